@@ -1,0 +1,42 @@
+// The parts of the console set-up that every rack edition shares, and its state.
+#include "rack_program.h"
+
+RackGear rackGear{};
+RackTables rackTables{};
+RackView rackView{'1', 0, 0, 0, 0, 0.5};
+
+void resetRackView()
+{
+    rackView.addendumStep = rackView.dedendumStep = rackView.undercutStep = rackView.wholeStep = 0;
+    rackView.zoom = 0.5;
+}
+
+bool askRackToothCount(std::FILE* in, std::FILE* out, int* z)
+{
+    if (readToothCount(in, out, "\nInput 歯数z= ", z)) return true;
+    if (*z < 1) {
+        std::fputs("\n入力が終わりました：歯数が入力されないので終了します\n", out);
+        std::fflush(out);
+        return false;
+    }
+    std::fprintf(out, "\n入力が終わりました：歯数z=%dのまま続けます", *z);
+    return true;
+}
+
+void offerToothFile(std::FILE* in, std::FILE* out, int z, int last, const Point2 table[])
+{
+    std::fputs("\nファイルへ歯面データ書き込み？  yes:1  no:0", out);
+    std::fflush(out);
+    const int key = readKeyAfterLine(in);
+    if (key == EOF)
+        std::fputs("\n入力が終わりました：ファイルは書き込みません", out);
+    else if (key == '1')
+        writeToothFile(in, out, z, last, table);
+}
+
+void printSharedKeyLines(std::FILE* out)
+{
+    std::fputs("\n's'キーで    ：描画継続", out);
+    std::fputs("\n'z'キーで    ：歯数変更", out);
+    std::fputs("\n'w' 'W'キーで：図の縮小拡大", out);
+}

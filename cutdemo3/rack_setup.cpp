@@ -1,0 +1,34 @@
+// The console set-up of cutdemo3 (cutdemo2 shares it unchanged).
+#include "rack_program.h"
+
+#include <cmath>
+
+bool runRackDialogue(std::FILE* in, std::FILE* out)
+{
+    std::fputs("\nラックによる歯形創成.  歯末のたけ=m, 歯元のたけ=1.25m", out);
+    std::fputs("\n(1) 歯数設定", out);
+    int z = rackGear.toothCount;
+    if (!askRackToothCount(in, out, &z)) return false;
+
+    rackGear = makeRackGear(z);
+    const RackGear& g = rackGear;
+    // The arctangent of the angle, not its tangent: the printed value is what it always was.
+    const double shownRollLimit = std::atan(std::acos(g.pitchRadius / g.tipRadius));
+    std::fputs("\nモジュールm=1[mm]", out);
+    std::fprintf(out, "\n歯数=%3d, 歯先円=%6.3f[mm], 歯元円=%6.3f[mm], 基礎円=%6.3f[mm]", z,
+                 g.tipRadius, g.rootRadius, g.baseRadius);
+    std::fprintf(out, "\nピッチ点からの転がり量(αmax αmin)=(%6.2f %6.2f)[deg]\n",
+                 shownRollLimit * degreesPerRadian, -g.undercutStartRoll * degreesPerRadian);
+
+    generateRackTables(g, rollSteps(g), &rackTables);
+    offerToothFile(in, out, z, rackTables.profileLast, rackTables.toothProfile);
+    resetRackView();
+
+    printSharedKeyLines(out);
+    std::fputs("\n'1' '2' '3'キーで：歯先・歯元・切り下げ曲線・全歯形創成描画の選択", out);
+    std::fputs("\n'4' '5' '6'キーで：ラックを転がす全歯の創成・歯車回転の全歯の創成の選択", out);
+    std::fflush(out);
+    return true;
+}
+
+bool setUpRackGeneration() { return runRackDialogue(stdin, stdout); }
