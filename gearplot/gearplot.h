@@ -62,6 +62,8 @@ using KeyboardHandler = void (*)(unsigned char key, int x, int y);
 void runWindow(int* argc, char** argv, DisplayHandler display, KeyboardHandler keyboard);
 // Creates the window with the program's title, also as a UTF-8 _NET_WM_NAME.
 void createTitledWindow();
+// Sets the current GLX window's _NET_WM_NAME and _NET_WM_ICON_NAME to title (UTF-8).
+void publishUtf8Title(const char* title);
 // Clears colour and depth and loads the identity: the first call of every display handler.
 void beginFrame();
 // Flushes and swaps the buffers: the last call of every display handler.

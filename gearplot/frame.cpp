@@ -1,0 +1,56 @@
+// The application frame: the window, the per-frame begin and end, reshaping and captions.
+#include "gearplot.h"
+
+#include <GL/glut.h>
+
+void runWindow(int* argc, char** argv, DisplayHandler display, KeyboardHandler keyboard)
+{
+    glutInitWindowSize(800, 800);
+    glutInit(argc, argv);  // without a display, freeglut says so and exits with status 1
+    glutInitDisplayMode(GLUT_DOUBLE | GLUT_DEPTH);
+    createTitledWindow();
+    glutDisplayFunc(display);
+    glutReshapeFunc(reshapeView);
+    glutKeyboardFunc(keyboard);
+    setWhiteBackground();
+    // Every drawing operation leaves lighting on, which makes the captions near-black.
+    // Starting with it on gives the first frame the same dark captions as every later one.
+    glEnable(GL_LIGHTING);
+    glutMainLoop();
+}
+
+void createTitledWindow()
+{
+    glutCreateWindow(windowTitle);
+    publishUtf8Title(windowTitle);
+}
+
+void beginFrame()
+{
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+}
+
+void endFrame()
+{
+    glFlush();
+    glutSwapBuffers();
+}
+
+void reshapeView(int width, int height)
+{
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void setWhiteBackground() { glClearColor(1, 1, 1, 1); }
+
+void drawText(float x, float y, void* font, const char* text)
+{
+    glPushAttrib(GL_CURRENT_BIT);
+    glRasterPos2f(x, y);
+    for (const char* c = text; *c; ++c) glutBitmapCharacter(font, static_cast<unsigned char>(*c));
+    glPopAttrib();
+}

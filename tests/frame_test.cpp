@@ -1,0 +1,3 @@
+#include "gl_standin.h"
+#include "gearplot.h"
+#include <gtest/gtest.h>

@@ -1,0 +1,323 @@
+#include "gl_standin.h"
+
+#include <GL/glut.h>
+#include <GL/glx.h>
+
+#include <cmath>
+
+namespace glstub {
+namespace {
+
+Recording theRecording;
+
+constexpr Matrix identity{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+
+Matrix multiply(const Matrix& a, const Matrix& b)
+{
+    Matrix r{};
+    for (int col = 0; col < 4; ++col)
+        for (int row = 0; row < 4; ++row) {
+            double s = 0;
+            for (int k = 0; k < 4; ++k) s += a[k * 4 + row] * b[col * 4 + k];
+            r[col * 4 + row] = s;
+        }
+    return r;
+}
+
+std::vector<Matrix>& currentStack()
+{
+    Recording& r = theRecording;
+    return r.matrixMode == GL_PROJECTION ? r.projection : r.modelview;
+}
+
+void log(const char* name, std::vector<double> args = {})
+{
+    theRecording.calls.push_back({name, std::move(args)});
+}
+
+void multiplyCurrent(const Matrix& m)
+{
+    Matrix& top = currentStack().back();
+    top = multiply(top, m);
+}
+
+void project(double x, double y, double* vx, double* vy)
+{
+    const Matrix m = multiply(theRecording.projection.back(), theRecording.modelview.back());
+    const double w = m[3] * x + m[7] * y + m[15];
+    *vx = (m[0] * x + m[4] * y + m[12]) / w;
+    *vy = (m[1] * x + m[5] * y + m[13]) / w;
+}
+
+}  // namespace
+
+Recording& recording() { return theRecording; }
+
+void reset()
+{
+    theRecording = Recording{};
+    theRecording.modelview = {identity};
+    theRecording.projection = {identity};
+}
+
+void clearLog()
+{
+    theRecording.calls.clear();
+    theRecording.primitives.clear();
+    theRecording.captions.clear();
+    theRecording.errors.clear();
+}
+
+int countCalls(const std::string& name) { return static_cast<int>(callsNamed(name).size()); }
+
+std::vector<const Call*> callsNamed(const std::string& name)
+{
+    std::vector<const Call*> found;
+    for (const Call& c : theRecording.calls)
+        if (c.name == name) found.push_back(&c);
+    return found;
+}
+
+std::vector<const Primitive*> primitivesOf(GLenum mode)
+{
+    std::vector<const Primitive*> found;
+    for (const Primitive& p : theRecording.primitives)
+        if (p.mode == mode) found.push_back(&p);
+    return found;
+}
+
+Matrix currentModelview() { return theRecording.modelview.back(); }
+
+// Runs before any test: a fresh context.
+static const bool initialised = (reset(), true);
+
+}  // namespace glstub
+
+using glstub::log;
+using glstub::theRecording;
+
+extern "C" {
+
+// ---- OpenGL ----
+
+void glClear(GLbitfield mask) { log("glClear", {double(mask)}); }
+
+void glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a)
+{
+    log("glClearColor", {r, g, b, a});
+    theRecording.clearColour = {r, g, b, a};
+}
+
+void glLoadIdentity()
+{
+    log("glLoadIdentity");
+    glstub::currentStack().back() = glstub::identity;
+}
+
+void glMatrixMode(GLenum mode)
+{
+    log("glMatrixMode", {double(mode)});
+    theRecording.matrixMode = mode;
+}
+
+void glViewport(GLint x, GLint y, GLsizei w, GLsizei h)
+{
+    log("glViewport", {double(x), double(y), double(w), double(h)});
+    theRecording.viewport = {x, y, w, h};
+}
+
+void glFlush() { log("glFlush"); }
+
+void glBegin(GLenum mode)
+{
+    log("glBegin", {double(mode)});
+    if (theRecording.inBegin) theRecording.errors.push_back("glBegin inside glBegin");
+    theRecording.inBegin = true;
+    theRecording.primitives.push_back({mode, {}, theRecording.colour, theRecording.lineWidth, theRecording.lighting});
+}
+
+void glEnd()
+{
+    log("glEnd");
+    if (!theRecording.inBegin) theRecording.errors.push_back("glEnd without glBegin");
+    theRecording.inBegin = false;
+}
+
+void glVertex2d(GLdouble x, GLdouble y)
+{
+    log("glVertex2d", {x, y});
+    if (!theRecording.inBegin) {
+        theRecording.errors.push_back("glVertex2d outside glBegin");
+        return;
+    }
+    glstub::Vertex v{x, y, 0, 0};
+    glstub::project(x, y, &v.viewX, &v.viewY);
+    theRecording.primitives.back().vertices.push_back(v);
+}
+
+void glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a)
+{
+    log("glColor4f", {r, g, b, a});
+    theRecording.colour = {r, g, b, a};
+}
+
+void glLineWidth(GLfloat width)
+{
+    log("glLineWidth", {width});
+    theRecording.lineWidth = width;
+}
+
+void glEnable(GLenum cap)
+{
+    log("glEnable", {double(cap)});
+    if (cap == GL_LIGHTING) theRecording.lighting = true;
+}
+
+void glDisable(GLenum cap)
+{
+    log("glDisable", {double(cap)});
+    if (cap == GL_LIGHTING) theRecording.lighting = false;
+}
+
+void glPushMatrix()
+{
+    log("glPushMatrix");
+    auto& stack = glstub::currentStack();
+    stack.push_back(stack.back());
+}
+
+void glPopMatrix()
+{
+    log("glPopMatrix");
+    auto& stack = glstub::currentStack();
+    if (stack.size() < 2) {
+        theRecording.errors.push_back("glPopMatrix on an empty stack");
+        return;
+    }
+    stack.pop_back();
+}
+
+void glTranslated(GLdouble x, GLdouble y, GLdouble z)
+{
+    log("glTranslated", {x, y, z});
+    glstub::Matrix m = glstub::identity;
+    m[12] = x;
+    m[13] = y;
+    m[14] = z;
+    glstub::multiplyCurrent(m);
+}
+
+void glRotated(GLdouble angle, GLdouble x, GLdouble y, GLdouble z)
+{
+    log("glRotated", {angle, x, y, z});
+    const double n = std::sqrt(x * x + y * y + z * z);
+    x /= n;
+    y /= n;
+    z /= n;
+    const double a = angle * M_PI / 180.0, c = std::cos(a), s = std::sin(a), t = 1 - c;
+    const glstub::Matrix m{t * x * x + c,     t * x * y + s * z, t * x * z - s * y, 0,
+                           t * x * y - s * z, t * y * y + c,     t * y * z + s * x, 0,
+                           t * x * z + s * y, t * y * z - s * x, t * z * z + c,     0,
+                           0,                 0,                 0,                 1};
+    glstub::multiplyCurrent(m);
+}
+
+void glPushAttrib(GLbitfield mask)
+{
+    log("glPushAttrib", {double(mask)});
+    theRecording.attribStack.push_back(theRecording.colour);
+}
+
+void glPopAttrib()
+{
+    log("glPopAttrib");
+    if (theRecording.attribStack.empty()) {
+        theRecording.errors.push_back("glPopAttrib on an empty stack");
+        return;
+    }
+    theRecording.colour = theRecording.attribStack.back();
+    theRecording.attribStack.pop_back();
+}
+
+void glRasterPos2f(GLfloat x, GLfloat y)
+{
+    log("glRasterPos2f", {x, y});
+    glstub::Caption c{"", 0, 0, theRecording.lighting, theRecording.colour, nullptr};
+    glstub::project(x, y, &c.viewX, &c.viewY);
+    theRecording.captions.push_back(c);
+}
+
+// ---- GLUT ----
+
+void glutInitWindowSize(int width, int height)
+{
+    log("glutInitWindowSize", {double(width), double(height)});
+    theRecording.windowWidth = width;
+    theRecording.windowHeight = height;
+}
+
+void glutInit(int* argc, char** argv)
+{
+    log("glutInit", {double(*argc)});
+    (void)argv;
+    theRecording.glutInitialised = true;
+}
+
+void glutInitDisplayMode(unsigned int mode)
+{
+    log("glutInitDisplayMode", {double(mode)});
+    theRecording.displayMode = mode;
+}
+
+int glutCreateWindow(const char* title)
+{
+    log("glutCreateWindow");
+    if (!theRecording.glutInitialised) theRecording.errors.push_back("glutCreateWindow before glutInit");
+    theRecording.windowTitle = title;
+    return 1;
+}
+
+void glutDisplayFunc(void (*f)())
+{
+    log("glutDisplayFunc");
+    theRecording.display = f;
+}
+
+void glutReshapeFunc(void (*f)(int, int))
+{
+    log("glutReshapeFunc");
+    theRecording.reshape = f;
+}
+
+void glutKeyboardFunc(void (*f)(unsigned char, int, int))
+{
+    log("glutKeyboardFunc");
+    theRecording.keyboard = f;
+}
+
+void glutIdleFunc(void (*)()) { theRecording.idleOrTimerOrMouse = true; }
+void glutTimerFunc(unsigned int, void (*)(int), int) { theRecording.idleOrTimerOrMouse = true; }
+void glutMouseFunc(void (*)(int, int, int, int)) { theRecording.idleOrTimerOrMouse = true; }
+
+// The real loop never returns; the stand-in returns at once so runWindow can be tested.
+void glutMainLoop() { log("glutMainLoop"); }
+
+void glutSwapBuffers() { log("glutSwapBuffers"); }
+
+void glutBitmapCharacter(void* font, int character)
+{
+    log("glutBitmapCharacter", {double(character)});
+    if (theRecording.captions.empty()) {
+        theRecording.errors.push_back("glutBitmapCharacter without glRasterPos2f");
+        return;
+    }
+    theRecording.captions.back().text.push_back(static_cast<char>(character));
+    theRecording.captions.back().font = font;
+}
+
+// ---- GLX: no X display behind the stand-in ----
+
+Display* glXGetCurrentDisplay() { return nullptr; }
+GLXDrawable glXGetCurrentDrawable() { return 0; }
+
+}  // extern "C"

@@ -1,0 +1,84 @@
+// A recording stand-in for the OpenGL, GLUT and GLX functions the programs call.
+// Linked into the drawing tests instead of the real libraries: every call is logged, and
+// the primitives, captions and state changes are kept so a test can check what a frame drew.
+#pragma once
+
+#include <GL/gl.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace glstub {
+
+using Colour = std::array<float, 4>;
+using Matrix = std::array<double, 16>;  // column-major, as OpenGL keeps it
+
+struct Vertex {
+    double x, y;          // as given to glVertex2d
+    double viewX, viewY;  // after the modelview and projection matrices: where it shows
+};
+
+struct Primitive {
+    GLenum mode;                    // GL_LINES, GL_LINE_LOOP, GL_POLYGON, …
+    std::vector<Vertex> vertices;
+    Colour colour;                  // current colour at glBegin
+    float lineWidth;                // current line width at glBegin
+    bool lighting;                  // GL_LIGHTING at glBegin
+};
+
+struct Caption {
+    std::string text;               // the bytes given to glutBitmapCharacter
+    double viewX, viewY;            // raster position after the matrices
+    bool lit;                       // GL_LIGHTING at glRasterPos2f: near-black if so
+    Colour colour;                  // current colour at glRasterPos2f (shows when not lit)
+    void* font;
+};
+
+struct Call {
+    std::string name;               // "glTranslated", "glutSwapBuffers", …
+    std::vector<double> args;       // numeric arguments in order (enums as numbers)
+};
+
+struct Recording {
+    std::vector<Call> calls;
+    std::vector<Primitive> primitives;
+    std::vector<Caption> captions;
+    std::vector<std::string> errors;   // misuse: vertex outside glBegin, stack underflow, …
+
+    // OpenGL state
+    bool lighting = false;
+    float lineWidth = 1.0f;
+    Colour colour{1, 1, 1, 1};
+    Colour clearColour{0, 0, 0, 0};
+    std::array<int, 4> viewport{0, 0, 0, 0};
+    GLenum matrixMode = GL_MODELVIEW;
+    std::vector<Matrix> modelview;
+    std::vector<Matrix> projection;
+    std::vector<Colour> attribStack;
+    bool inBegin = false;
+
+    // GLUT state
+    bool glutInitialised = false;
+    int windowWidth = 300, windowHeight = 300;
+    unsigned displayMode = 0;
+    std::string windowTitle;
+    void (*display)() = nullptr;
+    void (*reshape)(int, int) = nullptr;
+    void (*keyboard)(unsigned char, int, int) = nullptr;
+    bool idleOrTimerOrMouse = false;
+};
+
+// The one recording; reset() gives a fresh context (lighting off, width 1, identities).
+Recording& recording();
+void reset();
+// Forgets the calls, primitives and captions recorded so far but keeps the GL state.
+void clearLog();
+
+// Small queries the tests use often.
+int countCalls(const std::string& name);
+std::vector<const Call*> callsNamed(const std::string& name);
+std::vector<const Primitive*> primitivesOf(GLenum mode);
+Matrix currentModelview();
+
+}  // namespace glstub
