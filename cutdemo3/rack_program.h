@@ -39,6 +39,33 @@ void printSharedKeyLines(std::FILE* out);
 // The cutdemo3 and cutdemo2 dialogue on the given streams.
 bool runRackDialogue(std::FILE* in, std::FILE* out);
 
+// ---- Rack drawing, shared by cutdemo3 and cutdemo2 ----
+
+// How an edition draws a generated tooth curve: table[0 … last] zoomed by the view zoom.
+using ToothCurveDrawer = void (*)(const Point2 table[], int last, const Rgba& colour);
+
+// Draws one and a half pitches of rack profile in the current frame, zoomed.
+void drawRackOutline(const Rgba& colour);
+// Draws the rack at roll t with its reference point at `at` (mm): four outline copies and,
+// when showPitchLine is 1, the rack's pitch line as a chain line.
+void drawRack(int showPitchLine, const Point2& at, double t, const Rgba& colour);
+// Draws the chain-line pitch circle, tip, root and base circles and the centre dot.
+void drawGearCircles(double k, const Point2& centre);
+// Marks G(t), where the rack's pitch line touches the pitch circle at roll t.
+void drawPitchContactMarker(double t);
+// The roll of the whole-tooth modes at step n: a quarter turn before the pitch point, then back.
+double wholeToothRoll(int n);
+// Draws the current rack at wholeToothRoll(n) and the racks of every earlier step.
+void drawRollingRacks(int n);
+
+// The mode bodies, drawn after an edition's captions, axis cross and circles. Each one
+// advances the step counter of its mode.
+void drawAddendumGeneration(ToothCurveDrawer drawCurve);   // '1': the tip-side flank
+void drawDedendumGeneration(ToothCurveDrawer drawCurve);   // '2': the root-side flank
+void drawUndercutGeneration(ToothCurveDrawer drawCurve);   // '3': the undercut curve
+void drawRackRolling();                                    // '4': the rack rolls about the gear
+void drawFinishedTooth(ToothCurveDrawer drawCurve);        // '6': both flanks of one tooth
+
 // ---- Keys ----
 
 // The keyboard handler: mode digits, 's', 'w', 'W', 'z', Escape.

@@ -30,5 +30,3 @@ bool runRackDialogue(std::FILE* in, std::FILE* out)
     std::fflush(out);
     return true;
 }
-
-bool setUpRackGeneration() { return runRackDialogue(stdin, stdout); }

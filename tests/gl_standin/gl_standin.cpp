@@ -299,6 +299,9 @@ void glutIdleFunc(void (*)()) { theRecording.idleOrTimerOrMouse = true; }
 void glutTimerFunc(unsigned int, void (*)(int), int) { theRecording.idleOrTimerOrMouse = true; }
 void glutMouseFunc(void (*)(int, int, int, int)) { theRecording.idleOrTimerOrMouse = true; }
 
+// The font handle the programs pass; only its address matters.
+void* glutBitmapHelvetica18 = nullptr;
+
 // The real loop never returns; the stand-in returns at once so runWindow can be tested.
 void glutMainLoop() { log("glutMainLoop"); }
 

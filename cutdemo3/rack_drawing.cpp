@@ -1,0 +1,153 @@
+// The rack cutter and the mode bodies of the rack-rolling display.
+#include "rack_program.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+Point2 zoomed(double k, const Point2& p) { return {k * p.x, k * p.y}; }
+
+// Racks left behind at the earlier steps: every fifth step, or every step.
+void drawPastRacks(int steps, int every, double firstRoll, double rollStep)
+{
+    for (int n = 0; n < steps; n += every) {
+        const double t = firstRoll + rollStep * n;
+        drawRack(0, rackReferencePoint(rackGear, t), t, green);
+    }
+}
+
+ToothTable mirroredProfile;  // the opposite flank of mode '6', filled as it is drawn
+
+}  // namespace
+
+void drawRackOutline(const Rgba& colour)
+{
+    const double sA = rackGear.rackShiftAddendum;
+    const double sD = rackGear.rackShiftDedendum;
+    const double ha = rackGear.addendum;
+    const double hf = rackGear.dedendum;
+    const double pi = gearPi;
+    const Point2 v1{-pi - sD, -hf}, v2{-pi + sA, ha}, v3{-pi / 2 - sA, ha}, v4{-pi / 2 + sD, -hf};
+    const Point2 v5{-sD, -hf}, v6{sA, ha}, v7{pi / 2 - sA, ha}, v8{pi / 2 + sD, -hf};
+    const double k = rackView.zoom;
+    drawSegmentZoomed(k, v1, v2, colour);
+    drawSegmentZoomed(k, v2, v3, colour);
+    drawSegmentZoomed(k, v3, v4, colour);
+    drawSegmentZoomed(k, v5, v4, colour);
+    drawSegmentZoomed(k, v5, v6, colour);  // the generating flank, through the reference point
+    drawSegmentZoomed(k, v6, v7, colour);
+    drawSegmentZoomed(k, v7, v8, colour);
+}
+
+void drawRack(int showPitchLine, const Point2& at, double t, const Rgba& colour)
+{
+    const double k = rackView.zoom;
+    // Rack pitches travelled, roughly. Clamped so that huge gears cannot overflow the int.
+    const double travelled = t / std::atan(2 * gearPi / rackGear.toothCount);
+    const int q = static_cast<int>(std::clamp(travelled, -1e9, 1e9));
+    glTranslated(toView(k * at.x), toView(k * at.y), 0);
+    glRotated(-t * degreesPerRadian, 0, 0, 1);
+    for (int i = q - 2; i <= q + 1; ++i) {
+        glTranslated(toView(i * k * gearPi), 0, 0);
+        drawRackOutline(colour);
+        glTranslated(-toView(i * k * gearPi), 0, 0);
+    }
+    glRotated(t * degreesPerRadian, 0, 0, 1);
+    glTranslated(-toView(k * at.x), -toView(k * at.y), 0);
+    if (showPitchLine == 1) {
+        const Point2 along{20 * std::cos(t), -20 * std::sin(t)};
+        drawChainSegmentZoomed(k, {at.x + along.x, at.y + along.y}, {at.x - along.x, at.y - along.y}, blue);
+    }
+}
+
+void drawGearCircles(double k, const Point2& centre)
+{
+    const Point2 c = zoomed(k, centre);
+    drawChainCircle(c, k * rackGear.pitchRadius, blue);
+    drawCircle(c, k * rackGear.tipRadius, red);
+    drawCircle(c, k * rackGear.rootRadius, red);
+    drawCircle(c, k * rackGear.baseRadius, green);
+    fillDisc(c, 0.1 * k, black);
+}
+
+void drawPitchContactMarker(double t)
+{
+    const double k = rackView.zoom;
+    const double rp = rackGear.pitchRadius;
+    fillDisc({k * rp * std::sin(t), k * rp * (std::cos(t) - 1)}, 0.01, blue);
+}
+
+double wholeToothRoll(int n) { return gearPi / 2 - 0.02 * n; }
+
+void drawRollingRacks(int n)
+{
+    const double t = wholeToothRoll(n);
+    drawRack(1, rackReferencePoint(rackGear, t), t, black);
+    drawPastRacks(n, 1, gearPi / 2, -0.02);  // their envelope is the whole tooth
+}
+
+void drawAddendumGeneration(ToothCurveDrawer drawCurve)
+{
+    const double k = rackView.zoom;
+    const int n = std::min(rackView.addendumStep, rackTables.addendumLast);
+    const double t = 0.005 * n;
+    fillDisc(zoomed(k, rackTables.addendumFlank[n]), 0.01, red);
+    const Point2 p = rackReferencePoint(rackGear, t);
+    drawRack(1, p, t, black);
+    fillDisc(zoomed(k, p), 0.006, blue);
+    drawPitchContactMarker(t);
+    drawCurve(rackTables.addendumFlank, n, red);
+    drawPastRacks(n, 5, 0.0, 0.005);
+    rackView.addendumStep = n + 1;
+}
+
+void drawDedendumGeneration(ToothCurveDrawer drawCurve)
+{
+    const double k = rackView.zoom;
+    drawCurve(rackTables.addendumFlank, rackTables.addendumLast, red);
+    const int n = std::min(rackView.dedendumStep, rackTables.dedendumLast);
+    const double t = -0.005 * n;
+    fillDisc(zoomed(k, rackTables.dedendumFlank[n]), 0.01, red);
+    drawRack(1, rackReferencePoint(rackGear, t), t, black);
+    drawPitchContactMarker(t);
+    drawCurve(rackTables.dedendumFlank, n, red);
+    drawPastRacks(n, 5, 0.0, -0.005);
+    rackView.dedendumStep = n + 1;
+}
+
+void drawUndercutGeneration(ToothCurveDrawer drawCurve)
+{
+    const double k = rackView.zoom;
+    drawCurve(rackTables.involuteProfile, rackTables.involuteLast, red);
+    const int n = std::min(rackView.undercutStep, rackTables.undercutLast);
+    const double t = -rackGear.undercutStartRoll - 0.005 * n;
+    fillDisc(zoomed(k, rackTables.undercutCurve[n]), 0.01, blue);
+    drawPitchContactMarker(t);
+    drawCurve(rackTables.undercutCurve, n, blue);
+    drawRack(1, rackReferencePoint(rackGear, t), t, black);
+    drawPastRacks(n, 5, -rackGear.undercutStartRoll, -0.005);
+    rackView.undercutStep = n + 1;
+}
+
+void drawRackRolling()
+{
+    const int n = rackView.wholeStep;
+    drawPitchContactMarker(wholeToothRoll(n));
+    drawRollingRacks(n);
+    rackView.wholeStep = n + 1;
+}
+
+void drawFinishedTooth(ToothCurveDrawer drawCurve)
+{
+    const double k = rackView.zoom;
+    const int last = rackTables.profileLast;
+    drawCurve(rackTables.toothProfile, last, blue);
+    for (int i = 0; i <= last; ++i)
+        mirroredProfile[i] = {-rackTables.toothProfile[i].x, rackTables.toothProfile[i].y};
+    // Half an angular pitch clockwise about the gear centre: the other flank of the same tooth.
+    rotateAbout({0, 0}, {0, -k * rackGear.pitchRadius}, -gearPi / rackGear.toothCount);
+    drawCurve(mirroredProfile, last, blue);
+}

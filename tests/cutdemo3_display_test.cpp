@@ -1,0 +1,286 @@
+// cutdemo3's frames, recorded: what each mode draws, where, and how its step advances.
+#include "rack_probe.h"
+
+#include <GL/glut.h>
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+using namespace probe;
+
+constexpr double k = 0.5;
+
+TEST(ModeOne, FirstFrameShowsTheRackOnThePitchPointAndNothingGeneratedYet)
+{
+    startRackProgram(20, '1');
+    drawFrame();
+    const auto reds = discs(red);
+    ASSERT_EQ(reds.size(), 1u);
+    EXPECT_NEAR(reds[0].x, 0, 1e-12);
+    EXPECT_NEAR(reds[0].y, 0, 1e-12);
+    EXPECT_NEAR(reds[0].r, 0.01, 1e-12);
+    EXPECT_EQ(reds[0].vertices, 120);
+    EXPECT_TRUE(curve(red).empty());            // a curve of last index 0 draws nothing
+    EXPECT_EQ(segmentCount(green), 0);           // no past rack yet
+    EXPECT_EQ(segmentCount(black), 4 * 7);       // four outline copies of seven segments
+    // The rack's pitch line, the last blue line drawn: a chain line 40 mm long through the
+    // pitch point.
+    const auto* pitchLine = lines(blue).back();
+    const int periods = int(6 * 20.0 - 1);
+    EXPECT_EQ(pitchLine->vertices.size(), size_t(4 * periods + 2));
+    EXPECT_NEAR(pitchLine->vertices.front().viewX, k * 20, 1e-9);
+    EXPECT_NEAR(pitchLine->vertices.back().viewX, -k * 20, 1e-9);
+    EXPECT_NEAR(pitchLine->vertices.back().viewY, 0, 1e-7);  // turned by 57.2957795 degrees per radian
+    // The generating flank passes through the pitch point; the neighbouring copy, one pitch
+    // along, draws its overlapping half-pitch over the same flank.
+    int throughPitchPoint = 0;
+    for (const auto* p : lines(black)) {
+        if (p->vertices.size() != 2) continue;
+        const auto &a = p->vertices[0], &b = p->vertices[1];
+        const double cross = (b.viewX - a.viewX) * (0 - a.viewY) - (b.viewY - a.viewY) * (0 - a.viewX);
+        if (std::fabs(cross) < 1e-12 && a.viewY < 0 && b.viewY > 0) ++throughPitchPoint;
+    }
+    EXPECT_EQ(throughPitchPoint, 2);
+    EXPECT_EQ(rackView.addendumStep, 1);
+    EXPECT_EQ(glstub::countCalls("glutSwapBuffers"), 1);
+}
+
+TEST(ModeOne, SecondFrameAddsThePastRackOfStepZeroAndTheFirstCurveSegment)
+{
+    startRackProgram(20, '1');
+    drawFrame();
+    drawFrame();
+    EXPECT_EQ(segmentCount(green), 4 * 7);
+    ASSERT_EQ(curve(red).size(), 1u);
+    const auto& p = rackTables.addendumFlank[1];
+    EXPECT_NEAR(curve(red)[0]->vertices[1].viewX, k * p.x, 1e-12);
+    const auto reds = discs(red);
+    ASSERT_EQ(reds.size(), 1u);
+    EXPECT_NEAR(reds[0].x, k * p.x, 1e-12);
+    EXPECT_NEAR(reds[0].y, k * p.y, 1e-12);
+}
+
+TEST(ModeOne, StopsAtTheLastTablePointJustOutsideTheTipCircle)
+{
+    startRackProgram(10, '1');
+    for (int i = 0; i < 88; ++i) drawFrame();
+    EXPECT_EQ(rackView.addendumStep, 88);
+    const auto last = discs(red);
+    drawFrame();
+    EXPECT_EQ(rackView.addendumStep, 88);  // clamped to 87 and advanced again
+    const auto again = discs(red);
+    ASSERT_EQ(last.size(), 1u);
+    ASSERT_EQ(again.size(), 1u);
+    EXPECT_EQ(last[0].x, again[0].x);
+    EXPECT_EQ(curve(red).size(), 87u);
+    const double fromCentre = distance(0, -k * 5, again[0].x, again[0].y);
+    EXPECT_GT(fromCentre, k * 6.0);
+    EXPECT_LT(fromCentre, k * 6.0 + 0.01);
+    // Past racks every fifth step: 0, 5, … 85.
+    EXPECT_EQ(segmentCount(green), 18 * 28);
+}
+
+TEST(ModeTwo, ShowsTheWholeTipSideAndClampsTheRootSide)
+{
+    startRackProgram(20, '2');
+    for (int i = 0; i < 100; ++i) drawFrame();
+    EXPECT_EQ(curve(red).size(), size_t(rackTables.addendumLast + rackTables.dedendumLast));
+    const auto reds = discs(red);
+    ASSERT_EQ(reds.size(), 1u);
+    const auto& p = rackTables.dedendumFlank[rackTables.dedendumLast];
+    EXPECT_NEAR(reds[0].x, k * p.x, 1e-12);
+    EXPECT_EQ(discs(blue).size(), 1u);  // the pitch contact marker, no reference-point dot
+    EXPECT_EQ(glstub::recording().captions.size(), 4u);
+    EXPECT_EQ(glstub::recording().captions[3].text, glstub::recording().captions[1].text);
+}
+
+TEST(ModeThree, TheInvoluteReachesTheTipCircleExactly)
+{
+    startRackProgram(10, '3');
+    drawFrame();
+    const auto reds = curve(red);
+    ASSERT_EQ(reds.size(), size_t(rackTables.involuteLast));
+    const auto& tip = reds.back()->vertices[1];
+    EXPECT_NEAR(distance(0, -k * 5, tip.viewX, tip.viewY), k * 6.0, 1e-9);
+    // The rack's tip corner starts on the root circle.
+    const auto blues = discs(blue);
+    ASSERT_EQ(blues.size(), 2u);
+    EXPECT_NEAR(distance(0, -k * 5, blues[0].x, blues[0].y), k * 3.75, 1e-9);
+}
+
+TEST(ModeFour, FirstFrameStandsTheRackAQuarterTurnRightWithAVerticalPitchLine)
+{
+    startRackProgram(20, '4');
+    drawFrame();
+    const auto marker = discs(blue);
+    ASSERT_EQ(marker.size(), 1u);
+    EXPECT_NEAR(marker[0].x, k * 10, 1e-9);
+    EXPECT_NEAR(marker[0].y, -k * 10, 1e-9);
+    const auto* pitchLine = lines(blue).back();
+    for (const auto& v : pitchLine->vertices) EXPECT_NEAR(v.viewX, k * 10, 1e-7);
+    EXPECT_EQ(segmentCount(green), 0);
+    drawFrame();
+    drawFrame();
+    EXPECT_EQ(segmentCount(green), 2 * 28);  // one past rack per earlier step
+    EXPECT_EQ(rackView.wholeStep, 3);
+}
+
+TEST(ModeFive, TheTurnedRackSlidesAlongAHorizontalPitchLineThroughThePitchPoint)
+{
+    startRackProgram(20, '5');
+    for (int i = 0; i < 7; ++i) drawFrame();
+    const auto* pitchLine = lines(blue).back();
+    for (const auto& v : pitchLine->vertices) EXPECT_NEAR(v.viewY, 0, 1e-7);
+    EXPECT_EQ(segmentCount(green), 6 * 28);
+    // No captions on the first line; the title sits on the third.
+    const auto& captions = glstub::recording().captions;
+    ASSERT_EQ(captions.size(), 2u);
+    EXPECT_FLOAT_EQ(captions[1].viewY, 0.85f);
+    EXPECT_EQ(captions[1].text, "(5) whole involute curve generation by rack-gear meshing");
+}
+
+TEST(ModeSix, BothFlanksMeetThePitchCircleHalfAPitchApart)
+{
+    for (int z : {13, 20}) {
+        startRackProgram(z, '6');
+        drawFrame();
+        const auto blues = curve(blue);
+        const double rp = z / 2.0;
+        ASSERT_EQ(blues.size(), size_t(2 * rackTables.profileLast)) << z;
+        // Each flank runs through its point of the pitch circle: the pitch point, and the
+        // point half an angular pitch clockwise about the gear centre.
+        const double half = gearPi / z;
+        const double expected[2][2] = {{0, 0}, {k * rp * std::sin(half), k * rp * std::cos(half) - k * rp}};
+        for (int flank = 0; flank < 2; ++flank) {
+            double nearest = 1e9;
+            for (int i = 0; i < rackTables.profileLast; ++i) {
+                const auto& v = blues[flank * rackTables.profileLast + i]->vertices[1];
+                nearest = std::min(nearest, distance(v.viewX, v.viewY, expected[flank][0], expected[flank][1]));
+            }
+            EXPECT_LT(nearest, 1e-7) << z << " flank " << flank;
+        }
+        // The second flank mirrors the first about the tooth's centre line, half-way between.
+        const auto& firstTip = blues[rackTables.profileLast - 1]->vertices[1];
+        const auto& secondTip = blues.back()->vertices[1];
+        const auto clockwise = [&](const glstub::Vertex& v) { return std::atan2(v.viewX, v.viewY + k * rp); };
+        EXPECT_NEAR(clockwise(firstTip) + clockwise(secondTip), half, 1e-7) << z;
+        EXPECT_NEAR(distance(0, -k * rp, firstTip.viewX, firstTip.viewY),
+                    distance(0, -k * rp, secondTip.viewX, secondTip.viewY), 1e-7);
+    }
+}
+
+TEST(Keys, ZoomKeysScaleTheFigureAndDrawOneStepEach)
+{
+    startRackProgram(20, '1');
+    onCutDemoKey('w', 0, 0);
+    onCutDemoKey('w', 0, 0);
+    EXPECT_NEAR(rackView.zoom, 0.405, 1e-15);
+    onCutDemoKey('W', 0, 0);
+    EXPECT_NEAR(rackView.zoom, 0.45, 1e-15);
+    EXPECT_EQ(rackView.addendumStep, 3);
+    EXPECT_EQ(glstub::countCalls("glutSwapBuffers"), 3);
+    // The figure grows about the pitch point: the base circle about the zoomed centre.
+    glstub::clearLog();
+    onCutDemoKey('s', 0, 0);
+    int baseCircles = 0;
+    for (const auto* p : glstub::primitivesOf(GL_LINE_LOOP)) {
+        if (!isColour(p->colour, green)) continue;
+        ++baseCircles;
+        const auto& v = p->vertices[0];
+        EXPECT_NEAR(distance(0, -0.45 * 10, v.viewX, v.viewY), 0.45 * rackGear.baseRadius, 1e-12);
+    }
+    EXPECT_EQ(baseCircles, 1);
+}
+
+TEST(Keys, ModeKeysRestartAndSStepsOn)
+{
+    startRackProgram(20, '4');
+    rackView.wholeStep = 40;
+    onCutDemoKey('1', 0, 0);
+    onCutDemoKey('1', 0, 0);
+    onCutDemoKey('1', 0, 0);
+    onCutDemoKey('s', 0, 0);
+    glstub::clearLog();
+    onCutDemoKey('s', 0, 0);
+    EXPECT_EQ(rackView.mode, '1');
+    EXPECT_EQ(rackView.wholeStep, 0);
+    const auto reds = discs(red);
+    ASSERT_EQ(reds.size(), 1u);
+    EXPECT_NEAR(reds[0].x, k * rackTables.addendumFlank[2].x, 1e-12);  // step 2
+    EXPECT_EQ(rackView.addendumStep, 3);
+}
+
+TEST(Keys, OtherKeysDoNothing)
+{
+    startRackProgram(20, '3');
+    rackView.undercutStep = 4;
+    for (unsigned char key : {'S', 'Z', '7', '0', 'd', ' ', '\r'}) onCutDemoKey(key, 10, 10);
+    EXPECT_TRUE(glstub::recording().calls.empty());
+    EXPECT_EQ(rackView.mode, '3');
+    EXPECT_EQ(rackView.undercutStep, 4);
+    EXPECT_EQ(rackView.zoom, 0.5);
+}
+
+TEST(Keys, EscapeEndsWithStatusZero)
+{
+    startRackProgram(20, '1');
+    EXPECT_EXIT(onCutDemoKey(27, 0, 0), ::testing::ExitedWithCode(0), "");
+}
+
+// Runs the key with the console's standard input and output on files.
+std::string withConsole(const std::string& input, unsigned char key)
+{
+    char inName[] = "/tmp/console-in-XXXXXX", outName[] = "/tmp/console-out-XXXXXX";
+    const int in = mkstemp(inName), out = mkstemp(outName);
+    EXPECT_EQ(write(in, input.data(), input.size()), ssize_t(input.size()));
+    lseek(in, 0, SEEK_SET);
+    std::fflush(stdout);
+    const int savedIn = dup(0), savedOut = dup(1);
+    dup2(in, 0);
+    dup2(out, 1);
+    std::clearerr(stdin);
+    onCutDemoKey(key, 0, 0);
+    std::fflush(stdout);
+    dup2(savedIn, 0);
+    dup2(savedOut, 1);
+    std::clearerr(stdin);
+    close(savedIn);
+    close(savedOut);
+    std::string printed(size_t(lseek(out, 0, SEEK_END)), '\0');
+    EXPECT_EQ(pread(out, printed.data(), printed.size(), 0), ssize_t(printed.size()));
+    close(in);
+    close(out);
+    unlink(inName);
+    unlink(outName);
+    return printed;
+}
+
+TEST(Keys, ZAsksForANewToothCountAndDrawsNothing)
+{
+    startRackProgram(20, '4');
+    rackView.zoom = 0.3;
+    rackView.wholeStep = 9;
+    const std::string printed = withConsole("10\n0\n", 'z');
+    EXPECT_NE(printed.find("歯数= 10"), std::string::npos);
+    EXPECT_EQ(rackGear.toothCount, 10);
+    EXPECT_EQ(rackView.mode, '1');
+    EXPECT_EQ(rackView.wholeStep, 0);
+    EXPECT_EQ(rackView.zoom, 0.5);
+    EXPECT_EQ(glstub::countCalls("glutSwapBuffers"), 0);
+    drawFrame();
+    EXPECT_NEAR(discs(red)[0].y, 0, 1e-12);  // the new gear, mode 1 from its first step
+}
+
+TEST(Keys, ZAtTheEndOfInputKeepsTheToothCount)
+{
+    startRackProgram(17, '2');
+    const std::string printed = withConsole("", 'z');
+    EXPECT_NE(printed.find("歯数z=17のまま続けます"), std::string::npos);
+    EXPECT_EQ(rackGear.toothCount, 17);
+    EXPECT_EQ(rackView.mode, '1');
+}
+
+}  // namespace
