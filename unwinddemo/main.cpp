@@ -1,0 +1,9 @@
+// unwinddemo: prints its gear data and key list, then animates the unwinding views.
+#include "unwind.h"
+
+int main(int argc, char** argv)
+{
+    unwindView.mode = '1';
+    setUpUnwinding();
+    runWindow(&argc, argv, displayUnwindDemo, onUnwindKey);
+}
