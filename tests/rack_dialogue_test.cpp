@@ -1,5 +1,6 @@
 // The console dialogue of cutdemo3, byte for byte, and what it does with bad answers.
 #include "rack_program.h"
+#include "dialogue_texts.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -8,27 +9,7 @@
 
 namespace {
 
-const std::string banner =
-    "\nラックによる歯形創成.  歯末のたけ=m, 歯元のたけ=1.25m"
-    "\n(1) 歯数設定";
-const std::string prompt = "\nInput 歯数z= ";
-const std::string offer = "\nファイルへ歯面データ書き込み？  yes:1  no:0";
-const std::string fileQuestion = "\ndataz10,20,..（など歯数付加）へ書き込み\nfilename=";
-const std::string keyList =
-    "\n's'キーで    ：描画継続"
-    "\n'z'キーで    ：歯数変更"
-    "\n'w' 'W'キーで：図の縮小拡大"
-    "\n'1' '2' '3'キーで：歯先・歯元・切り下げ曲線・全歯形創成描画の選択"
-    "\n'4' '5' '6'キーで：ラックを転がす全歯の創成・歯車回転の全歯の創成の選択";
-
-std::string circles(const char* radii, const char* rolls)
-{
-    return std::string("\nモジュールm=1[mm]") + radii + "\nピッチ点からの転がり量(αmax αmin)=(" + rolls +
-           ")[deg]\n";
-}
-
-const std::string circles20 =
-    circles("\n歯数= 20, 歯先円=11.000[mm], 歯元円= 8.750[mm], 基礎円= 9.397[mm]", " 23.25  -2.61");
+using namespace texts;
 
 ConsoleRun dialogue(const std::string& input)
 {

@@ -1,0 +1,51 @@
+// One Xvfb server for all the end-to-end tests of a program, and the usual first steps.
+#pragma once
+
+#include "x_harness.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace e2e {
+
+class Session : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { server_ = std::make_unique<XvfbServer>(); }
+    static void TearDownTestSuite() { server_.reset(); }
+    void SetUp() override
+    {
+        ASSERT_TRUE(server_->running()) << "Xvfb did not start; is the xvfb package installed?";
+        screen_ = std::make_unique<Screen>(server_->display());
+        ASSERT_TRUE(screen_->connected());
+    }
+    // Starts the program with console input; its window once it shows, or 0.
+    WindowId start(const std::string& program, const std::string& input, const std::string& title)
+    {
+        run_ = std::make_unique<ProgramRun>(programPath(program), server_->display(), input);
+        const WindowId w = screen_->findWindow(title, 20);
+        if (w) screen_->settled(w);  // the first exposure has been drawn
+        return w;
+    }
+    void press(WindowId w, std::initializer_list<const char*> keys)
+    {
+        for (const char* k : keys) screen_->key(w, k);
+    }
+    void pressTimes(WindowId w, const char* key, int times)
+    {
+        for (int i = 0; i < times; ++i) screen_->key(w, key);
+    }
+
+    static std::unique_ptr<XvfbServer> server_;
+    std::unique_ptr<Screen> screen_;
+    std::unique_ptr<ProgramRun> run_;
+};
+
+inline std::unique_ptr<XvfbServer> Session::server_;
+
+// Colours as the window shows them.
+namespace pixel {
+constexpr Rgb white{255, 255, 255}, black{0, 0, 0}, red{255, 0, 0}, green{0, 255, 0}, blue{0, 0, 255};
+}
+
+}  // namespace e2e
