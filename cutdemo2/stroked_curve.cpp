@@ -1,0 +1,32 @@
+#include "stroked_curve.h"
+
+#include "rack_program.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+
+void drawStrokedSegment(const Point2& a, const Point2& b, double w, const Rgba& colour)
+{
+    const double phi = std::atan2(b.y - a.y, b.x - a.x);
+    const double s = std::sin(phi), c = std::cos(phi);
+    int n = static_cast<int>(w / 0.001);
+    if (n == 0) n = 1;
+    glDisable(GL_LIGHTING);
+    glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
+    for (int i = 0; i < n; ++i) {
+        const double h = w / 2 - 0.001 * i;  // the band is not centred on a–b
+        glBegin(GL_LINES);
+        glVertex2d(toView(a.x - h * s), toView(a.y + h * c));
+        glVertex2d(toView(b.x - h * s), toView(b.y + h * c));
+        glEnd();
+    }
+    glEnable(GL_LIGHTING);
+}
+
+void drawStrokedToothCurve(const Point2 table[], int last, const Rgba& colour)
+{
+    const double k = rackView.zoom;
+    for (int i = 1; i <= last; ++i)
+        drawStrokedSegment({k * table[i - 1].x, k * table[i - 1].y}, {k * table[i].x, k * table[i].y}, 0.004, colour);
+}
