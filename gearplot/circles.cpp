@@ -1,1 +1,185 @@
+// Circles and ellipses: N-gons about a centre, plain, dashed and chain-lined.
 #include "gearplot.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+
+namespace {
+
+// Lighting off, then a pushed matrix moved to the centre: the frame every circle shares.
+void enterCentredFrame(const Point2& centre)
+{
+    glDisable(GL_LIGHTING);
+    glPushMatrix();
+    glTranslated(toView(centre.x), toView(centre.y), 0);
+}
+
+void leaveCentredFrame()
+{
+    glPopMatrix();
+    glEnable(GL_LIGHTING);
+}
+
+void setColour(const Rgba& colour)
+{
+    glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
+}
+
+// One dash of chords on the circle of radius r, from angle start through `chords` steps.
+void drawArcChords(double r, double start, double step, int chords)
+{
+    glBegin(GL_LINES);
+    double previousX = r * std::cos(start);
+    double previousY = r * std::sin(start);
+    for (int i = 1; i <= chords; ++i) {
+        const double x = r * std::cos(i * step + start);
+        const double y = r * std::sin(i * step + start);
+        glVertex2d(previousX, previousY);
+        glVertex2d(x, y);
+        previousX = x;
+        previousY = y;
+    }
+    glEnd();
+}
+
+// The point of the ellipse with semi-axes a and b at polar angle t.
+Point2 ellipsePoint(double a, double b, double t)
+{
+    const double s = std::sin(t);
+    const double c = std::cos(t);
+    const double rho = a * b / std::sqrt(a * a * s * s + b * b * c * c);
+    return {rho * c, rho * s};
+}
+
+}  // namespace
+
+void fillDisc(const Point2& centre, double r, const Rgba& colour)
+{
+    const double radius = toView(r);
+    const double step = 2 * circleStepPi / circleSegmentCount;
+    enterCentredFrame(centre);
+    setColour(colour);
+    glBegin(GL_POLYGON);
+    for (int i = 0; i < circleSegmentCount; ++i)
+        glVertex2d(radius * std::cos(i * step), radius * std::sin(i * step));
+    glEnd();
+    leaveCentredFrame();
+}
+
+void drawCircle(const Point2& centre, double r, const Rgba& colour)
+{
+    const double radius = toView(r);
+    const double step = 2 * circleStepPi / circleSegmentCount;
+    enterCentredFrame(centre);
+    setColour(colour);
+    // Emitted as pairs P0 P1, P1 P2, …; the loop's own closing edge joins the last to P0.
+    glBegin(GL_LINE_LOOP);
+    double previousX = radius;
+    double previousY = 0;
+    for (int i = 1; i < circleSegmentCount; ++i) {
+        const double x = radius * std::cos(i * step);
+        const double y = radius * std::sin(i * step);
+        glVertex2d(previousX, previousY);
+        glVertex2d(x, y);
+        previousX = x;
+        previousY = y;
+    }
+    glEnd();
+    leaveCentredFrame();
+}
+
+void drawCircleZoomed(double k, const Point2& centre, double r, const Rgba& colour)
+{
+    drawCircle({k * centre.x, k * centre.y}, k * r, colour);
+}
+
+void drawDashedCircle(const Point2& centre, double r, const Rgba& colour)
+{
+    const double radius = toView(r);
+    const double rho = std::fabs(r);
+    int n = 6, m = 8, g = 2;  // dashes, chords per dash, steps per gap
+    if (rho >= 0.2) {
+        n = static_cast<int>(10 * circleStepPi * rho);
+        m = static_cast<int>(40 * rho);
+        g = static_cast<int>(10 * rho);
+    }
+    const double sector = 2 * circleStepPi / n;
+    const double step = 2 * circleStepPi / ((m + g) * n);
+
+    enterCentredFrame(centre);
+    setColour(colour);
+    for (int j = 0; j < n; ++j) {
+        // The turns accumulate: dash j lies (j + 1) sectors round, the last one at a full turn.
+        glRotated(sector * degreesPerRadian, 0, 0, 1);
+        drawArcChords(radius, 0, step, m);
+    }
+    leaveCentredFrame();
+}
+
+void drawChainCircle(const Point2& centre, double r, const Rgba& colour)
+{
+    const double radius = toView(r);
+    const double rho = std::fabs(r);
+    int n = 6, m = 9, g = 2;  // sectors, chords of the long dash, steps of a gap and a short dash
+    if (rho >= 0.2) {
+        n = static_cast<int>(10 * circleStepPi * rho);
+        m = static_cast<int>(45 * rho);
+        g = static_cast<int>(10 * rho);
+    }
+    const double sector = 2 * circleStepPi / n;
+    const double step = 2 * circleStepPi / ((m + 3 * g) * n);
+    const double shortStart = sector * (m + g) / (m + 3 * g);
+
+    enterCentredFrame(centre);
+    setColour(colour);
+    for (int j = 0; j < n; ++j) {
+        glRotated(sector * degreesPerRadian, 0, 0, 1);  // accumulating, as for the dashed circle
+        drawArcChords(radius, 0, step, m);
+        drawArcChords(radius, shortStart, step, g);
+    }
+    leaveCentredFrame();
+}
+
+void drawChainCircleZoomed(double k, const Point2& centre, double r, const Rgba& colour)
+{
+    drawChainCircle({k * centre.x, k * centre.y}, k * r, colour);
+}
+
+void fillEllipse(const Point2& centre, double a, double b, double angle, const Rgba& colour)
+{
+    const double semiA = toView(a);
+    const double semiB = toView(b);
+    const double step = 2 * circleStepPi / circleSegmentCount;
+    enterCentredFrame(centre);
+    glRotated(angle / radiansPerDegree, 0, 0, 1);
+    setColour(colour);
+    glBegin(GL_POLYGON);
+    for (int i = 0; i <= circleSegmentCount; ++i) {  // N + 1 vertices: the last repeats the first
+        const Point2 p = ellipsePoint(semiA, semiB, i * step);
+        glVertex2d(p.x, p.y);
+    }
+    glEnd();
+    leaveCentredFrame();
+}
+
+void drawEllipse(const Point2& centre, double a, double b, double angle, const Rgba& colour)
+{
+    const double semiA = toView(a);
+    const double semiB = toView(b);
+    const double step = 2 * circleStepPi / circleSegmentCount;
+    enterCentredFrame(centre);
+    glRotated(angle / radiansPerDegree, 0, 0, 1);
+    setColour(colour);
+    // Starting with i = 0 makes the first pair (A, 0) twice: a zero-length first edge.
+    glBegin(GL_LINE_LOOP);
+    Point2 previous{semiA, 0};
+    for (int i = 0; i <= circleSegmentCount; ++i) {
+        const Point2 current = ellipsePoint(semiA, semiB, i * step);
+        glVertex2d(previous.x, previous.y);
+        glVertex2d(current.x, current.y);
+        previous = current;
+    }
+    glEnd();
+    leaveCentredFrame();
+}

@@ -1,1 +1,169 @@
+// Straight lines: plain, wide, dashed and chain segments, tooth curves, axis cross and grid.
 #include "gearplot.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+
+namespace {
+
+Point2 scaled(double k, const Point2& p) { return {k * p.x, k * p.y}; }
+
+double lengthBetween(const Point2& a, const Point2& b)
+{
+    return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y));
+}
+
+double directionFrom(const Point2& a, const Point2& b) { return std::atan2(b.y - a.y, b.x - a.x); }
+
+}  // namespace
+
+void drawSegment(const Point2& a, const Point2& b, const Rgba& colour)
+{
+    glDisable(GL_LIGHTING);
+    glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
+    glBegin(GL_LINES);
+    glVertex2d(toView(a.x), toView(a.y));
+    glVertex2d(toView(b.x), toView(b.y));
+    glEnd();
+    glEnable(GL_LIGHTING);
+}
+
+void drawWideSegment(const Point2& a, const Point2& b, double width, const Rgba& colour)
+{
+    glDisable(GL_LIGHTING);
+    glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
+    glLineWidth(static_cast<GLfloat>(toView(width) * pixelsPerViewUnit));
+    glBegin(GL_LINES);
+    glVertex2d(toView(a.x), toView(a.y));
+    glVertex2d(toView(b.x), toView(b.y));
+    glEnd();
+    // Not the width found on entry: every later line of the frame is drawn 2 pixels wide.
+    glLineWidth(2.0f);
+    glEnable(GL_LIGHTING);
+}
+
+void drawDashedSegment(const Point2& a, const Point2& b, const Rgba& colour)
+{
+    const double length = lengthBetween(a, b);
+    const double direction = directionFrom(a, b);
+    const int n = length < 0.4 ? 3 : static_cast<int>(10 * length - 1);
+    // n periods and a final dash of 0.8 periods make up the whole length.
+    const double period = 10 * length / (10 * n + 8);
+    const double dash = 0.8 * period;
+
+    glDisable(GL_LIGHTING);
+    glPushMatrix();
+    glTranslated(toView(a.x), toView(a.y), 0);
+    glRotated(direction * degreesPerRadian, 0, 0, 1);
+    glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
+    glBegin(GL_LINES);
+    for (int i = 0; i <= n; ++i) {
+        const double x = toView(period) * i;
+        glVertex2d(x, 0);
+        glVertex2d(x + toView(dash), 0);
+    }
+    glEnd();
+    glPopMatrix();
+    glEnable(GL_LIGHTING);
+}
+
+void drawChainSegment(const Point2& a, const Point2& b, const Rgba& colour)
+{
+    const double length = lengthBetween(a, b);
+    const double direction = directionFrom(a, b);
+    const int n = length < 0.5 ? 2 : static_cast<int>(6 * length - 1);
+    // n periods of 9 + 2 + 2 + 2 fifteenths and a closing long dash make up the whole length.
+    const double period = toView(15 * length / (15 * n + 9));
+    const double longDash = 9 * period / 15;
+    const double shortDash = 2 * period / 15;
+
+    glDisable(GL_LIGHTING);
+    glPushMatrix();
+    glTranslated(toView(a.x), toView(a.y), 0);
+    glRotated(direction * degreesPerRadian, 0, 0, 1);
+    glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
+    glBegin(GL_LINES);
+    for (int i = 0; i < n; ++i) {
+        const double x0 = i * period;
+        const double x1 = x0 + longDash;
+        glVertex2d(x0, 0);
+        glVertex2d(x1, 0);
+        const double x2 = x1 + shortDash;
+        const double x3 = x2 + shortDash;
+        glVertex2d(x2, 0);
+        glVertex2d(x3, 0);
+    }
+    const double x0 = n * period;
+    glVertex2d(x0, 0);
+    glVertex2d(x0 + longDash, 0);
+    glEnd();
+    glPopMatrix();
+    glEnable(GL_LIGHTING);
+}
+
+void drawSegmentZoomed(double k, const Point2& a, const Point2& b, const Rgba& colour)
+{
+    drawSegment(scaled(k, a), scaled(k, b), colour);
+}
+
+void drawChainSegmentZoomed(double k, const Point2& a, const Point2& b, const Rgba& colour)
+{
+    drawChainSegment(scaled(k, a), scaled(k, b), colour);
+}
+
+void drawToothCurve(const Point2 table[], int last, const Rgba& colour)
+{
+    for (int i = 1; i <= last; ++i) {
+        const double zoom = toothCurveZoom;
+        drawWideSegment(scaled(zoom, table[i - 1]), scaled(zoom, table[i]), 0.01, colour);
+    }
+}
+
+void drawAxisCross(const Point2& origin, double angle)
+{
+    glDisable(GL_LIGHTING);
+    glLineWidth(2.0f);
+    glPushMatrix();
+    glColor4f(0, 0, 0, 0);
+    glTranslated(toView(origin.x), toView(origin.y), 0);
+    glRotated(angle / radiansPerDegree, 0, 0, 1);
+    // The arms are a fixed 10 view units, so each line runs off the window both ways.
+    glBegin(GL_LINES);
+    glVertex2d(-10, 0);
+    glVertex2d(10, 0);
+    glVertex2d(0, -10);
+    glVertex2d(0, 10);
+    glEnd();
+    glPopMatrix();
+    glEnable(GL_LIGHTING);
+}
+
+void drawGrid(const Point2& origin, double angle, int n, double dx, double dy)
+{
+    const double spacingX = toView(dx);
+    const double spacingY = toView(dy);
+    const double halfWidth = n * spacingX;
+    const double halfHeight = n * spacingY;
+
+    glDisable(GL_LIGHTING);
+    glColor4f(0, 0, 0, 0);
+    glPushMatrix();
+    glLineWidth(1.0f);
+    glTranslated(toView(origin.x), toView(origin.y), 0);
+    glRotated(angle / radiansPerDegree, 0, 0, 1);
+    for (int i = -n; i <= n; ++i) {
+        glBegin(GL_LINES);
+        glVertex2d(i * spacingX, -halfHeight);
+        glVertex2d(i * spacingX, halfHeight);
+        glEnd();
+    }
+    for (int i = -n; i <= n; ++i) {
+        glBegin(GL_LINES);
+        glVertex2d(-halfWidth, i * spacingY);
+        glVertex2d(halfWidth, i * spacingY);
+        glEnd();
+    }
+    glPopMatrix();
+    glEnable(GL_LIGHTING);
+}

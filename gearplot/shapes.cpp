@@ -1,1 +1,73 @@
+// Rectangles turned about a corner, and the filled arrow.
 #include "gearplot.h"
+
+#include <GL/gl.h>
+
+namespace {
+
+void drawRectangleAs(GLenum mode, const Point2& corner, double w, double h, double angle,
+                     const Rgba& colour)
+{
+    const double width = toView(w);
+    const double height = toView(h);
+    glDisable(GL_LIGHTING);
+    glPushMatrix();
+    glTranslated(toView(corner.x), toView(corner.y), 0);
+    glRotated(angle / radiansPerDegree, 0, 0, 1);
+    glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
+    glBegin(mode);
+    glVertex2d(0, 0);
+    glVertex2d(width, 0);
+    glVertex2d(width, height);
+    glVertex2d(0, height);
+    glEnd();
+    glPopMatrix();
+    glEnable(GL_LIGHTING);
+}
+
+}  // namespace
+
+void fillRectangle(const Point2& corner, double w, double h, double angle, const Rgba& colour)
+{
+    drawRectangleAs(GL_POLYGON, corner, w, h, angle, colour);
+}
+
+void drawRectangle(const Point2& corner, double w, double h, double angle, const Rgba& colour)
+{
+    drawRectangleAs(GL_LINE_LOOP, corner, w, h, angle, colour);
+}
+
+void drawArrow(const Point2& tip, double length, double angle, const Rgba& colour)
+{
+    const double total = toView(length);
+    const double shaftWidth = toView(arrowShaftWidth);
+    const double head = toView(arrowHeadLength);
+    double shaft = total - head;
+    if (shaft < 0) shaft = 0;  // a short arrow keeps its full head and a shaft of no length
+
+    glDisable(GL_LIGHTING);
+    glPushMatrix();
+    glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
+    glTranslated(toView(tip.x), toView(tip.y), 0);
+    glRotated(angle / radiansPerDegree, 0, 0, 1);
+    // Pointing along +x with the tip at the origin.
+    glBegin(GL_POLYGON);
+    glVertex2d(-head, -0.5 * shaftWidth);
+    glVertex2d(-head - shaft, -0.5 * shaftWidth);
+    glVertex2d(-head - shaft, 0.5 * shaftWidth);
+    glVertex2d(-head, 0.5 * shaftWidth);
+    glEnd();
+    // The head is concave (tip, barb, axis point, barb), so it goes as two triangles.
+    glBegin(GL_POLYGON);
+    glVertex2d(0, 0);
+    glVertex2d(-head, 0);
+    glVertex2d(-head - 0.5 * head, 0.4 * head);
+    glEnd();
+    glBegin(GL_POLYGON);
+    glVertex2d(0, 0);
+    glVertex2d(-head, 0);
+    glVertex2d(-head - 0.5 * head, -0.4 * head);
+    glEnd();
+    glPopMatrix();
+    glEnable(GL_LIGHTING);
+}

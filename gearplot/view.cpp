@@ -1,1 +1,23 @@
+// The view scale and the two operations that turn what the caller draws afterwards.
 #include "gearplot.h"
+
+#include <GL/gl.h>
+
+double toView(double v) { return v * pixelsPerViewUnit / pixelsPerViewUnit; }
+
+void rotateTranslate(double angle, double dx, double dy)
+{
+    // Turn first, so the shift runs along the turned axes.
+    glRotated(angle * degreesPerRadian, 0, 0, 1);
+    glTranslated(toView(dx), toView(dy), 0);
+}
+
+void rotateAbout(const Point2& base, const Point2& offset, double angle)
+{
+    const double cx = toView(base.x + offset.x);
+    const double cy = toView(base.y + offset.y);
+    // No push or pop: the turn is meant to last until the caller restores the matrix.
+    glTranslated(cx, cy, 0);
+    glRotated(angle / radiansPerDegree, 0, 0, 1);
+    glTranslated(-cx, -cy, 0);
+}
