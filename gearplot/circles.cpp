@@ -3,9 +3,38 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
+
+// Dash and chord counts grow with the radius squared: a gear of thousands of teeth would take
+// minutes a frame, and far enough out the counts overflow an int. Up to this many steps a
+// circle is drawn exactly as its pattern says; a larger one gets fewer, longer chords per
+// dash (down to the small-circle pattern), and if that is not enough, fewer, longer dashes.
+constexpr double stepsPerCircle = 1.5e6;
+
+// Truncates a count towards zero, within what an int holds (0 for NaN).
+int countOf(double value) { return value > 0 ? static_cast<int>(std::min(value, 2e9)) : 0; }
+
+struct DashPattern {
+    int sectors;      // n
+    int dashChords;   // m
+    int gapSteps;     // g
+};
+
+// The pattern of n sectors of m + gapsPerSector·g steps each, thinned to the step budget.
+DashPattern fittedPattern(double n, double m, double g, int gapsPerSector, const DashPattern& smallest)
+{
+    const double steps = n * (m + gapsPerSector * g);
+    if (steps > stepsPerCircle) {
+        const double f = stepsPerCircle / steps;
+        m = std::max<double>(smallest.dashChords, std::trunc(m * f));
+        g = std::max<double>(smallest.gapSteps, std::trunc(g * f));
+        n = std::min(n, std::trunc(stepsPerCircle / (m + gapsPerSector * g)));
+    }
+    return {countOf(n), countOf(m), countOf(g)};
+}
 
 // Lighting off, then a pushed matrix moved to the centre: the frame every circle shares.
 void enterCentredFrame(const Point2& centre)
@@ -98,12 +127,11 @@ void drawDashedCircle(const Point2& centre, double r, const Rgba& colour)
 {
     const double radius = toView(r);
     const double rho = std::fabs(r);
-    int n = 6, m = 8, g = 2;  // dashes, chords per dash, steps per gap
-    if (rho >= 0.2) {
-        n = static_cast<int>(10 * circleStepPi * rho);
-        m = static_cast<int>(40 * rho);
-        g = static_cast<int>(10 * rho);
-    }
+    const DashPattern small{6, 8, 2};  // dashes, chords per dash, steps per gap
+    const DashPattern p = rho < 0.2 ? small
+                                    : fittedPattern(std::trunc(10 * circleStepPi * rho), std::trunc(40 * rho),
+                                                    std::trunc(10 * rho), 1, small);
+    const int n = p.sectors, m = p.dashChords, g = p.gapSteps;
     const double sector = 2 * circleStepPi / n;
     const double step = 2 * circleStepPi / ((m + g) * n);
 
@@ -121,12 +149,11 @@ void drawChainCircle(const Point2& centre, double r, const Rgba& colour)
 {
     const double radius = toView(r);
     const double rho = std::fabs(r);
-    int n = 6, m = 9, g = 2;  // sectors, chords of the long dash, steps of a gap and a short dash
-    if (rho >= 0.2) {
-        n = static_cast<int>(10 * circleStepPi * rho);
-        m = static_cast<int>(45 * rho);
-        g = static_cast<int>(10 * rho);
-    }
+    const DashPattern small{6, 9, 2};  // sectors, chords of the long dash, steps of a gap and a short dash
+    const DashPattern p = rho < 0.2 ? small
+                                    : fittedPattern(std::trunc(10 * circleStepPi * rho), std::trunc(45 * rho),
+                                                    std::trunc(10 * rho), 3, small);
+    const int n = p.sectors, m = p.dashChords, g = p.gapSteps;
     const double sector = 2 * circleStepPi / n;
     const double step = 2 * circleStepPi / ((m + 3 * g) * n);
     const double shortStart = sector * (m + g) / (m + 3 * g);

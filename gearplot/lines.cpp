@@ -3,6 +3,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -15,6 +16,13 @@ double lengthBetween(const Point2& a, const Point2& b)
 }
 
 double directionFrom(const Point2& a, const Point2& b) { return std::atan2(b.y - a.y, b.x - a.x); }
+
+// Dash counts grow with the length. Far beyond the window a line gets no more than this many
+// (longer) dashes, so that a huge gear cannot stall a frame or overflow the count.
+constexpr double mostDashes = 50000;
+
+// The dash count for a length, truncated towards zero and within mostDashes (0 for NaN).
+int dashCount(double value) { return value > 0 ? static_cast<int>(std::min(value, mostDashes)) : 0; }
 
 }  // namespace
 
@@ -47,7 +55,7 @@ void drawDashedSegment(const Point2& a, const Point2& b, const Rgba& colour)
 {
     const double length = lengthBetween(a, b);
     const double direction = directionFrom(a, b);
-    const int n = length < 0.4 ? 3 : static_cast<int>(10 * length - 1);
+    const int n = length < 0.4 ? 3 : dashCount(10 * length - 1);
     // n periods and a final dash of 0.8 periods make up the whole length.
     const double period = 10 * length / (10 * n + 8);
     const double dash = 0.8 * period;
@@ -72,7 +80,7 @@ void drawChainSegment(const Point2& a, const Point2& b, const Rgba& colour)
 {
     const double length = lengthBetween(a, b);
     const double direction = directionFrom(a, b);
-    const int n = length < 0.5 ? 2 : static_cast<int>(6 * length - 1);
+    const int n = length < 0.5 ? 2 : dashCount(6 * length - 1);
     // n periods of 9 + 2 + 2 + 2 fifteenths and a closing long dash make up the whole length.
     const double period = toView(15 * length / (15 * n + 9));
     const double longDash = 9 * period / 15;

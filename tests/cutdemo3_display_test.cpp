@@ -284,3 +284,23 @@ TEST(Keys, ZAtTheEndOfInputKeepsTheToothCount)
 }
 
 }  // namespace
+
+namespace {
+
+using namespace probe;
+
+TEST(HugeGear, TheRollingRackOfTheLargestToothCountIsStillDrawnAfterManySteps)
+{
+    // Far enough along, the rack has travelled more pitches than an int holds.
+    startRackProgram(2147483647, '4');
+    rackView.wholeStep = 400;
+    drawFrame();
+    int current = 0;
+    for (const auto* p : lines(black))
+        if (p->vertices.size() == 2 && std::isfinite(p->vertices[0].viewX)) ++current;
+    EXPECT_EQ(current, 4 * 7);
+    EXPECT_EQ(segmentCount(green), 400 * 28);
+    EXPECT_EQ(rackView.wholeStep, 401);
+}
+
+}  // namespace

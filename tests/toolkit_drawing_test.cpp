@@ -671,3 +671,77 @@ TEST_F(Drawing, ArrowHasItsTipOnThePointItsHeadFullSizeAndItsShaftBehind)
 }
 
 }  // namespace
+
+// ---- Figures far larger than the window: a gear of millions of teeth, or a zoom held down ----
+
+namespace {
+
+struct ChordTally {
+    int primitives = 0;
+    long chords = 0;
+    bool allOnCircle = true;
+};
+
+ChordTally chordsOf(const Point2& centre, double radius)
+{
+    ChordTally t;
+    for (const auto& p : recording().primitives) {
+        ++t.primitives;
+        t.chords += long(p.vertices.size() / 2);
+        for (size_t i = 0; i < p.vertices.size(); i += 997) {
+            const auto& v = p.vertices[i];
+            if (std::fabs(std::hypot(v.viewX - centre.x, v.viewY - centre.y) - std::fabs(radius)) > 1e-6 * std::fabs(radius))
+                t.allOnCircle = false;
+        }
+    }
+    return t;
+}
+
+TEST(HugeFigures, ChainCirclesUpToAPitchCircleOfAHundredTeethKeepTheirFullPattern)
+{
+    glstub::reset();
+    drawChainCircle({0, -25}, 25.0, paint);  // 100 teeth at zoom 0.5
+    const ChordTally t = chordsOf({0, -25}, 25.0);
+    EXPECT_EQ(t.primitives, 2 * 785);  // trunc(10·π·25) sectors, a long and a short dash each
+    EXPECT_EQ(recording().primitives[0].vertices.size(), size_t(2 * 1125));
+    EXPECT_EQ(recording().primitives[1].vertices.size(), size_t(2 * 250));
+    EXPECT_TRUE(t.allOnCircle);
+}
+
+TEST(HugeFigures, LargerCirclesAreThinnedToAFrameWorthOfChordsAndStayOnTheCircle)
+{
+    for (double r : {40.0, 1.07e9, -3e12}) {
+        glstub::reset();
+        drawChainCircle({0, -r}, r, paint);
+        ChordTally t = chordsOf({0, -r}, r);
+        EXPECT_LE(t.chords, 1500000) << r;
+        EXPECT_GT(t.chords, 1000000) << r;
+        EXPECT_TRUE(t.allOnCircle) << r;
+        EXPECT_EQ(t.primitives % 2, 0);
+        glstub::reset();
+        drawDashedCircle({0, 0}, r, paint);
+        t = chordsOf({0, 0}, r);
+        EXPECT_LE(t.chords, 1500000) << r;
+        EXPECT_TRUE(t.allOnCircle) << r;
+        EXPECT_TRUE(recording().lighting);
+    }
+}
+
+TEST(HugeFigures, VeryLongDashedAndChainLinesStillEndExactlyAtB)
+{
+    const Point2 a{-3e9, 1.0}, b{5e9, 7.0};
+    const double length = std::hypot(b.x - a.x, b.y - a.y);
+    glstub::reset();
+    drawDashedSegment(a, b, paint);
+    ASSERT_EQ(recording().primitives.size(), 1u);
+    const auto& dashed = recording().primitives[0].vertices;
+    EXPECT_EQ(dashed.size(), size_t(2 * 50001));
+    EXPECT_TRUE(shownAt(dashed.back(), b.x, b.y, 1e-6 * length));
+    glstub::reset();
+    drawChainSegment(a, b, paint);
+    const auto& chain = recording().primitives[0].vertices;
+    EXPECT_EQ(chain.size(), size_t(4 * 50000 + 2));
+    EXPECT_TRUE(shownAt(chain.back(), b.x, b.y, 1e-6 * length));
+}
+
+}  // namespace
