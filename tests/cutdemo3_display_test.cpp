@@ -66,7 +66,8 @@ TEST(ModeOne, SecondFrameAddsThePastRackOfStepZeroAndTheFirstCurveSegment)
 TEST(ModeOne, StopsAtTheLastTablePointJustOutsideTheTipCircle)
 {
     startRackProgram(10, '1');
-    for (int i = 0; i < 88; ++i) drawFrame();
+    rackView.addendumStep = 86;
+    for (int i = 0; i < 2; ++i) drawFrame();
     EXPECT_EQ(rackView.addendumStep, 88);
     const auto last = discs(red);
     drawFrame();
@@ -86,7 +87,9 @@ TEST(ModeOne, StopsAtTheLastTablePointJustOutsideTheTipCircle)
 TEST(ModeTwo, ShowsTheWholeTipSideAndClampsTheRootSide)
 {
     startRackProgram(20, '2');
-    for (int i = 0; i < 100; ++i) drawFrame();
+    rackView.dedendumStep = rackTables.dedendumLast - 1;
+    for (int i = 0; i < 3; ++i) drawFrame();
+    EXPECT_EQ(rackView.dedendumStep, rackTables.dedendumLast + 1);
     EXPECT_EQ(curve(red).size(), size_t(rackTables.addendumLast + rackTables.dedendumLast));
     const auto reds = discs(red);
     ASSERT_EQ(reds.size(), 1u);

@@ -30,9 +30,11 @@ std::vector<Matrix>& currentStack()
     return r.matrixMode == GL_PROJECTION ? r.projection : r.modelview;
 }
 
-void log(const char* name, std::vector<double> args = {})
+void log(const char* name, std::initializer_list<double> args = {})
 {
-    theRecording.calls.push_back({name, std::move(args)});
+    Call c{name, {}};
+    for (double a : args) c.args.value[c.args.count++] = a;
+    theRecording.calls.push_back(c);
 }
 
 void multiplyCurrent(const Matrix& m)

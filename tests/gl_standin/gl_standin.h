@@ -6,6 +6,7 @@
 #include <GL/gl.h>
 
 #include <array>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -35,9 +36,19 @@ struct Caption {
     void* font;
 };
 
+// The numeric arguments of one call, kept without allocating: a frame makes millions.
+struct Arguments {
+    std::array<double, 4> value{};
+    std::size_t count = 0;
+    std::size_t size() const { return count; }
+    double operator[](std::size_t i) const { return value[i]; }
+    double at(std::size_t i) const { return i < count ? value[i] : throw std::out_of_range("argument"); }
+    std::vector<double> list() const { return {value.begin(), value.begin() + count}; }
+};
+
 struct Call {
     std::string name;               // "glTranslated", "glutSwapBuffers", …
-    std::vector<double> args;       // numeric arguments in order (enums as numbers)
+    Arguments args;                 // numeric arguments in order (enums as numbers)
 };
 
 struct Recording {
