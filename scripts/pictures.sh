@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Captures the README's pictures from the real programs under a private Xvfb server and
+# writes them to docs/pictures/. Run it again after a change to the drawing.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+. scripts/packages.sh
+ensure_packages "${BUILD_PACKAGES[@]}" xvfb xdotool imagemagick
+cmake -S . -B build/pictures -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/pictures -j"$(nproc)" --target cutdemo3 cutdemo2 cutdemo1 unwinddemo >/dev/null
+
+work=$(mktemp -d)
+trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+Xvfb -displayfd 5 -screen 0 1024x1024x24 -nolisten tcp 5>"$work/display" 2>/dev/null &
+xvfb=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(head -n1 "$work/display")"
+mkdir -p docs/pictures
+
+# snap PICTURE PROGRAM CONSOLE-INPUT KEY... — a key written k*n is pressed n times.
+snap() {
+  local picture=$1 program=$2 input=$3
+  shift 3
+  printf '%b' "$input" >"$work/input"
+  "build/pictures/$program/$program" <"$work/input" >/dev/null &
+  local pid=$! window=""
+  for _ in $(seq 100); do
+    window=$(xdotool search --onlyvisible --name . 2>/dev/null | head -n1) && [ -n "$window" ] && break
+    sleep 0.1
+  done
+  xdotool windowmove "$window" 0 0 2>/dev/null || true  # without a window manager it sits at (-1, -1)
+  sleep 0.3
+  local keys=() k
+  for k in "$@"; do
+    if [[ $k == *'*'* ]]; then for _ in $(seq "${k#*\*}"); do keys+=("${k%\**}"); done; else keys+=("$k"); fi
+  done
+  xdotool key --delay 5 --window "$window" "${keys[@]}" 2>/dev/null
+  sleep 1
+  import -window "$window" "docs/pictures/$picture.png"
+  xdotool key --window "$window" Escape 2>/dev/null || true
+  wait "$pid"
+  echo "docs/pictures/$picture.png"
+}
+
+snap cutdemo3-mode1 cutdemo3 '10\n0\n' 1 's*40'
+snap cutdemo3-mode2 cutdemo3 '10\n0\n' 2 's*70'
+snap cutdemo3-mode3 cutdemo3 '10\n0\n' 3 's*160'
+snap cutdemo3-mode4 cutdemo3 '10\n0\n' 4 's*100'
+snap cutdemo3-mode5 cutdemo3 '10\n0\n' 5 's*100'
+snap cutdemo3-mode6 cutdemo3 '10\n0\n' 6
+snap cutdemo2-mode6 cutdemo2 '10\n0\n' 6
+snap cutdemo1-mode4 cutdemo1 '10\n0\n' 4 's*50'
+snap cutdemo1-mode5 cutdemo1 '10\n0\n' 5
+snap unwinddemo-mode1 unwinddemo '' 1 's*150'
+snap unwinddemo-mode2 unwinddemo '' 2 's*150'
+snap unwinddemo-mode3 unwinddemo '' 3 's*150'
+snap unwinddemo-mode4 unwinddemo '' 4 's*80'
+snap unwinddemo-mode5 unwinddemo '' 5 's*30'
+snap unwinddemo-mode6 unwinddemo '' 6 's*30'
