@@ -1,7 +1,7 @@
 // The display handler of cutdemo2: one fixed header in every frame, solid gear circles,
 // tooth curves drawn as stroked bands, and its own gear-turning mode.
 #include "rack_program.h"
-#include "stroked_curve.h"
+#include "edition_drawing.h"
 
 #include <GL/glut.h>
 
@@ -22,13 +22,8 @@ const char* const captions[6][2] = {
 // All four circles solid, about the zoomed centre, with the centre mark.
 void drawGearCircles()
 {
-    const double k = rackView.zoom;
-    const Point2 c{0, -k * rackGear.pitchRadius};
-    drawCircle(c, k * rackGear.pitchRadius, blue);
-    drawCircle(c, k * rackGear.tipRadius, red);
-    drawCircle(c, k * rackGear.rootRadius, red);
-    drawCircle(c, k * rackGear.baseRadius, green);
-    fillDisc(c, 0.1 * k, black);
+    drawSolidGearCircles();
+    fillDisc({0, -rackView.zoom * rackGear.pitchRadius}, 0.1 * rackView.zoom, black);
 }
 
 // Mode '5': the gear turns with the pitch contact marker; the header's circles stand for it.

@@ -1,7 +1,7 @@
 // cutdemo2's frames, recorded: stroked tooth curves, the fixed header, solid 100-gon circles
 // and its own gear-turning mode.
 #include "rack_probe.h"
-#include "stroked_curve.h"
+#include "edition_drawing.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "stroked_curve.h"
+#include "edition_drawing.h"
 
 #include "rack_program.h"
 
@@ -29,4 +29,14 @@ void drawStrokedToothCurve(const Point2 table[], int last, const Rgba& colour)
     const double k = rackView.zoom;
     for (int i = 1; i <= last; ++i)
         drawStrokedSegment({k * table[i - 1].x, k * table[i - 1].y}, {k * table[i].x, k * table[i].y}, 0.004, colour);
+}
+
+void drawSolidGearCircles()
+{
+    const double k = rackView.zoom;
+    const Point2 c{0, -k * rackGear.pitchRadius};
+    drawCircle(c, k * rackGear.pitchRadius, blue);
+    drawCircle(c, k * rackGear.tipRadius, red);
+    drawCircle(c, k * rackGear.rootRadius, red);
+    drawCircle(c, k * rackGear.baseRadius, green);
 }

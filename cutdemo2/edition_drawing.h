@@ -1,4 +1,5 @@
-// Tooth curves drawn as bands of thin strokes, the way the earlier rack editions draw them.
+// What the earlier rack editions draw alike: tooth curves as bands of thin strokes, and the
+// gear circles all solid.
 #pragma once
 
 #include "gearplot.h"
@@ -8,3 +9,5 @@
 void drawStrokedSegment(const Point2& a, const Point2& b, double w, const Rgba& colour);
 // Draws table[0 … last], zoomed by the rack view's zoom, as bands 0.004 wide.
 void drawStrokedToothCurve(const Point2 table[], int last, const Rgba& colour);
+// Draws the pitch, tip, root and base circles solid about the zoomed gear centre.
+void drawSolidGearCircles();
