@@ -14,6 +14,6 @@ ensure_packages() {
 }
 
 # What building and running a program needs.
-BUILD_PACKAGES=(cmake make g++ freeglut3-dev libgl-dev libx11-dev libgl1-mesa-dri)
+BUILD_PACKAGES=(cmake make g++ libglut-dev libgl-dev libx11-dev libgl1-mesa-dri)
 # What the tests need besides: GoogleTest, Google Benchmark and a virtual X server.
-TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth)
+TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb)
