@@ -6,14 +6,9 @@ PhiRack phiRack{};
 
 bool runPhiDialogue(std::FILE* in, std::FILE* out)
 {
-    std::fputs("\nラックによる歯形創成.  歯末のたけ=m, 歯元のたけ=1.25m", out);
-    std::fputs("\n(1) 歯数設定", out);
-    int z = rackGear.toothCount;
-    if (!askRackToothCount(in, out, &z)) return false;
-
-    rackGear = makeRackGear(z);
+    if (!askForRackGear(in, out)) return false;
     const RackGear& g = rackGear;
-    std::fputs("\nモジュールm=1[mm]", out);
+    const int z = g.toothCount;
     // This edition ends the radii line itself and prints no roll line.
     std::fprintf(out, "\n歯数=%3d, 歯先円=%6.3f[mm], 歯元円=%6.3f[mm], 基礎円=%6.3f[mm]\n", z,
                  g.tipRadius, g.rootRadius, g.baseRadius);

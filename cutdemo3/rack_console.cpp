@@ -11,15 +11,21 @@ void resetRackView()
     rackView.zoom = 0.5;
 }
 
-bool askRackToothCount(std::FILE* in, std::FILE* out, int* z)
+bool askForRackGear(std::FILE* in, std::FILE* out)
 {
-    if (readToothCount(in, out, "\nInput 歯数z= ", z)) return true;
-    if (*z < 1) {
-        std::fputs("\n入力が終わりました：歯数が入力されないので終了します\n", out);
-        std::fflush(out);
-        return false;
+    std::fputs("\nラックによる歯形創成.  歯末のたけ=m, 歯元のたけ=1.25m", out);
+    std::fputs("\n(1) 歯数設定", out);
+    int z = rackGear.toothCount;  // 0 before the first tooth count
+    if (!readToothCount(in, out, "\nInput 歯数z= ", &z)) {
+        if (z < 1) {
+            std::fputs("\n入力が終わりました：歯数が入力されないので終了します\n", out);
+            std::fflush(out);
+            return false;
+        }
+        std::fprintf(out, "\n入力が終わりました：歯数z=%dのまま続けます", z);
     }
-    std::fprintf(out, "\n入力が終わりました：歯数z=%dのまま続けます", *z);
+    rackGear = makeRackGear(z);
+    std::fputs("\nモジュールm=1[mm]", out);
     return true;
 }
 

@@ -29,9 +29,10 @@ extern const char lastModeKey;  // the highest mode digit of the edition
 
 // Counters to 0 and zoom to 0.5: the state after every set-up.
 void resetRackView();
-// Reads the tooth count into rackGear.toothCount's successor z; at end of input keeps the
-// previous z (false when there was none yet, after saying so).
-bool askRackToothCount(std::FILE* in, std::FILE* out, int* z);
+// The opening of every rack dialogue: the banner, the tooth count (at end of input the
+// previous one is kept), the new rackGear and the module line. False, after saying so, when
+// input ended before any tooth count.
+bool askForRackGear(std::FILE* in, std::FILE* out);
 // Offers the data file; on key '1' asks for the name and writes table[0 … last].
 void offerToothFile(std::FILE* in, std::FILE* out, int z, int last, const Point2 table[]);
 // Prints the first three lines of the key list, which every edition shares.

@@ -5,16 +5,11 @@
 
 bool runRackDialogue(std::FILE* in, std::FILE* out)
 {
-    std::fputs("\nラックによる歯形創成.  歯末のたけ=m, 歯元のたけ=1.25m", out);
-    std::fputs("\n(1) 歯数設定", out);
-    int z = rackGear.toothCount;
-    if (!askRackToothCount(in, out, &z)) return false;
-
-    rackGear = makeRackGear(z);
+    if (!askForRackGear(in, out)) return false;
     const RackGear& g = rackGear;
+    const int z = g.toothCount;
     // The arctangent of the angle, not its tangent: the printed value is what it always was.
     const double shownRollLimit = std::atan(std::acos(g.pitchRadius / g.tipRadius));
-    std::fputs("\nモジュールm=1[mm]", out);
     std::fprintf(out, "\n歯数=%3d, 歯先円=%6.3f[mm], 歯元円=%6.3f[mm], 基礎円=%6.3f[mm]", z,
                  g.tipRadius, g.rootRadius, g.baseRadius);
     std::fprintf(out, "\nピッチ点からの転がり量(αmax αmin)=(%6.2f %6.2f)[deg]\n",
