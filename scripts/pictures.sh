@@ -16,6 +16,15 @@ for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(head -n1 "$work/display")"
 mkdir -p docs/pictures
 
+# Waits until the program has drawn every key sent to it: its CPU time stops growing.
+settle() {
+  local before="" now
+  while now=$(awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null) && [ "$now" != "$before" ]; do
+    before=$now
+    sleep 0.4
+  done
+}
+
 # snap PICTURE PROGRAM CONSOLE-INPUT KEY... — a key written k*n is pressed n times.
 snap() {
   local picture=$1 program=$2 input=$3
@@ -28,13 +37,13 @@ snap() {
     sleep 0.1
   done
   xdotool windowmove "$window" 0 0 2>/dev/null || true  # without a window manager it sits at (-1, -1)
-  sleep 0.3
+  settle "$pid"
   local keys=() k
   for k in "$@"; do
     if [[ $k == *'*'* ]]; then for _ in $(seq "${k#*\*}"); do keys+=("${k%\**}"); done; else keys+=("$k"); fi
   done
   xdotool key --delay 5 --window "$window" "${keys[@]}" 2>/dev/null
-  sleep 1
+  settle "$pid"
   import -window "$window" "docs/pictures/$picture.png"
   xdotool key --window "$window" Escape 2>/dev/null || true
   wait "$pid"
