@@ -1,11 +1,9 @@
 // cutdemo3's frames, recorded: what each mode draws, where, and how its step advances.
 #include "rack_probe.h"
+#include "test_support.h"
 
 #include <GL/glut.h>
 #include <gtest/gtest.h>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -233,32 +231,10 @@ TEST(Keys, EscapeEndsWithStatusZero)
     EXPECT_EXIT(onCutDemoKey(27, 0, 0), ::testing::ExitedWithCode(0), "");
 }
 
-// Runs the key with the console's standard input and output on files.
+// Presses the key with the console's standard input and output on files.
 std::string withConsole(const std::string& input, unsigned char key)
 {
-    char inName[] = "/tmp/console-in-XXXXXX", outName[] = "/tmp/console-out-XXXXXX";
-    const int in = mkstemp(inName), out = mkstemp(outName);
-    EXPECT_EQ(write(in, input.data(), input.size()), ssize_t(input.size()));
-    lseek(in, 0, SEEK_SET);
-    std::fflush(stdout);
-    const int savedIn = dup(0), savedOut = dup(1);
-    dup2(in, 0);
-    dup2(out, 1);
-    std::clearerr(stdin);
-    onCutDemoKey(key, 0, 0);
-    std::fflush(stdout);
-    dup2(savedIn, 0);
-    dup2(savedOut, 1);
-    std::clearerr(stdin);
-    close(savedIn);
-    close(savedOut);
-    std::string printed(size_t(lseek(out, 0, SEEK_END)), '\0');
-    EXPECT_EQ(pread(out, printed.data(), printed.size(), 0), ssize_t(printed.size()));
-    close(in);
-    close(out);
-    unlink(inName);
-    unlink(outName);
-    return printed;
+    return withStandardConsole(input, [key] { onCutDemoKey(key, 0, 0); });
 }
 
 TEST(Keys, ZAsksForANewToothCountAndDrawsNothing)

@@ -17,19 +17,7 @@ ConsoleRun dialogue(const std::string& input)
     return runOnConsole(input, [](std::FILE* in, std::FILE* out) { return runRackDialogue(in, out); });
 }
 
-class RackDialogue : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        char cwd[4096];
-        ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-        home_ = cwd;
-        ASSERT_EQ(chdir(scratch_.dir().c_str()), 0);
-    }
-    void TearDown() override { ASSERT_EQ(chdir(home_.c_str()), 0); }
-    ScratchDir scratch_;
-    std::string home_;
-};
+class RackDialogue : public InScratchDir {};
 
 TEST_F(RackDialogue, ToothCountTwentyWithoutTheFileIsExact)
 {

@@ -1,6 +1,7 @@
 #include "test_support.h"
 
 #include <cstdlib>
+#include <unistd.h>
 #include <fstream>
 #include <sstream>
 
@@ -42,3 +43,40 @@ ScratchDir::~ScratchDir()
     const std::string command = "rm -rf '" + dir_ + "'";
     if (std::system(command.c_str()) != 0) std::perror("rm");
 }
+
+std::string withStandardConsole(const std::string& input, const std::function<void()>& action)
+{
+    char inName[] = "/tmp/console-in-XXXXXX", outName[] = "/tmp/console-out-XXXXXX";
+    const int in = mkstemp(inName), out = mkstemp(outName);
+    EXPECT_EQ(write(in, input.data(), input.size()), ssize_t(input.size()));
+    lseek(in, 0, SEEK_SET);
+    std::fflush(stdout);
+    const int savedIn = dup(0), savedOut = dup(1);
+    dup2(in, 0);
+    dup2(out, 1);
+    std::clearerr(stdin);
+    action();
+    std::fflush(stdout);
+    dup2(savedIn, 0);
+    dup2(savedOut, 1);
+    std::clearerr(stdin);
+    close(savedIn);
+    close(savedOut);
+    std::string printed(size_t(lseek(out, 0, SEEK_END)), '\0');
+    EXPECT_EQ(pread(out, printed.data(), printed.size(), 0), ssize_t(printed.size()));
+    close(in);
+    close(out);
+    unlink(inName);
+    unlink(outName);
+    return printed;
+}
+
+void InScratchDir::SetUp()
+{
+    char cwd[4096];
+    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+    home_ = cwd;
+    ASSERT_EQ(chdir(scratch_.dir().c_str()), 0);
+}
+
+void InScratchDir::TearDown() { ASSERT_EQ(chdir(home_.c_str()), 0); }

@@ -16,6 +16,10 @@ struct ConsoleRun {
 ConsoleRun runOnConsole(const std::string& input,
                         const std::function<bool(std::FILE* in, std::FILE* out)>& op);
 
+// Runs action with the process's standard input reading input and its standard output going
+// to a file; gives back what was printed. For handlers that use the console directly.
+std::string withStandardConsole(const std::string& input, const std::function<void()>& action);
+
 // The whole content of a file; empty if it cannot be read.
 std::string readWholeFile(const std::string& path);
 
@@ -31,4 +35,15 @@ public:
 
 private:
     std::string dir_;
+};
+
+// A test fixture that runs each test in a fresh scratch directory, so relative file names land there.
+#include <gtest/gtest.h>
+
+class InScratchDir : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    ScratchDir scratch_;
+    std::string home_;
 };

@@ -38,19 +38,7 @@ bool segmentsCross(Point2 a, Point2 b, Point2 c, Point2 d)
 
 bool samePoint(const Point2& a, const Point2& b) { return a.x == b.x && a.y == b.y; }
 
-class PhiDialogue : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        char cwd[4096];
-        ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-        home_ = cwd;
-        ASSERT_EQ(chdir(scratch_.dir().c_str()), 0);
-    }
-    void TearDown() override { ASSERT_EQ(chdir(home_.c_str()), 0); }
-    ScratchDir scratch_;
-    std::string home_;
-};
+class PhiDialogue : public InScratchDir {};
 
 // ---- The worked values, for seven tooth counts ----
 
