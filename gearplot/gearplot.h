@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string>
 
 // ---- Shared types ----
@@ -133,7 +134,12 @@ void drawRectangle(const Point2& corner, double w, double h, double angle, const
 // Fills an arrow of the given length whose tip is at tip, pointing along angle.
 void drawArrow(const Point2& tip, double length, double angle, const Rgba& colour);
 
-// ---- Tooth data file ----
+// ---- Tooth data file and atomic files ----
+
+// Writes a file's whole content to the given stream; false when a write failed.
+using FileWriter = std::function<bool(std::FILE* out)>;
+// Writes fileName through write, atomically (temporary file, then rename); on failure says why.
+bool saveFileAtomically(const std::string& fileName, const FileWriter& write, std::string* reason);
 
 // Writes the tooth data (header, rows 0 … m, trailer) to out; false when a write failed.
 bool writeToothData(std::FILE* out, int z, int m, const Point2 table[]);

@@ -1,6 +1,6 @@
-// The tooth data file: a header, one "x,y" row per point and a Japanese trailer.
-// The file is written beside its final name and renamed into place, so a failed write
-// never leaves an existing file truncated.
+// The tooth data file: a header, one "x,y" row per point and a Japanese trailer; and the
+// atomic file wrapper every export shares. A file is written beside its final name and
+// renamed into place, so a failed write never leaves an existing file truncated.
 #include "gearplot.h"
 
 #include <cerrno>
@@ -26,14 +26,14 @@ namespace {
 std::string systemReason(int error) { return std::strerror(error); }
 
 // Devices and pipes (such as /dev/full) are written in place: they cannot be renamed over.
-bool writeInPlace(const std::string& path, int z, int m, const Point2 table[], std::string* reason)
+bool writeInPlace(const std::string& path, const FileWriter& write, std::string* reason)
 {
     std::FILE* f = std::fopen(path.c_str(), "w");
     if (!f) {
         *reason = systemReason(errno);
         return false;
     }
-    bool ok = writeToothData(f, z, m, table) && std::fflush(f) == 0;
+    bool ok = write(f) && std::fflush(f) == 0;
     int error = errno;
     if (std::fclose(f) != 0 && ok) {
         ok = false;
@@ -52,8 +52,7 @@ mode_t creationMode()
 
 }  // namespace
 
-bool saveToothData(const std::string& fileName, int z, int m, const Point2 table[],
-                   std::string* reason)
+bool saveFileAtomically(const std::string& fileName, const FileWriter& write, std::string* reason)
 {
     std::string target = fileName;
     struct stat st {};
@@ -70,7 +69,7 @@ bool saveToothData(const std::string& fileName, int z, int m, const Point2 table
         *reason = systemReason(EISDIR);
         return false;
     }
-    if (exists && !S_ISREG(st.st_mode)) return writeInPlace(target, z, m, table, reason);
+    if (exists && !S_ISREG(st.st_mode)) return writeInPlace(target, write, reason);
 
     const std::size_t slash = target.rfind('/');
     const std::string dir = slash == std::string::npos ? "." : target.substr(0, slash + 1);
@@ -88,7 +87,7 @@ bool saveToothData(const std::string& fileName, int z, int m, const Point2 table
         unlink(temp.c_str());
         return false;
     }
-    bool ok = writeToothData(f, z, m, table) && std::fflush(f) == 0 && fsync(fd) == 0;
+    bool ok = write(f) && std::fflush(f) == 0 && fsync(fd) == 0;
     int error = errno;
     if (std::fclose(f) != 0 && ok) {
         ok = false;
@@ -103,6 +102,13 @@ bool saveToothData(const std::string& fileName, int z, int m, const Point2 table
         *reason = systemReason(error);
     }
     return ok;
+}
+
+bool saveToothData(const std::string& fileName, int z, int m, const Point2 table[],
+                   std::string* reason)
+{
+    return saveFileAtomically(
+        fileName, [&](std::FILE* f) { return writeToothData(f, z, m, table); }, reason);
 }
 
 void writeToothFile(std::FILE* in, std::FILE* out, int z, int m, const Point2 table[])
