@@ -59,6 +59,12 @@ void flushRackTrace();
 
 // ---- Drawing ----
 
+// Draws one frame: the fixed header, the axis cross, the solid gear circles, the mode's
+// caption and body, then writes the frame's trace.
+void displayCutdemo1();
+
+extern const RackEdition cutdemo1Edition;
+
 // Draws rack tooth I (I pitches along the pitch line) at roll tan φ and traces its corners.
 void drawRackTooth(int I, double phi, const Rgba& colour);
 // Draws teeth -5 … 4 at roll tan φ and, when withPitchLine is 1, the rack's 40 mm pitch line.

@@ -3,14 +3,10 @@
 #include "cutdemo1.h"
 #include "edition_drawing.h"
 
-#include <GL/glut.h>
-
 #include <algorithm>
 #include <cmath>
 
 namespace {
-
-constexpr float captionX = -0.9f;
 
 const char* const captions[5] = {
     "(1) draw addendum involute generation",
@@ -47,7 +43,7 @@ int drawFlankGeneration(int step, int last, const Point2 table[], const Rgba& ta
     const double phi = firstPhi + phiStep * n;
     fillDisc(zoomed(rackView.zoom, table[n]), 0.01, tableColour);
     fillDisc(pitchContact(std::tan(phi)), contactRadius, blue);
-    drawStrokedToothCurve(table, n, tableColour);
+    drawStrokedToothCurve(rackView.zoom, table, n, tableColour);
     drawGeneratingRacks(n, 5, firstPhi, phiStep);
     return n;
 }
@@ -74,27 +70,30 @@ void drawModeBlock()
             drawFlankGeneration(rackView.dedendumStep, tb.dedendumLast, tb.dedendumFlank, red, 0.0, -0.005, 0.006) + 1;
         break;
     case '3':
-        drawStrokedToothCurve(tb.involuteProfile, tb.involuteLast, red);
+        drawStrokedToothCurve(rackView.zoom, tb.involuteProfile, tb.involuteLast, red);
         rackView.undercutStep = drawFlankGeneration(rackView.undercutStep, tb.undercutLast, tb.undercutCurve, blue,
                                                     -phiRack.phi0, -0.005, 0.008) + 1;
         break;
     case '4': drawWholeToothGeneration(); break;
-    case '5': drawStrokedToothCurve(tb.toothProfile, tb.profileLast, blue); break;
+    case '5': drawStrokedToothCurve(rackView.zoom, tb.toothProfile, tb.profileLast, blue); break;
     }
 }
 
 }  // namespace
 
-void displayCutDemo()
+void displayCutdemo1()
 {
     beginFrame();
-    drawText(captionX, 0.9f, GLUT_BITMAP_HELVETICA_18, "blue:pitch circle,  green:base circle");
+    drawCaption(0.9f, "blue:pitch circle,  green:base circle");
     drawAxisCross({0, 0}, 0);
-    drawSolidGearCircles();  // this edition has no centre mark
+    drawGearCircles(rackView.zoom, rackGear.gearCentre, {false, false});  // this edition has no centre mark
     if (rackView.mode >= '1' && rackView.mode <= '5') {
-        drawText(captionX, 0.85f, GLUT_BITMAP_HELVETICA_18, captions[rackView.mode - '1']);
+        drawCaption(0.85f, captions[rackView.mode - '1']);
         drawModeBlock();
     }
     flushRackTrace();  // everything the frame traced is out before the picture shows
     endFrame();
 }
+
+const RackEdition cutdemo1Edition{"ラックカッタによる歯形創成　z:歯数　1,2,3,4：描画歯面変更，s:継続", 100, '5',
+                                  runPhiDialogue, displayCutdemo1};

@@ -3,11 +3,6 @@
 // cuts the flank, tracing every drawn tooth's corners to the console. Keys: 1 tip side,
 // 2 root side, 3 undercut, 4 the whole tooth as the envelope of 51 racks, 5 the finished
 // profile; s steps, w and W shrink and enlarge, z asks for a new tooth count, Escape ends.
-#include "rack_program.h"
+#include "cutdemo1.h"
 
-int main(int argc, char** argv)
-{
-    rackView.mode = '1';
-    if (!setUpRackGeneration()) return 1;
-    runWindow(&argc, argv, displayCutDemo, onCutDemoKey);
-}
+int main(int argc, char** argv) { return runRackEdition(argc, argv, cutdemo1Edition); }

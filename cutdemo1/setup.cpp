@@ -12,19 +12,13 @@ bool runPhiDialogue(std::FILE* in, std::FILE* out)
     // This edition ends the radii line itself and prints no roll line.
     std::fprintf(out, "\n歯数=%3d, 歯先円=%6.3f[mm], 歯元円=%6.3f[mm], 基礎円=%6.3f[mm]\n", z,
                  g.tipRadius, g.rootRadius, g.baseRadius);
-    resetRackView();
-
     generatePhiTables(g, &rackTables, &phiRack);
     const double toDegrees = 180.0 / gearPi;
     std::fprintf(out, "\n(thmax thmin)=(%6.2f %6.2f) dth4=%7.4f", phiRack.thmax * toDegrees,
                  phiRack.thmin * toDegrees, phiRack.dth4 * toDegrees);
 
-    offerToothFile(in, out, z, rackTables.profileLast, rackTables.toothProfile);
-    resetRackView();
-
-    printSharedKeyLines(out);
-    std::fputs("\n'1' '2' '3' '4'キーで：歯先・歯元・切り下げ曲線・全歯形創成描画の選択", out);
-    std::fputs("\n'5'キーで：全歯形のみ描画の選択", out);
-    std::fflush(out);
+    finishRackDialogue(in, out, z, rackTables.profileLast, rackTables.toothProfile,
+                       "\n'1' '2' '3' '4'キーで：歯先・歯元・切り下げ曲線・全歯形創成描画の選択",
+                       "\n'5'キーで：全歯形のみ描画の選択");
     return true;
 }

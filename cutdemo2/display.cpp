@@ -1,13 +1,9 @@
-// The display handler of cutdemo2: one fixed header in every frame, solid gear circles,
-// tooth curves drawn as stroked bands, and its own gear-turning mode.
-#include "rack_program.h"
+// The display of cutdemo2: one fixed header in every frame, solid gear circles, tooth curves
+// drawn as stroked bands, and its own gear-turning mode.
+#include "cutdemo2.h"
 #include "edition_drawing.h"
 
-#include <GL/glut.h>
-
 namespace {
-
-constexpr float captionX = -0.9f;
 
 // The caption lines at y = 0.85 and 0.8 of each mode; nullptr where a line stays empty.
 const char* const captions[6][2] = {
@@ -18,13 +14,6 @@ const char* const captions[6][2] = {
     {"(5) whole involute curve generation by rack-gear meshing", nullptr},
     {"(6) display whole involute curve", nullptr},
 };
-
-// All four circles solid, about the zoomed centre, with the centre mark.
-void drawGearCircles()
-{
-    drawSolidGearCircles();
-    fillDisc({0, -rackView.zoom * rackGear.pitchRadius}, 0.1 * rackView.zoom, black);
-}
 
 // Mode '5': the gear turns with the pitch contact marker; the header's circles stand for it.
 void drawGearTurning()
@@ -40,24 +29,21 @@ void drawGearTurning()
 
 }  // namespace
 
-void displayCutDemo()
+void displayCutdemo2()
 {
     beginFrame();
-    drawText(captionX, 0.9f, GLUT_BITMAP_HELVETICA_18, "blue:pitch circle,  green:base circle");
+    drawCaption(0.9f, "blue:pitch circle,  green:base circle");
     drawAxisCross({0, 0}, 0);
-    drawGearCircles();
+    drawGearCircles(rackView.zoom, rackGear.gearCentre, {false, true});
     if (rackView.mode >= '1' && rackView.mode <= '6') {
         const auto& lines = captions[rackView.mode - '1'];
-        drawText(captionX, 0.85f, GLUT_BITMAP_HELVETICA_18, lines[0]);
-        if (lines[1]) drawText(captionX, 0.8f, GLUT_BITMAP_HELVETICA_18, lines[1]);
-        switch (rackView.mode) {
-        case '1': drawAddendumGeneration(drawStrokedToothCurve); break;
-        case '2': drawDedendumGeneration(drawStrokedToothCurve); break;
-        case '3': drawUndercutGeneration(drawStrokedToothCurve); break;
-        case '4': drawRackRolling(); break;
-        case '5': drawGearTurning(); break;
-        case '6': drawFinishedTooth(drawStrokedToothCurve); break;
-        }
+        drawCaption(0.85f, lines[0]);
+        if (lines[1]) drawCaption(0.8f, lines[1]);
+        drawRackModeBody(drawStrokedToothCurve, drawGearTurning);
     }
     endFrame();
 }
+
+const RackEdition cutdemo2Edition{
+    "ラックカッタによる歯形創成　z:歯数　1,2,3,4,5,6：創成画面変更，s:継続", 100, '6', runRackDialogue,
+    displayCutdemo2};

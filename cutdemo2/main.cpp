@@ -1,10 +1,3 @@
-// cutdemo2: the second edition of the rack-cutter program. The same dialogue, modes and keys
-// as cutdemo3, drawn with a fixed header, solid gear circles and stroked tooth curves.
-#include "rack_program.h"
+#include "cutdemo2.h"
 
-int main(int argc, char** argv)
-{
-    rackView.mode = '1';
-    if (!setUpRackGeneration()) return 1;
-    runWindow(&argc, argv, displayCutDemo, onCutDemoKey);
-}
+int main(int argc, char** argv) { return runRackEdition(argc, argv, cutdemo2Edition); }

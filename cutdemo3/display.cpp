@@ -1,17 +1,17 @@
-// The display handler of cutdemo3: per-mode captions, the axis cross, the gear circles with a
+// The display of cutdemo3: per-mode captions, the axis cross, the gear circles with a
 // chain-line pitch circle, and the mode bodies drawn with wide tooth curves.
-#include "rack_program.h"
-
-#include <GL/glut.h>
+#include "cutdemo3.h"
 
 #include <cmath>
 
 namespace {
 
-constexpr float captionX = -0.9f;
 constexpr float captionY[] = {0.95f, 0.9f, 0.85f, 0.8f};
+constexpr GearCircleStyle circleStyle{true, true};
 
-// The four caption lines of each mode; nullptr where a line stays empty.
+// The four caption lines of each mode; nullptr where a line stays empty. Mode 2 names the
+// red point twice, above and below the circle line: the screen students copy their notes
+// from has always read so, and the line costs nothing.
 const char* const captions[6][4] = {
     {"(1) draw addendum involute generation", "     blue:pitch circle,  green:base circle",
      "     red point:point of rack generation of involute curve", nullptr},
@@ -41,30 +41,27 @@ void drawGearTurning()
     drawChainSegmentZoomed(k, {c, s - rp}, {-c, -s - rp}, blue);
     drawChainSegmentZoomed(k, {-s, c - rp}, {s, -c - rp}, blue);
     rotateAbout({0, 0}, {0, -k * rp}, t);  // lasts to the end of the frame
-    drawGearCircles(k, rackGear.gearCentre);
+    drawGearCircles(k, rackGear.gearCentre, circleStyle);
     drawRollingRacks(n);
     rackView.wholeStep = n + 1;
 }
 
 }  // namespace
 
-void displayCutDemo()
+void displayCutdemo3()
 {
     beginFrame();
     if (rackView.mode >= '1' && rackView.mode <= '6') {
         const int m = rackView.mode - '1';
         for (int line = 0; line < 4; ++line)
-            if (captions[m][line]) drawText(captionX, captionY[line], GLUT_BITMAP_HELVETICA_18, captions[m][line]);
+            if (captions[m][line]) drawCaption(captionY[line], captions[m][line]);
         drawAxisCross({0, 0}, 0);
-        if (rackView.mode != '5') drawGearCircles(rackView.zoom, rackGear.gearCentre);
-        switch (rackView.mode) {
-        case '1': drawAddendumGeneration(drawToothCurve); break;
-        case '2': drawDedendumGeneration(drawToothCurve); break;
-        case '3': drawUndercutGeneration(drawToothCurve); break;
-        case '4': drawRackRolling(); break;
-        case '5': drawGearTurning(); break;
-        case '6': drawFinishedTooth(drawToothCurve); break;
-        }
+        if (rackView.mode != '5') drawGearCircles(rackView.zoom, rackGear.gearCentre, circleStyle);
+        drawRackModeBody(drawToothCurve, drawGearTurning);
     }
     endFrame();
 }
+
+const RackEdition cutdemo3Edition{
+    "ラックカッタによる歯形創成　z:歯数　1,2,3,4,5,6：創成画面変更，s:継続", 120, '6', runRackDialogue,
+    displayCutdemo3};

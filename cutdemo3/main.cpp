@@ -1,11 +1,3 @@
-// cutdemo3: tooth generation by a rack cutter. Types a tooth count in the console, then
-// animates in the window how the rack cuts the flank: keys 1 to 6 choose the view, s steps,
-// w and W shrink and enlarge, z asks for a new tooth count, Escape ends.
-#include "rack_program.h"
+#include "cutdemo3.h"
 
-int main(int argc, char** argv)
-{
-    rackView.mode = '1';
-    if (!setUpRackGeneration()) return 1;
-    runWindow(&argc, argv, displayCutDemo, onCutDemoKey);
-}
+int main(int argc, char** argv) { return runRackEdition(argc, argv, cutdemo3Edition); }

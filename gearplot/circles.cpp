@@ -14,6 +14,8 @@ namespace {
 // dash (down to the small-circle pattern), and if that is not enough, fewer, longer dashes.
 constexpr double stepsPerCircle = 1.5e6;
 
+int segments = 120;  // N, set once by the program at start
+
 // Truncates a count towards zero, within what an int holds (0 for NaN).
 int countOf(double value) { return value > 0 ? static_cast<int>(std::min(value, 2e9)) : 0; }
 
@@ -81,16 +83,35 @@ Point2 ellipsePoint(double a, double b, double t)
     return {rho * c, rho * s};
 }
 
+// The frame of a circle: centred, in its colour; returns one Nth of a turn.
+double enterCircleFrame(const Point2& centre, const Rgba& colour)
+{
+    enterCentredFrame(centre);
+    setColour(colour);
+    return 2 * circleStepPi / segments;
+}
+
+// The frame of an ellipse: centred, turned by angle, in its colour; step is one Nth of a turn.
+double enterEllipseFrame(const Point2& centre, double angle, const Rgba& colour)
+{
+    enterCentredFrame(centre);
+    glRotated(angle / radiansPerDegree, 0, 0, 1);
+    setColour(colour);
+    return 2 * circleStepPi / segments;
+}
+
 }  // namespace
+
+void setCircleSegmentCount(int n) { segments = n; }
+
+int circleSegmentCount() { return segments; }
 
 void fillDisc(const Point2& centre, double r, const Rgba& colour)
 {
     const double radius = toView(r);
-    const double step = 2 * circleStepPi / circleSegmentCount;
-    enterCentredFrame(centre);
-    setColour(colour);
+    const double step = enterCircleFrame(centre, colour);
     glBegin(GL_POLYGON);
-    for (int i = 0; i < circleSegmentCount; ++i)
+    for (int i = 0; i < segments; ++i)
         glVertex2d(radius * std::cos(i * step), radius * std::sin(i * step));
     glEnd();
     leaveCentredFrame();
@@ -99,14 +120,12 @@ void fillDisc(const Point2& centre, double r, const Rgba& colour)
 void drawCircle(const Point2& centre, double r, const Rgba& colour)
 {
     const double radius = toView(r);
-    const double step = 2 * circleStepPi / circleSegmentCount;
-    enterCentredFrame(centre);
-    setColour(colour);
+    const double step = enterCircleFrame(centre, colour);
     // Emitted as pairs P0 P1, P1 P2, …; the loop's own closing edge joins the last to P0.
     glBegin(GL_LINE_LOOP);
     double previousX = radius;
     double previousY = 0;
-    for (int i = 1; i < circleSegmentCount; ++i) {
+    for (int i = 1; i < segments; ++i) {
         const double x = radius * std::cos(i * step);
         const double y = radius * std::sin(i * step);
         glVertex2d(previousX, previousY);
@@ -177,12 +196,9 @@ void fillEllipse(const Point2& centre, double a, double b, double angle, const R
 {
     const double semiA = toView(a);
     const double semiB = toView(b);
-    const double step = 2 * circleStepPi / circleSegmentCount;
-    enterCentredFrame(centre);
-    glRotated(angle / radiansPerDegree, 0, 0, 1);
-    setColour(colour);
+    const double step = enterEllipseFrame(centre, angle, colour);
     glBegin(GL_POLYGON);
-    for (int i = 0; i <= circleSegmentCount; ++i) {  // N + 1 vertices: the last repeats the first
+    for (int i = 0; i <= segments; ++i) {  // N + 1 vertices: the last repeats the first
         const Point2 p = ellipsePoint(semiA, semiB, i * step);
         glVertex2d(p.x, p.y);
     }
@@ -194,14 +210,11 @@ void drawEllipse(const Point2& centre, double a, double b, double angle, const R
 {
     const double semiA = toView(a);
     const double semiB = toView(b);
-    const double step = 2 * circleStepPi / circleSegmentCount;
-    enterCentredFrame(centre);
-    glRotated(angle / radiansPerDegree, 0, 0, 1);
-    setColour(colour);
+    const double step = enterEllipseFrame(centre, angle, colour);
     // Starting with i = 0 makes the first pair (A, 0) twice: a zero-length first edge.
     glBegin(GL_LINE_LOOP);
     Point2 previous{semiA, 0};
-    for (int i = 0; i <= circleSegmentCount; ++i) {
+    for (int i = 0; i <= segments; ++i) {
         const Point2 current = ellipsePoint(semiA, semiB, i * step);
         glVertex2d(previous.x, previous.y);
         glVertex2d(current.x, current.y);

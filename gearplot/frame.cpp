@@ -3,15 +3,15 @@
 
 #include <GL/glut.h>
 
-void runWindow(int* argc, char** argv, DisplayHandler display, KeyboardHandler keyboard)
+void runWindow(int* argc, char** argv, const WindowDescription& window)
 {
     glutInitWindowSize(800, 800);
     glutInit(argc, argv);  // without a display, freeglut says so and exits with status 1
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_DEPTH);
-    createTitledWindow();
-    glutDisplayFunc(display);
+    createTitledWindow(window.title);
+    glutDisplayFunc(window.display);
     glutReshapeFunc(reshapeView);
-    glutKeyboardFunc(keyboard);
+    glutKeyboardFunc(window.keyboard);
     setWhiteBackground();
     // Every drawing operation leaves lighting on, which makes the captions near-black.
     // Starting with it on gives the first frame the same dark captions as every later one.
@@ -19,10 +19,10 @@ void runWindow(int* argc, char** argv, DisplayHandler display, KeyboardHandler k
     glutMainLoop();
 }
 
-void createTitledWindow()
+void createTitledWindow(const char* title)
 {
-    glutCreateWindow(windowTitle);
-    publishUtf8Title(windowTitle);
+    glutCreateWindow(title);
+    publishUtf8Title(title);
 }
 
 void beginFrame()
@@ -54,3 +54,5 @@ void drawText(float x, float y, void* font, const char* text)
     for (const char* c = text; *c; ++c) glutBitmapCharacter(font, static_cast<unsigned char>(*c));
     glPopAttrib();
 }
+
+void drawCaption(float y, const char* text) { drawText(captionLeft, y, GLUT_BITMAP_HELVETICA_18, text); }

@@ -41,7 +41,9 @@ constexpr Rgba blue{0, 0, 1, 0};
 constexpr Rgba black{0, 0, 0, 0};
 
 // ---- Constants ----
-// Two values of pi are in use on purpose; results are compared to the last printed digit.
+// Two values of π on purpose: circles and ellipses step with the ten-digit one, the gear
+// geometry uses the fifteen-digit one. Swapping them moves printed radii, rolls and data-file
+// rows in their last digit, and students check those against their worked tables.
 constexpr double circleStepPi = 3.1415926536;        // angle steps of circles and ellipses
 constexpr double gearPi = 3.14159265358979;          // the programs' own geometry
 constexpr double degreesPerRadian = 57.2957795;      // multiplier, radians to degrees
@@ -50,19 +52,32 @@ constexpr double pixelsPerViewUnit = 400.0;          // toView and the wide line
 constexpr double arrowShaftWidth = 0.02;             // view units
 constexpr double arrowHeadLength = 0.1;              // view units
 
-// ---- Supplied by each program: one definition in the program's own folder ----
-extern const int circleSegmentCount;   // N: steps of a full turn in circles and ellipses
-extern const char windowTitle[];       // the window's title, UTF-8
-extern const double& toothCurveZoom;   // the program's view zoom factor, read by drawToothCurve
+constexpr double smallestZoom = 1e-12;               // zoomOut stops here: every step stays undoable
+constexpr double largestZoom = 1e12;                 // and zoomIn here
+constexpr float captionLeft = -0.9f;                 // view x of every caption line
+
+// ---- Toolkit state, set once at start ----
+
+// Sets N, the steps of a full turn in circles and ellipses (120 until a program sets it).
+void setCircleSegmentCount(int n);
+// The N in force.
+int circleSegmentCount();
 
 // ---- Application frame ----
 using DisplayHandler = void (*)();
 using KeyboardHandler = void (*)(unsigned char key, int x, int y);
 
+// What a program's window is: its title and the handlers GLUT calls.
+struct WindowDescription {
+    const char* title;          // UTF-8
+    DisplayHandler display;     // draws one frame
+    KeyboardHandler keyboard;   // one key typed in the window
+};
+
 // Opens the 800 × 800 titled window, registers the handlers and enters the GLUT main loop.
-void runWindow(int* argc, char** argv, DisplayHandler display, KeyboardHandler keyboard);
-// Creates the window with the program's title, also as a UTF-8 _NET_WM_NAME.
-void createTitledWindow();
+void runWindow(int* argc, char** argv, const WindowDescription& window);
+// Creates the window with the given title, also as a UTF-8 _NET_WM_NAME.
+void createTitledWindow(const char* title);
 // Sets the current GLX window's _NET_WM_NAME and _NET_WM_ICON_NAME to title (UTF-8).
 void publishUtf8Title(const char* title);
 // Clears colour and depth and loads the identity: the first call of every display handler.
@@ -75,6 +90,8 @@ void reshapeView(int width, int height);
 void setWhiteBackground();
 // Draws a caption with a GLUT bitmap font; its colour follows the lighting state.
 void drawText(float x, float y, void* font, const char* text);
+// Draws a caption line at the left margin in 18-point Helvetica.
+void drawCaption(float y, const char* text);
 
 // ---- View scale and transforms ----
 
@@ -84,6 +101,10 @@ double toView(double v);
 void rotateTranslate(double angle, double dx, double dy);
 // Multiplies the current matrix by a turn of angle about base + offset; no push, no pop.
 void rotateAbout(const Point2& base, const Point2& offset, double angle);
+// The zoom one 'w' press gives: zoom × 0.9, unless that falls below smallestZoom.
+double zoomOut(double zoom);
+// The zoom one 'W' press gives: zoom / 0.9, unless that rises above largestZoom.
+double zoomIn(double zoom);
 
 // ---- Lines ----
 
@@ -99,8 +120,8 @@ void drawChainSegment(const Point2& a, const Point2& b, const Rgba& colour);
 void drawSegmentZoomed(double k, const Point2& a, const Point2& b, const Rgba& colour);
 // Draws the chain line k·a – k·b.
 void drawChainSegmentZoomed(double k, const Point2& a, const Point2& b, const Rgba& colour);
-// Draws table[0 … last], zoomed by toothCurveZoom, as segments 0.01 wide.
-void drawToothCurve(const Point2 table[], int last, const Rgba& colour);
+// Draws k·table[0 … last] as segments 0.01 wide.
+void drawToothCurve(double k, const Point2 table[], int last, const Rgba& colour);
 // Draws a black cross of lines through origin, turned by angle, across the whole window.
 void drawAxisCross(const Point2& origin, double angle);
 // Draws a black grid of 2n + 1 lines each way, spaced dx and dy, turned by angle.

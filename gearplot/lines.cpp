@@ -24,6 +24,25 @@ constexpr double mostDashes = 50000;
 // The dash count for a length, truncated towards zero and within mostDashes (0 for NaN).
 int dashCount(double value) { return value > 0 ? static_cast<int>(std::min(value, mostDashes)) : 0; }
 
+// Lighting off, a pushed matrix with its x axis from a towards direction, and a GL_LINES
+// batch begun: the frame dashed and chain segments are drawn in.
+void beginLinesAlong(const Point2& a, double direction, const Rgba& colour)
+{
+    glDisable(GL_LIGHTING);
+    glPushMatrix();
+    glTranslated(toView(a.x), toView(a.y), 0);
+    glRotated(direction * degreesPerRadian, 0, 0, 1);
+    glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
+    glBegin(GL_LINES);
+}
+
+void endLinesAlong()
+{
+    glEnd();
+    glPopMatrix();
+    glEnable(GL_LIGHTING);
+}
+
 }  // namespace
 
 void drawSegment(const Point2& a, const Point2& b, const Rgba& colour)
@@ -60,20 +79,13 @@ void drawDashedSegment(const Point2& a, const Point2& b, const Rgba& colour)
     const double period = 10 * length / (10 * n + 8);
     const double dash = 0.8 * period;
 
-    glDisable(GL_LIGHTING);
-    glPushMatrix();
-    glTranslated(toView(a.x), toView(a.y), 0);
-    glRotated(direction * degreesPerRadian, 0, 0, 1);
-    glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
-    glBegin(GL_LINES);
+    beginLinesAlong(a, direction, colour);
     for (int i = 0; i <= n; ++i) {
         const double x = toView(period) * i;
         glVertex2d(x, 0);
         glVertex2d(x + toView(dash), 0);
     }
-    glEnd();
-    glPopMatrix();
-    glEnable(GL_LIGHTING);
+    endLinesAlong();
 }
 
 void drawChainSegment(const Point2& a, const Point2& b, const Rgba& colour)
@@ -86,12 +98,7 @@ void drawChainSegment(const Point2& a, const Point2& b, const Rgba& colour)
     const double longDash = 9 * period / 15;
     const double shortDash = 2 * period / 15;
 
-    glDisable(GL_LIGHTING);
-    glPushMatrix();
-    glTranslated(toView(a.x), toView(a.y), 0);
-    glRotated(direction * degreesPerRadian, 0, 0, 1);
-    glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
-    glBegin(GL_LINES);
+    beginLinesAlong(a, direction, colour);
     for (int i = 0; i < n; ++i) {
         const double x0 = i * period;
         const double x1 = x0 + longDash;
@@ -105,9 +112,7 @@ void drawChainSegment(const Point2& a, const Point2& b, const Rgba& colour)
     const double x0 = n * period;
     glVertex2d(x0, 0);
     glVertex2d(x0 + longDash, 0);
-    glEnd();
-    glPopMatrix();
-    glEnable(GL_LIGHTING);
+    endLinesAlong();
 }
 
 void drawSegmentZoomed(double k, const Point2& a, const Point2& b, const Rgba& colour)
@@ -120,12 +125,9 @@ void drawChainSegmentZoomed(double k, const Point2& a, const Point2& b, const Rg
     drawChainSegment(scaled(k, a), scaled(k, b), colour);
 }
 
-void drawToothCurve(const Point2 table[], int last, const Rgba& colour)
+void drawToothCurve(double k, const Point2 table[], int last, const Rgba& colour)
 {
-    for (int i = 1; i <= last; ++i) {
-        const double zoom = toothCurveZoom;
-        drawWideSegment(scaled(zoom, table[i - 1]), scaled(zoom, table[i]), 0.01, colour);
-    }
+    for (int i = 1; i <= last; ++i) drawWideSegment(scaled(k, table[i - 1]), scaled(k, table[i]), 0.01, colour);
 }
 
 void drawAxisCross(const Point2& origin, double angle)

@@ -12,6 +12,10 @@ void rotateTranslate(double angle, double dx, double dy)
     glTranslated(toView(dx), toView(dy), 0);
 }
 
+double zoomOut(double zoom) { return zoom * 0.9 >= smallestZoom ? zoom * 0.9 : zoom; }
+
+double zoomIn(double zoom) { return zoom / 0.9 <= largestZoom ? zoom / 0.9 : zoom; }
+
 void rotateAbout(const Point2& base, const Point2& offset, double angle)
 {
     const double cx = toView(base.x + offset.x);

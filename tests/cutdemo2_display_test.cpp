@@ -1,11 +1,15 @@
 // cutdemo2's frames, recorded: stroked tooth curves, the fixed header, solid 100-gon circles
 // and its own gear-turning mode.
+#include "cutdemo2.h"
 #include "rack_probe.h"
 #include "edition_drawing.h"
 
 #include <gtest/gtest.h>
 
 namespace {
+
+// These frames and keys are cutdemo2's: its title, circle count and display.
+const bool editionChosen = (useRackEdition(cutdemo2Edition), true);
 
 using namespace probe;
 
@@ -53,14 +57,13 @@ TEST(StrokedSegment, ANarrowBandIsOneStrokeOffsetByHalfItsWidth)
     EXPECT_NEAR(offsets[0], 0.0003, 1e-12);
 }
 
-TEST(StrokedToothCurve, DrawsEachSegmentAsABandAtTheViewZoom)
+TEST(StrokedToothCurve, DrawsEachSegmentAsABandAtTheGivenZoom)
 {
     const Point2 table[] = {{0, 0}, {0.2, 0.1}, {0.3, 0.5}, {0.2, 0.9}};
-    rackView.zoom = 0.25;
     glstub::reset();
-    drawStrokedToothCurve(table, 0, red);
+    drawStrokedToothCurve(0.25, table, 0, red);
     EXPECT_TRUE(glstub::recording().calls.empty());
-    drawStrokedToothCurve(table, 3, red);
+    drawStrokedToothCurve(0.25, table, 3, red);
     const auto& prims = glstub::recording().primitives;
     ASSERT_EQ(prims.size(), 12u);
     // The third stroke of each band lies on the zoomed segment itself.

@@ -1,4 +1,5 @@
 // cutdemo3's frames, recorded: what each mode draws, where, and how its step advances.
+#include "cutdemo3.h"
 #include "rack_probe.h"
 #include "test_support.h"
 
@@ -6,6 +7,9 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+// These frames and keys are cutdemo3's: its title, circle count and display.
+const bool editionChosen = (useRackEdition(cutdemo3Edition), true);
 
 using namespace probe;
 

@@ -18,6 +18,7 @@ void countingDisplay()
     endFrame();
 }
 void ignoreKey(unsigned char, int, int) {}
+const char testTitle[] = "歯形テスト　z:歯数";
 
 std::vector<std::string> callNames()
 {
@@ -32,7 +33,7 @@ TEST(RunWindow, SetsUpGlutInOrderAndEntersTheMainLoopLast)
     int argc = 1;
     char name[] = "cutdemo3";
     char* argv[] = {name, nullptr};
-    runWindow(&argc, argv, countingDisplay, ignoreKey);
+    runWindow(&argc, argv, {testTitle, countingDisplay, ignoreKey});
     const auto& r = glstub::recording();
     const std::vector<std::string> expected = {
         "glutInitWindowSize", "glutInit",         "glutInitDisplayMode", "glutCreateWindow",
@@ -42,7 +43,7 @@ TEST(RunWindow, SetsUpGlutInOrderAndEntersTheMainLoopLast)
     EXPECT_EQ(r.windowWidth, 800);
     EXPECT_EQ(r.windowHeight, 800);
     EXPECT_EQ(r.displayMode, unsigned(GLUT_DOUBLE | GLUT_DEPTH));
-    EXPECT_EQ(r.windowTitle, windowTitle);
+    EXPECT_EQ(r.windowTitle, testTitle);
     EXPECT_EQ(r.display, countingDisplay);
     EXPECT_EQ(r.reshape, reshapeView);
     EXPECT_EQ(r.keyboard, ignoreKey);
@@ -57,7 +58,7 @@ TEST(RunWindow, TheFirstFramesCaptionsAreAlreadyDark)
     int argc = 1;
     char name[] = "unwinddemo";
     char* argv[] = {name, nullptr};
-    runWindow(&argc, argv, countingDisplay, ignoreKey);
+    runWindow(&argc, argv, {testTitle, countingDisplay, ignoreKey});
     glstub::clearLog();
     glstub::recording().display();  // GLUT's first redraw
     ASSERT_EQ(glstub::recording().captions.size(), 1u);

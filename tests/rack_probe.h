@@ -78,7 +78,7 @@ inline void startRackProgram(int z, char mode, double zoom = 0.5)
 inline void drawFrame()
 {
     glstub::clearLog();
-    displayCutDemo();
+    rackEdition.display();
 }
 
 }  // namespace probe

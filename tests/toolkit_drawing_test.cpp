@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-extern double testZoom;  // the zoom drawToothCurve reads, from toolkit_program.cpp
 
 namespace {
 
@@ -149,7 +148,6 @@ void expectChainCircle(const Point2& centre, double r, int sectors, int m, int g
 class Drawing : public testing::Test {
 protected:
     void SetUp() override { glstub::reset(); }
-    void TearDown() override { testZoom = 0.5; }
 };
 
 // ---- Conventions every drawing operation keeps ----
@@ -173,7 +171,7 @@ std::vector<Operation> everyDrawingOperation()
         {"drawChainSegment", [=] { drawChainSegment(a, b, paint); }, paint, {}},
         {"drawSegmentZoomed", [=] { drawSegmentZoomed(0.7, a, b, paint); }, paint, {}},
         {"drawChainSegmentZoomed", [=] { drawChainSegmentZoomed(0.7, a, b, paint); }, paint, {}},
-        {"drawToothCurve", [] { drawToothCurve(shortCurve, 2, paint); }, paint, 2.0f},
+        {"drawToothCurve", [] { drawToothCurve(0.5, shortCurve, 2, paint); }, paint, 2.0f},
         {"drawAxisCross", [=] { drawAxisCross(c, 0.3); }, noColour, 2.0f},
         {"drawGrid", [=] { drawGrid(c, 0.3, 2, 0.1, 0.15); }, noColour, 1.0f},
         {"fillDisc", [=] { fillDisc(c, 0.3, paint); }, paint, {}},
@@ -398,8 +396,7 @@ TEST_F(Drawing, ZoomedSegmentsScaleBothEndsBeforeDrawing)
 TEST_F(Drawing, ToothCurveDrawsEachStepFourPixelsWideAtTheProgramsZoom)
 {
     const Point2 table[] = {{1.0, -0.5}, {0.75, 0.25}, {0.5, 0.5}, {-0.25, 0.625}};
-    testZoom = 0.8;
-    drawToothCurve(table, 3, paint);
+    drawToothCurve(0.8, table, 3, paint);
     const auto& prims = recording().primitives;
     ASSERT_EQ(prims.size(), 3u);
     for (int i = 0; i < 3; ++i) {
@@ -413,7 +410,7 @@ TEST_F(Drawing, ToothCurveDrawsEachStepFourPixelsWideAtTheProgramsZoom)
 
     glstub::reset();
     glLineWidth(3.0f);
-    drawToothCurve(table, 1, paint);
+    drawToothCurve(0.5, table, 1, paint);
     ASSERT_EQ(recording().primitives.size(), 1u);
     EXPECT_EQ(recording().lineWidth, 2.0f);
 }
@@ -424,7 +421,7 @@ TEST_F(Drawing, ToothCurveWithoutStepsDrawsNothingAndKeepsTheWidth)
     for (int last : {0, -2}) {
         glstub::reset();
         glLineWidth(3.0f);
-        drawToothCurve(table, last, paint);
+        drawToothCurve(0.5, table, last, paint);
         EXPECT_TRUE(recording().primitives.empty()) << "last " << last;
         EXPECT_EQ(recording().lineWidth, 3.0f) << "last " << last;
     }
@@ -743,6 +740,27 @@ TEST(HugeFigures, VeryLongDashedAndChainLinesStillEndExactlyAtB)
     const auto& chain = recording().primitives[0].vertices;
     EXPECT_EQ(chain.size(), size_t(4 * 50000 + 2));
     EXPECT_TRUE(shownAt(chain.back(), b.x, b.y, 1e-6 * length));
+}
+
+// Thousands of presses one way must never leave a zoom the other key cannot bring back.
+TEST(ZoomKeys, EveryStepCanBeUndoneAfterAnyNumberOfPresses)
+{
+    double zoom = 0.5;
+    for (int i = 0; i < 20000; ++i) zoom = zoomOut(zoom);
+    EXPECT_GT(zoom, 0.0);
+    const double smallest = zoom;
+    EXPECT_GT(zoomIn(smallest), smallest);
+    EXPECT_LT(zoomOut(zoomIn(smallest)), smallest * 1.0001);
+
+    for (int i = 0; i < 40000; ++i) zoom = zoomIn(zoom);
+    EXPECT_TRUE(std::isfinite(zoom));
+    const double largest = zoom;
+    EXPECT_LT(zoomOut(largest), largest);
+    EXPECT_GT(zoomIn(zoomOut(largest)), largest * 0.9999);
+
+    // In ordinary use a press is exactly the factor 0.9.
+    EXPECT_EQ(zoomOut(0.5), 0.5 * 0.9);
+    EXPECT_EQ(zoomIn(0.5), 0.5 / 0.9);
 }
 
 }  // namespace

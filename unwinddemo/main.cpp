@@ -3,7 +3,8 @@
 
 int main(int argc, char** argv)
 {
+    setCircleSegmentCount(unwindCircleSegments);
     unwindView.mode = '1';
     setUpUnwinding();
-    runWindow(&argc, argv, displayUnwindDemo, onUnwindKey);
+    runWindow(&argc, argv, unwindWindow);
 }

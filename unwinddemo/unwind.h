@@ -22,7 +22,6 @@ constexpr double unwindAngleStep = 0.01;           // rad of unwinding per table
 constexpr double meshTurnStep = 0.01;              // rad the gears turn per pass, modes 4 to 6
 constexpr double meshReach = 1.6;                  // mm a meshing flank reaches beyond the base circle
 constexpr double startZoom = 0.5;                  // view units per mm after every set-up
-constexpr double zoomKeyFactor = 0.9;              // 'w' multiplies the zoom by it, 'W' divides
 constexpr unsigned char escapeKey = 27;
 
 // The gear data, one instance. Lengths in mm, angles in radians.
@@ -84,7 +83,11 @@ void leaveGearFrame(double k, const Point2& centre, double angle);
 // Draws z copies of the polyline through points[0 … n], turned 2π/z apart about the origin.
 void drawGearFlanks(double k, int z, const Point2 points[], int n, const Rgba& colour);
 
-// ---- GLUT handlers ----
+// ---- The window ----
+
+constexpr int unwindCircleSegments = 120;   // N of the toolkit's circles
+extern const WindowDescription unwindWindow;
+
 
 // Draws one frame of the current mode and moves its animation on by one step.
 void displayUnwindDemo();

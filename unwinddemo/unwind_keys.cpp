@@ -33,10 +33,10 @@ void onUnwindKey(unsigned char key, int, int)
         unwindView.direction = static_cast<char>(key);
         break;
     case 'w':
-        unwindView.zoom *= zoomKeyFactor;
+        unwindView.zoom = zoomOut(unwindView.zoom);
         break;
     case 'W':
-        unwindView.zoom /= zoomKeyFactor;
+        unwindView.zoom = zoomIn(unwindView.zoom);
         break;
     case 's':
         break;

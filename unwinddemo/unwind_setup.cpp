@@ -48,7 +48,8 @@ void runUnwindSetUp(std::FILE* out)
     std::fputs("\nモジュールm=1[mm]", out);
     std::fprintf(out, "\n歯数=%3d, 歯先円=%6.3f[mm], 歯元円=%6.3f[mm], 基礎円=%6.3f[mm]", g.toothCount,
                  g.tipRadius, g.rootRadius, g.baseRadius);
-    // Printed for the reader only; the arctangent and tangent are what the line always showed.
+    // The roll line shows the arctangent of the outer roll and the tangent of the inner one:
+    // the figures this dialogue has always printed, and the ones the class's tables carry.
     std::fprintf(out, "\nピッチ点からの転がり量(αmax αmin)=(%6.2f %6.2f)[deg]\n",
                  std::atan(rollOut) * degreesPerRadian, -std::tan(rollIn) * degreesPerRadian);
 

@@ -14,6 +14,7 @@ namespace {
 
 void startModeFourAtStepFifty()
 {
+    useRackEdition(cutdemo1Edition);
     rackGear = makeRackGear(20);
     generatePhiTables(rackGear, &rackTables, &phiRack);
     rackView = RackView{'4', 0, 0, 0, wholeToothLastStep, 0.5};
@@ -27,7 +28,7 @@ void drawFrames(benchmark::State& state, std::FILE* sink)
     std::FILE* saved = rackTrace.sink;
     rackTrace.sink = sink;
     for (auto _ : state) {
-        displayCutDemo();
+        displayCutdemo1();
         state.PauseTiming();
         glstub::clearLog();  // the stand-in keeps what it records
         state.ResumeTiming();

@@ -14,6 +14,7 @@ namespace probe1 {
 // lighting on, as every later frame finds it.
 inline void startPhiProgram(int z, char mode, double zoom = 0.5)
 {
+    useRackEdition(cutdemo1Edition);
     rackGear = makeRackGear(z);
     generatePhiTables(rackGear, &rackTables, &phiRack);
     rackView = RackView{mode, 0, 0, 0, 0, zoom};

@@ -126,13 +126,13 @@ TEST(UnwindKeys, EscapeEndsTheProgramWithStatusZero)
     EXPECT_EXIT(onUnwindKey(27, 0, 0), testing::ExitedWithCode(0), "");
 }
 
-TEST(UnwindProgram, SuppliesItsTitleCircleCountAndZoomToTheToolkit)
+TEST(UnwindProgram, DescribesItsWindowWithItsTitleAndHandlers)
 {
     // An ideographic space, a full-width colon and full-width commas where the title has them.
-    EXPECT_STREQ(windowTitle,
+    EXPECT_STREQ(unwindWindow.title,
                  "糸の巻き戻しによるインボリュート曲線創成\u30001,..,6\uFF1A創成画面変更\uFF0Cd,D:正逆回転\uFF0Cs:継続");
-    EXPECT_EQ(circleSegmentCount, 120);
-    EXPECT_EQ(&toothCurveZoom, &unwindView.zoom);
+    EXPECT_EQ(unwindWindow.display, displayUnwindDemo);
+    EXPECT_EQ(unwindWindow.keyboard, onUnwindKey);
 }
 
 }  // namespace

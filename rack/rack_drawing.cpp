@@ -63,14 +63,17 @@ void drawRack(int showPitchLine, const Point2& at, double t, const Rgba& colour)
     }
 }
 
-void drawGearCircles(double k, const Point2& centre)
+void drawGearCircles(double k, const Point2& centre, const GearCircleStyle& style)
 {
     const Point2 c = zoomed(k, centre);
-    drawChainCircle(c, k * rackGear.pitchRadius, blue);
+    if (style.chainPitchCircle)
+        drawChainCircle(c, k * rackGear.pitchRadius, blue);
+    else
+        drawCircle(c, k * rackGear.pitchRadius, blue);
     drawCircle(c, k * rackGear.tipRadius, red);
     drawCircle(c, k * rackGear.rootRadius, red);
     drawCircle(c, k * rackGear.baseRadius, green);
-    fillDisc(c, 0.1 * k, black);
+    if (style.centreMark) fillDisc(c, 0.1 * k, black);
 }
 
 void drawPitchContactMarker(double t)
@@ -99,7 +102,7 @@ void drawAddendumGeneration(ToothCurveDrawer drawCurve)
     drawRack(1, p, t, black);
     fillDisc(zoomed(k, p), 0.006, blue);
     drawPitchContactMarker(t);
-    drawCurve(rackTables.addendumFlank, n, red);
+    drawCurve(k, rackTables.addendumFlank, n, red);
     drawPastRacks(n, 5, 0.0, 0.005);
     rackView.addendumStep = n + 1;
 }
@@ -107,13 +110,13 @@ void drawAddendumGeneration(ToothCurveDrawer drawCurve)
 void drawDedendumGeneration(ToothCurveDrawer drawCurve)
 {
     const double k = rackView.zoom;
-    drawCurve(rackTables.addendumFlank, rackTables.addendumLast, red);
+    drawCurve(k, rackTables.addendumFlank, rackTables.addendumLast, red);
     const int n = std::min(rackView.dedendumStep, rackTables.dedendumLast);
     const double t = -0.005 * n;
     fillDisc(zoomed(k, rackTables.dedendumFlank[n]), 0.01, red);
     drawRack(1, rackReferencePoint(rackGear, t), t, black);
     drawPitchContactMarker(t);
-    drawCurve(rackTables.dedendumFlank, n, red);
+    drawCurve(k, rackTables.dedendumFlank, n, red);
     drawPastRacks(n, 5, 0.0, -0.005);
     rackView.dedendumStep = n + 1;
 }
@@ -121,12 +124,12 @@ void drawDedendumGeneration(ToothCurveDrawer drawCurve)
 void drawUndercutGeneration(ToothCurveDrawer drawCurve)
 {
     const double k = rackView.zoom;
-    drawCurve(rackTables.involuteProfile, rackTables.involuteLast, red);
+    drawCurve(k, rackTables.involuteProfile, rackTables.involuteLast, red);
     const int n = std::min(rackView.undercutStep, rackTables.undercutLast);
     const double t = -rackGear.undercutStartRoll - 0.005 * n;
     fillDisc(zoomed(k, rackTables.undercutCurve[n]), 0.01, blue);
     drawPitchContactMarker(t);
-    drawCurve(rackTables.undercutCurve, n, blue);
+    drawCurve(k, rackTables.undercutCurve, n, blue);
     drawRack(1, rackReferencePoint(rackGear, t), t, black);
     drawPastRacks(n, 5, -rackGear.undercutStartRoll, -0.005);
     rackView.undercutStep = n + 1;
@@ -144,10 +147,22 @@ void drawFinishedTooth(ToothCurveDrawer drawCurve)
 {
     const double k = rackView.zoom;
     const int last = rackTables.profileLast;
-    drawCurve(rackTables.toothProfile, last, blue);
+    drawCurve(k, rackTables.toothProfile, last, blue);
     for (int i = 0; i <= last; ++i)
         mirroredProfile[i] = {-rackTables.toothProfile[i].x, rackTables.toothProfile[i].y};
     // Half an angular pitch clockwise about the gear centre: the other flank of the same tooth.
     rotateAbout({0, 0}, {0, -k * rackGear.pitchRadius}, -gearPi / rackGear.toothCount);
-    drawCurve(mirroredProfile, last, blue);
+    drawCurve(k, mirroredProfile, last, blue);
+}
+
+void drawRackModeBody(ToothCurveDrawer drawCurve, GearTurningDrawer drawGearTurning)
+{
+    switch (rackView.mode) {
+    case '1': drawAddendumGeneration(drawCurve); break;
+    case '2': drawDedendumGeneration(drawCurve); break;
+    case '3': drawUndercutGeneration(drawCurve); break;
+    case '4': drawRackRolling(); break;
+    case '5': drawGearTurning(); break;
+    case '6': drawFinishedTooth(drawCurve); break;
+    }
 }

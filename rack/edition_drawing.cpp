@@ -1,6 +1,5 @@
+// The stroked tooth curves of the earlier rack editions.
 #include "edition_drawing.h"
-
-#include "rack_program.h"
 
 #include <GL/gl.h>
 
@@ -24,19 +23,8 @@ void drawStrokedSegment(const Point2& a, const Point2& b, double w, const Rgba& 
     glEnable(GL_LIGHTING);
 }
 
-void drawStrokedToothCurve(const Point2 table[], int last, const Rgba& colour)
+void drawStrokedToothCurve(double k, const Point2 table[], int last, const Rgba& colour)
 {
-    const double k = rackView.zoom;
     for (int i = 1; i <= last; ++i)
         drawStrokedSegment({k * table[i - 1].x, k * table[i - 1].y}, {k * table[i].x, k * table[i].y}, 0.004, colour);
-}
-
-void drawSolidGearCircles()
-{
-    const double k = rackView.zoom;
-    const Point2 c{0, -k * rackGear.pitchRadius};
-    drawCircle(c, k * rackGear.pitchRadius, blue);
-    drawCircle(c, k * rackGear.tipRadius, red);
-    drawCircle(c, k * rackGear.rootRadius, red);
-    drawCircle(c, k * rackGear.baseRadius, green);
 }

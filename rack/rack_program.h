@@ -1,5 +1,5 @@
 // The rack-cutter programs: their state, set-up, drawing and keys. cutdemo3 is the fullest
-// edition; cutdemo2 and cutdemo1 link this code and supply only what they do differently.
+// edition; cutdemo2 and cutdemo1 link this code and describe only what they do differently.
 #pragma once
 
 #include "rack_generation.h"
@@ -16,42 +16,66 @@ struct RackView {
     double zoom;        // view zoom factor: model millimetres × zoom = view units
 };
 
-extern RackGear rackGear;       // the current gear, rewritten by every set-up
-extern RackTables rackTables;   // the current generated curves
-extern RackView rackView;
+// What sets one rack edition apart: its window, its console set-up and its display.
+struct RackEdition {
+    const char* windowTitle;                       // UTF-8
+    int circleSegments;                            // N of the toolkit's circles
+    char lastModeKey;                              // the highest mode digit
+    bool (*setUp)(std::FILE* in, std::FILE* out);  // the console set-up; false when input
+                                                   // ended before any tooth count
+    DisplayHandler display;                        // draws one frame of the current mode
+};
 
-// ---- Supplied by each rack edition ----
-bool setUpRackGeneration();     // the console set-up; false when input ended before any z
-void displayCutDemo();          // the display handler
-extern const char lastModeKey;  // the highest mode digit of the edition
+extern RackGear rackGear;         // the current gear, rewritten by every set-up
+extern RackTables rackTables;     // the current generated curves
+extern RackView rackView;
+extern RackEdition rackEdition;   // the edition that runs
+
+// ---- Entry ----
+
+// Makes edition the running one: its description, and its circle segment count in the toolkit.
+void useRackEdition(const RackEdition& edition);
+// The whole program: the console set-up, then the window until Escape. The exit status.
+int runRackEdition(int argc, char** argv, const RackEdition& edition);
 
 // ---- Set-up pieces the editions share ----
 
+// Every step counter to 0.
+void resetRackSteps();
 // Counters to 0 and zoom to 0.5: the state after every set-up.
 void resetRackView();
 // The opening of every rack dialogue: the banner, the tooth count (at end of input the
 // previous one is kept), the new rackGear and the module line. False, after saying so, when
 // input ended before any tooth count.
 bool askForRackGear(std::FILE* in, std::FILE* out);
-// Offers the data file; on key '1' asks for the name and writes table[0 … last].
-void offerToothFile(std::FILE* in, std::FILE* out, int z, int last, const Point2 table[]);
-// Prints the first three lines of the key list, which every edition shares.
-void printSharedKeyLines(std::FILE* out);
+// The close of every rack dialogue: offers table[0 … last] as the data file, resets the
+// view, prints the key list with the edition's two mode lines, and flushes.
+void finishRackDialogue(std::FILE* in, std::FILE* out, int z, int last, const Point2 table[],
+                        const char* modeLine, const char* secondModeLine);
 // The cutdemo3 and cutdemo2 dialogue on the given streams.
 bool runRackDialogue(std::FILE* in, std::FILE* out);
 
 // ---- Rack drawing, shared by cutdemo3 and cutdemo2 ----
 
-// How an edition draws a generated tooth curve: table[0 … last] zoomed by the view zoom.
-using ToothCurveDrawer = void (*)(const Point2 table[], int last, const Rgba& colour);
+// How an edition draws a generated tooth curve: k·table[0 … last].
+using ToothCurveDrawer = void (*)(double k, const Point2 table[], int last, const Rgba& colour);
+// How an edition draws mode '5', the gear turning under the rack.
+using GearTurningDrawer = void (*)();
 
 // Draws one and a half pitches of rack profile in the current frame, zoomed.
 void drawRackOutline(const Rgba& colour);
 // Draws the rack at roll t with its reference point at `at` (mm): four outline copies and,
 // when showPitchLine is 1, the rack's pitch line as a chain line.
 void drawRack(int showPitchLine, const Point2& at, double t, const Rgba& colour);
-// Draws the chain-line pitch circle, tip, root and base circles and the centre dot.
-void drawGearCircles(double k, const Point2& centre);
+// How the gear circles are drawn: the pitch circle as a chain line or solid, with or without
+// the black centre mark.
+struct GearCircleStyle {
+    bool chainPitchCircle;
+    bool centreMark;
+};
+
+// Draws the pitch, tip, root and base circles of rackGear about k·centre.
+void drawGearCircles(double k, const Point2& centre, const GearCircleStyle& style);
 // Marks G(t), where the rack's pitch line touches the pitch circle at roll t.
 void drawPitchContactMarker(double t);
 // The roll of the whole-tooth modes at step n: a quarter turn before the pitch point, then back.
@@ -66,8 +90,10 @@ void drawDedendumGeneration(ToothCurveDrawer drawCurve);   // '2': the root-side
 void drawUndercutGeneration(ToothCurveDrawer drawCurve);   // '3': the undercut curve
 void drawRackRolling();                                    // '4': the rack rolls about the gear
 void drawFinishedTooth(ToothCurveDrawer drawCurve);        // '6': both flanks of one tooth
+// The body of the current mode '1' … '6', drawing curves and mode '5' the edition's way.
+void drawRackModeBody(ToothCurveDrawer drawCurve, GearTurningDrawer drawGearTurning);
 
 // ---- Keys ----
 
-// The keyboard handler: mode digits, 's', 'w', 'W', 'z', Escape.
+// The keyboard handler of every edition: mode digits, 's', 'w', 'W', 'z', Escape.
 void onCutDemoKey(unsigned char key, int x, int y);

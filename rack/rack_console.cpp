@@ -4,10 +4,16 @@
 RackGear rackGear{};
 RackTables rackTables{};
 RackView rackView{'1', 0, 0, 0, 0, 0.5};
+RackEdition rackEdition{};
+
+void resetRackSteps()
+{
+    rackView.addendumStep = rackView.dedendumStep = rackView.undercutStep = rackView.wholeStep = 0;
+}
 
 void resetRackView()
 {
-    rackView.addendumStep = rackView.dedendumStep = rackView.undercutStep = rackView.wholeStep = 0;
+    resetRackSteps();
     rackView.zoom = 0.5;
 }
 
@@ -29,6 +35,8 @@ bool askForRackGear(std::FILE* in, std::FILE* out)
     return true;
 }
 
+namespace {
+
 void offerToothFile(std::FILE* in, std::FILE* out, int z, int last, const Point2 table[])
 {
     std::fputs("\nファイルへ歯面データ書き込み？  yes:1  no:0", out);
@@ -40,9 +48,17 @@ void offerToothFile(std::FILE* in, std::FILE* out, int z, int last, const Point2
         writeToothFile(in, out, z, last, table);
 }
 
-void printSharedKeyLines(std::FILE* out)
+}  // namespace
+
+void finishRackDialogue(std::FILE* in, std::FILE* out, int z, int last, const Point2 table[],
+                        const char* modeLine, const char* secondModeLine)
 {
+    offerToothFile(in, out, z, last, table);
+    resetRackView();
     std::fputs("\n's'キーで    ：描画継続", out);
     std::fputs("\n'z'キーで    ：歯数変更", out);
     std::fputs("\n'w' 'W'キーで：図の縮小拡大", out);
+    std::fputs(modeLine, out);
+    std::fputs(secondModeLine, out);
+    std::fflush(out);
 }

@@ -8,7 +8,8 @@ bool runRackDialogue(std::FILE* in, std::FILE* out)
     if (!askForRackGear(in, out)) return false;
     const RackGear& g = rackGear;
     const int z = g.toothCount;
-    // The arctangent of the angle, not its tangent: the printed value is what it always was.
+    // The roll line shows the arctangent of the roll limit, not the limit itself: that is the
+    // figure this dialogue has always given, and the one students' worked tables carry.
     const double shownRollLimit = std::atan(std::acos(g.pitchRadius / g.tipRadius));
     std::fprintf(out, "\n歯数=%3d, 歯先円=%6.3f[mm], 歯元円=%6.3f[mm], 基礎円=%6.3f[mm]", z,
                  g.tipRadius, g.rootRadius, g.baseRadius);
@@ -16,12 +17,8 @@ bool runRackDialogue(std::FILE* in, std::FILE* out)
                  shownRollLimit * degreesPerRadian, -g.undercutStartRoll * degreesPerRadian);
 
     generateRackTables(g, rollSteps(g), &rackTables);
-    offerToothFile(in, out, z, rackTables.profileLast, rackTables.toothProfile);
-    resetRackView();
-
-    printSharedKeyLines(out);
-    std::fputs("\n'1' '2' '3'キーで：歯先・歯元・切り下げ曲線・全歯形創成描画の選択", out);
-    std::fputs("\n'4' '5' '6'キーで：ラックを転がす全歯の創成・歯車回転の全歯の創成の選択", out);
-    std::fflush(out);
+    finishRackDialogue(in, out, z, rackTables.profileLast, rackTables.toothProfile,
+                       "\n'1' '2' '3'キーで：歯先・歯元・切り下げ曲線・全歯形創成描画の選択",
+                       "\n'4' '5' '6'キーで：ラックを転がす全歯の創成・歯車回転の全歯の創成の選択");
     return true;
 }
