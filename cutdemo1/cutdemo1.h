@@ -45,8 +45,8 @@ GenerationSteps phiSteps(double phi0);
 // This edition's rack values for gear (mode-4 range left at 0).
 PhiRack makePhiRack(const RackGear& gear);
 // Fills tables for gear and sets the mode-4 range of rack from where the profile leaves the
-// undercut curve.
-void generatePhiTables(const RackGear& gear, RackTables* tables, PhiRack* rack);
+// undercut curve; false when the tooth profile would not fit its table.
+bool generatePhiTables(const RackGear& gear, RackTables* tables, PhiRack* rack);
 
 // ---- Console ----
 

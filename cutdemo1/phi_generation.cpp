@@ -16,12 +16,14 @@ PhiRack makePhiRack(const RackGear& gear)
     return rack;
 }
 
-void generatePhiTables(const RackGear& gear, RackTables* tables, PhiRack* rack)
+bool generatePhiTables(const RackGear& gear, RackTables* tables, PhiRack* rack)
 {
     *rack = makePhiRack(gear);
     const int leaving = generateRackTables(gear, phiSteps(rack->phi0), tables);
+    if (leaving < 0) return false;
     rack->thmax = std::acos(gear.pitchRadius / gear.tipRadius);
     // The rack's tip corner generated the undercut point where the profile leaves the curve.
     rack->thmin = -rack->phi0 - 0.005 * leaving;
     rack->dth4 = (rack->thmax - rack->thmin) / wholeToothLastStep;
+    return true;
 }

@@ -4,15 +4,20 @@
 
 PhiRack phiRack{};
 
+namespace {
+
+bool fillPhiTables(const RackGear& gear) { return generatePhiTables(gear, &rackTables, &phiRack); }
+
+}  // namespace
+
 bool runPhiDialogue(std::FILE* in, std::FILE* out)
 {
-    if (!askForRackGear(in, out)) return false;
+    if (!askForRackGear(in, out, fillPhiTables)) return false;
     const RackGear& g = rackGear;
     const int z = g.toothCount;
     // This edition ends the radii line itself and prints no roll line.
     std::fprintf(out, "\n歯数=%3d, 歯先円=%6.3f[mm], 歯元円=%6.3f[mm], 基礎円=%6.3f[mm]\n", z,
                  g.tipRadius, g.rootRadius, g.baseRadius);
-    generatePhiTables(g, &rackTables, &phiRack);
     const double toDegrees = 180.0 / gearPi;
     std::fprintf(out, "\n(thmax thmin)=(%6.2f %6.2f) dth4=%7.4f", phiRack.thmax * toDegrees,
                  phiRack.thmin * toDegrees, phiRack.dth4 * toDegrees);

@@ -17,18 +17,29 @@ void resetRackView()
     rackView.zoom = 0.5;
 }
 
-bool askForRackGear(std::FILE* in, std::FILE* out)
+bool askForRackGear(std::FILE* in, std::FILE* out, RackTableFiller fill)
 {
     std::fputs("\nラックによる歯形創成.  歯末のたけ=m, 歯元のたけ=1.25m", out);
     std::fputs("\n(1) 歯数設定", out);
-    int z = rackGear.toothCount;  // 0 before the first tooth count
-    if (!readToothCount(in, out, "\nInput 歯数z= ", &z)) {
-        if (z < 1) {
-            std::fputs("\n入力が終わりました：歯数が入力されないので終了します\n", out);
-            std::fflush(out);
-            return false;
+    const int previous = rackGear.toothCount;  // 0 before the first tooth count
+    int z = previous;
+    for (;;) {
+        if (!readToothCount(in, out, "\nInput 歯数z= ", &z)) {
+            if (previous < 1) {
+                std::fputs("\n入力が終わりました：歯数が入力されないので終了します\n", out);
+                std::fflush(out);
+                return false;
+            }
+            z = previous;
+            std::fprintf(out, "\n入力が終わりました：歯数z=%dのまま続けます", z);
+            fill(makeRackGear(z));  // it fitted when it was first given
+            break;
         }
-        std::fprintf(out, "\n入力が終わりました：歯数z=%dのまま続けます", z);
+        // The tables have a fixed size; a tooth count whose profile would overflow them is
+        // refused here, never drawn or written.
+        if (fill(makeRackGear(z))) break;
+        std::fprintf(out, "\n歯数z=%dの歯形は%d点の表に収まりません：ほかの歯数を入力してください", z,
+                     toothTableCapacity);
     }
     rackGear = makeRackGear(z);
     std::fputs("\nモジュールm=1[mm]", out);

@@ -114,6 +114,7 @@ int joinUndercut(int nu, const Point2 U[], int nt, const Point2 T[], int* profil
             const double d1 = cross(v, minus(U[i], T[j]));
             const double d2 = cross(v, minus(U[i + 1], T[j]));
             if (d1 * d2 < 0) {
+                if (i + nt - j > lastTableIndex) return 0;
                 // The crossing point itself is not inserted: U[i] is followed by T[j + 1].
                 std::copy(U, U + i + 1, profile);
                 std::copy(T + j + 1, T + nt + 1, profile + i + 1);
@@ -134,6 +135,7 @@ int joinUndercut(int nu, const Point2 U[], int nt, const Point2 T[], int* profil
         best = d;
         ++k;
     }
+    if (k + nt > lastTableIndex) return 0;
     std::copy(U, U + k, profile);
     std::copy(T, T + nt + 1, profile + k);
     *profileLast = k + nt;
@@ -167,6 +169,16 @@ int generateRackTables(const RackGear& gear, const GenerationSteps& steps, RackT
         if (j == rootSideCapacity) break;
     }
     tb.dedendumLast = j;
+    // When the flank test ends the loop, the stored point lies past the end of the rack's
+    // straight flank, where the rack never cuts; for large gears the step carries it inside
+    // the root circle. There it is moved to where the flank ends, at the roll where |s| is the
+    // flank depth: the tip corner's point, so the undercut curve meets it. Points that stay
+    // outside the root circle are kept as they are.
+    if (!(std::fabs(s) < gear.rackFlankDepth) &&
+        distanceFromCentre(gear, tb.dedendumFlank[j]) < gear.rootRadius) {
+        const double flankEndRoll = -gear.rackFlankDepth / (gear.pitchRadius * std::sin(gear.pressureAngle));
+        rackFlankPoint(gear, flankEndRoll, &tb.dedendumRackPoints[j], &tb.dedendumFlank[j], &s);
+    }
 
     // Merge: the root side reversed down to the pitch point, then the tip side after it.
     for (int k = 0; k <= tb.dedendumLast; ++k)
@@ -184,7 +196,8 @@ int generateRackTables(const RackGear& gear, const GenerationSteps& steps, RackT
     }
 
     int leaving = 0;
-    joinUndercut(tb.undercutLast, tb.undercutCurve, tb.involuteLast, tb.involuteProfile,
-                 &tb.profileLast, tb.toothProfile, &leaving);
+    if (!joinUndercut(tb.undercutLast, tb.undercutCurve, tb.involuteLast, tb.involuteProfile,
+                      &tb.profileLast, tb.toothProfile, &leaving))
+        return -1;
     return leaving;
 }

@@ -67,10 +67,12 @@ void rackFlankPoint(const RackGear& gear, double t, Point2* rackPoint, Point2* f
 void rackTipPoint(const RackGear& gear, double t, Point2* rackPoint, Point2* tipPoint);
 // Moves table[last] onto the tip circle along the line of the last segment; 1 if moved.
 int clipToTipCircle(const RackGear& gear, int last, Point2 table[]);
-// Joins the undercut curve U[0 … nu] to the involute T[0 … nt] into profile; always 1.
+// Joins the undercut curve U[0 … nu] to the involute T[0 … nt] into profile; 1 when joined,
+// 0 when the joined profile would not fit a tooth table (then nothing is written).
 // leavingIndex, when given, receives the undercut index at which the profile leaves U.
 int joinUndercut(int nu, const Point2 U[], int nt, const Point2 T[], int* profileLast,
                  Point2 profile[], int* leavingIndex = nullptr);
-// Fills every table: tip side, root side, merge, clip, undercut, join.
-// Returns the undercut index at which the tooth profile leaves the undercut curve.
+// Fills every table: tip side, root side, merge, clip, undercut, join. Returns the undercut
+// index at which the tooth profile leaves the undercut curve, or -1 when the tooth profile
+// would not fit its table (no tooth count does so today; the dialogues refuse one that would).
 int generateRackTables(const RackGear& gear, const GenerationSteps& steps, RackTables* tables);

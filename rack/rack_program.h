@@ -44,10 +44,15 @@ int runRackEdition(int argc, char** argv, const RackEdition& edition);
 void resetRackSteps();
 // Counters to 0 and zoom to 0.5: the state after every set-up.
 void resetRackView();
+// Fills rackTables (and what else an edition keeps) for gear; false when the tooth profile
+// would not fit its table.
+using RackTableFiller = bool (*)(const RackGear& gear);
+
 // The opening of every rack dialogue: the banner, the tooth count (at end of input the
-// previous one is kept), the new rackGear and the module line. False, after saying so, when
-// input ended before any tooth count.
-bool askForRackGear(std::FILE* in, std::FILE* out);
+// previous one is kept; one whose profile would not fit the tables is refused and asked
+// again), the new rackGear with its tables filled by fill, and the module line. False, after
+// saying so, when input ended before any tooth count.
+bool askForRackGear(std::FILE* in, std::FILE* out, RackTableFiller fill);
 // The close of every rack dialogue: offers table[0 … last] as the data file, resets the
 // view, prints the key list with the edition's two mode lines, and flushes.
 void finishRackDialogue(std::FILE* in, std::FILE* out, int z, int last, const Point2 table[],

@@ -3,9 +3,15 @@
 
 #include <cmath>
 
+namespace {
+
+bool fillRollTables(const RackGear& gear) { return generateRackTables(gear, rollSteps(gear), &rackTables) >= 0; }
+
+}  // namespace
+
 bool runRackDialogue(std::FILE* in, std::FILE* out)
 {
-    if (!askForRackGear(in, out)) return false;
+    if (!askForRackGear(in, out, fillRollTables)) return false;
     const RackGear& g = rackGear;
     const int z = g.toothCount;
     // The roll line shows the arctangent of the roll limit, not the limit itself: that is the
@@ -16,7 +22,6 @@ bool runRackDialogue(std::FILE* in, std::FILE* out)
     std::fprintf(out, "\nピッチ点からの転がり量(αmax αmin)=(%6.2f %6.2f)[deg]\n",
                  shownRollLimit * degreesPerRadian, -g.undercutStartRoll * degreesPerRadian);
 
-    generateRackTables(g, rollSteps(g), &rackTables);
     finishRackDialogue(in, out, z, rackTables.profileLast, rackTables.toothProfile,
                        "\n'1' '2' '3'キーで：歯先・歯元・切り下げ曲線・全歯形創成描画の選択",
                        "\n'4' '5' '6'キーで：ラックを転がす全歯の創成・歯車回転の全歯の創成の選択");
