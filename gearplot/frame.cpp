@@ -1,7 +1,17 @@
 // The application frame: the window, the per-frame begin and end, reshaping and captions.
-#include "gearplot.h"
+#include "emit.h"
+
+#include <algorithm>
 
 #include <GL/glut.h>
+
+namespace {
+
+// The window's size as the last reshape gave it: what window pixels and aspects refer to.
+int windowWidthPixels = 800;
+int windowHeightPixels = 800;
+
+}  // namespace
 
 void runWindow(int* argc, char** argv, const WindowDescription& window)
 {
@@ -10,8 +20,9 @@ void runWindow(int* argc, char** argv, const WindowDescription& window)
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_DEPTH);
     createTitledWindow(window.title);
     glutDisplayFunc(window.display);
-    glutReshapeFunc(reshapeView);
+    glutReshapeFunc(window.reshape ? window.reshape : reshapeView);
     glutKeyboardFunc(window.keyboard);
+    if (window.special) glutSpecialFunc(window.special);
     setWhiteBackground();
     // Every drawing operation leaves lighting on, which makes the captions near-black.
     // Starting with it on gives the first frame the same dark captions as every later one.
@@ -39,10 +50,47 @@ void endFrame()
 
 void reshapeView(int width, int height)
 {
+    windowWidthPixels = width;
+    windowHeightPixels = height;
     glViewport(0, 0, width, height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glMatrixMode(GL_MODELVIEW);
+}
+
+void reshapeKeepingAspect(int width, int height)
+{
+    windowWidthPixels = width;
+    windowHeightPixels = height;
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    const double shorter = std::max(1, std::min(width, height));
+    glOrtho(-width / shorter, width / shorter, -height / shorter, height / shorter, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+int windowWidth() { return windowWidthPixels; }
+
+int windowHeight() { return windowHeightPixels; }
+
+void beginWindowPixels()
+{
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, windowWidthPixels, 0, windowHeightPixels, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+}
+
+void endWindowPixels()
+{
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
 }
 
 void setWhiteBackground() { glClearColor(1, 1, 1, 1); }
@@ -51,6 +99,7 @@ void drawText(float x, float y, void* font, const char* text)
 {
     glPushAttrib(GL_CURRENT_BIT);
     glRasterPos2f(x, y);
+    recordCaption(x, y, text);
     for (const char* c = text; *c; ++c) glutBitmapCharacter(font, static_cast<unsigned char>(*c));
     glPopAttrib();
 }

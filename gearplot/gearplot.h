@@ -12,9 +12,11 @@
 // - Points and colours are only read; nothing is kept between calls.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 
 // ---- Shared types ----
 
@@ -66,12 +68,16 @@ int circleSegmentCount();
 // ---- Application frame ----
 using DisplayHandler = void (*)();
 using KeyboardHandler = void (*)(unsigned char key, int x, int y);
+using ReshapeHandler = void (*)(int width, int height);
+using SpecialKeyHandler = void (*)(int key, int x, int y);  // GLUT_KEY_LEFT, …
 
 // What a program's window is: its title and the handlers GLUT calls.
 struct WindowDescription {
-    const char* title;          // UTF-8
-    DisplayHandler display;     // draws one frame
-    KeyboardHandler keyboard;   // one key typed in the window
+    const char* title;                   // UTF-8
+    DisplayHandler display;              // draws one frame
+    KeyboardHandler keyboard;            // one key typed in the window
+    ReshapeHandler reshape = nullptr;    // nullptr: reshapeView, which stretches the figure
+    SpecialKeyHandler special = nullptr; // arrow and function keys; nullptr: not asked for
 };
 
 // Opens the 800 × 800 titled window, registers the handlers and enters the GLUT main loop.
@@ -86,12 +92,30 @@ void beginFrame();
 void endFrame();
 // The reshape handler: whole-window viewport, identity projection, no aspect correction.
 void reshapeView(int width, int height);
+// The reshape handler that keeps circles round: -1 … 1 spans the shorter side, centred.
+void reshapeKeepingAspect(int width, int height);
+// The window's size in pixels as the last reshape gave it (800 × 800 before the first).
+int windowWidth();
+int windowHeight();
+// Draws from here on in window pixels, origin at the bottom left, for bands and captions
+// that keep their size; endWindowPixels restores both matrices.
+void beginWindowPixels();
+void endWindowPixels();
 // Sets the clear colour to white.
 void setWhiteBackground();
 // Draws a caption with a GLUT bitmap font; its colour follows the lighting state.
 void drawText(float x, float y, void* font, const char* text);
 // Draws a caption line at the left margin in 18-point Helvetica.
 void drawCaption(float y, const char* text);
+// Loads a GNU Unifont .hex file (every glyph 8 or 16 pixels wide, 16 high); false with the reason.
+bool loadUnicodeFont(const std::string& fileName, std::string* reason);
+// Whether a Unicode font has been loaded.
+bool unicodeFontLoaded();
+// Draws UTF-8 text in the loaded Unicode font from raster position x, y, glyph by glyph
+// with glBitmap; a character the font lacks shows as an empty box. Its colour as drawText's.
+void drawUnicodeText(float x, float y, const char* text);
+// The width in pixels that drawUnicodeText gives text.
+int unicodeTextWidth(const char* text);
 
 // ---- View scale and transforms ----
 
@@ -127,6 +151,28 @@ void drawAxisCross(const Point2& origin, double angle);
 // Draws a black grid of 2n + 1 lines each way, spaced dx and dy, turned by angle.
 void drawGrid(const Point2& origin, double angle, int n, double dx, double dy);
 
+// ---- Polylines and dots (any units the current matrix maps; widths in pixels) ----
+
+// How a polyline is stroked: GL line width in pixels and a 16-bit line stipple (0xFFFF solid).
+struct Stroke {
+    Rgba colour;
+    float width;
+    unsigned short pattern;
+};
+constexpr unsigned short solidPattern = 0xFFFF;
+constexpr unsigned short dashedPattern = 0x0F0F;
+constexpr unsigned short chainPattern = 0x18FF;
+
+// Draws points[0 … count − 1] as one line strip, closed back to the first point if asked.
+void drawPolyline(const Point2 points[], std::size_t count, bool closed, const Stroke& stroke);
+// Draws the arc of the circle of radius r about centre that lies within distance reach of
+// near (all of it when reach is infinite), in chords no more than a pixel off the circle at
+// pixelsPerUnit; so a huge circle seen close up costs no more than a small one.
+void drawCircleNear(const Point2& centre, double r, const Point2& near, double reach, double pixelsPerUnit,
+                    const Stroke& stroke);
+// Draws a square dot of size pixels at p.
+void drawDot(const Point2& p, float size, const Rgba& colour);
+
 // ---- Circles and ellipses ----
 
 // Fills the N-gon of radius r about centre.
@@ -154,6 +200,21 @@ void fillRectangle(const Point2& corner, double w, double h, double angle, const
 void drawRectangle(const Point2& corner, double w, double h, double angle, const Rgba& colour);
 // Fills an arrow of the given length whose tip is at tip, pointing along angle.
 void drawArrow(const Point2& tip, double length, double angle, const Rgba& colour);
+
+// ---- Pictures of the window ----
+
+// Writes width × height RGB pixels, top row first, as an 8-bit PNG; false when a write failed.
+bool writePng(std::FILE* out, int width, int height, const std::vector<unsigned char>& rgb);
+// Reads the current frame (the back buffer, before endFrame) as RGB pixels, top row first.
+std::vector<unsigned char> readFramePixels(int width, int height);
+
+// ---- A frame recorded as SVG ----
+
+// From here on, every drawing operation of the toolkit is also kept, in window pixels of a
+// width × height window, as the elements of an SVG document.
+void beginSvgRecording(int width, int height);
+// Ends the recording and gives the whole SVG document (empty if none was begun).
+std::string finishSvgRecording();
 
 // ---- Tooth data file and atomic files ----
 

@@ -1,7 +1,5 @@
 // Rectangles turned about a corner, and the filled arrow.
-#include "gearplot.h"
-
-#include <GL/gl.h>
+#include "emit.h"
 
 namespace {
 
@@ -15,12 +13,12 @@ void drawRectangleAs(GLenum mode, const Point2& corner, double w, double h, doub
     glTranslated(toView(corner.x), toView(corner.y), 0);
     glRotated(angle / radiansPerDegree, 0, 0, 1);
     glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
-    glBegin(mode);
-    glVertex2d(0, 0);
-    glVertex2d(width, 0);
-    glVertex2d(width, height);
-    glVertex2d(0, height);
-    glEnd();
+    emitBegin(mode, colour);
+    emitVertex(0, 0);
+    emitVertex(width, 0);
+    emitVertex(width, height);
+    emitVertex(0, height);
+    emitEnd();
     glPopMatrix();
     glEnable(GL_LIGHTING);
 }
@@ -51,23 +49,23 @@ void drawArrow(const Point2& tip, double length, double angle, const Rgba& colou
     glTranslated(toView(tip.x), toView(tip.y), 0);
     glRotated(angle / radiansPerDegree, 0, 0, 1);
     // Pointing along +x with the tip at the origin.
-    glBegin(GL_POLYGON);
-    glVertex2d(-head, -0.5 * shaftWidth);
-    glVertex2d(-head - shaft, -0.5 * shaftWidth);
-    glVertex2d(-head - shaft, 0.5 * shaftWidth);
-    glVertex2d(-head, 0.5 * shaftWidth);
-    glEnd();
+    emitBegin(GL_POLYGON, colour);
+    emitVertex(-head, -0.5 * shaftWidth);
+    emitVertex(-head - shaft, -0.5 * shaftWidth);
+    emitVertex(-head - shaft, 0.5 * shaftWidth);
+    emitVertex(-head, 0.5 * shaftWidth);
+    emitEnd();
     // The head is concave (tip, barb, axis point, barb), so it goes as two triangles.
-    glBegin(GL_POLYGON);
-    glVertex2d(0, 0);
-    glVertex2d(-head, 0);
-    glVertex2d(-head - 0.5 * head, 0.4 * head);
-    glEnd();
-    glBegin(GL_POLYGON);
-    glVertex2d(0, 0);
-    glVertex2d(-head, 0);
-    glVertex2d(-head - 0.5 * head, -0.4 * head);
-    glEnd();
+    emitBegin(GL_POLYGON, colour);
+    emitVertex(0, 0);
+    emitVertex(-head, 0);
+    emitVertex(-head - 0.5 * head, 0.4 * head);
+    emitEnd();
+    emitBegin(GL_POLYGON, colour);
+    emitVertex(0, 0);
+    emitVertex(-head, 0);
+    emitVertex(-head - 0.5 * head, -0.4 * head);
+    emitEnd();
     glPopMatrix();
     glEnable(GL_LIGHTING);
 }

@@ -13,7 +13,8 @@ ensure_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 
-# What building and running a program needs.
-BUILD_PACKAGES=(cmake make g++ libglut-dev libgl-dev libx11-dev libgl1-mesa-dri)
+# What building and running a program needs; gearlab draws its Japanese captions with
+# Unifont's glyphs and writes its pictures with libpng.
+BUILD_PACKAGES=(cmake make g++ libglut-dev libgl-dev libx11-dev libgl1-mesa-dri libpng-dev unifont)
 # What the tests need besides: GoogleTest, Google Benchmark and a virtual X server.
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb)

@@ -3,6 +3,7 @@
 #include <GL/glut.h>
 #include <GL/glx.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace glstub {
@@ -90,6 +91,15 @@ std::vector<const Primitive*> primitivesOf(GLenum mode)
 
 Matrix currentModelview() { return theRecording.modelview.back(); }
 
+bool fireTimer()
+{
+    void (*timer)(int) = theRecording.timer;
+    if (!timer) return false;
+    theRecording.timer = nullptr;  // GLUT timers fire once
+    timer(theRecording.timerValue);
+    return true;
+}
+
 // Runs before any test: a fresh context.
 static const bool initialised = (reset(), true);
 
@@ -135,7 +145,9 @@ void glBegin(GLenum mode)
     log("glBegin", {double(mode)});
     if (theRecording.inBegin) theRecording.errors.push_back("glBegin inside glBegin");
     theRecording.inBegin = true;
-    theRecording.primitives.push_back({mode, {}, theRecording.colour, theRecording.lineWidth, theRecording.lighting});
+    const unsigned short stipple = theRecording.stippleEnabled ? theRecording.stipplePattern : 0;
+    theRecording.primitives.push_back({mode, {}, theRecording.colour, theRecording.lineWidth, theRecording.lighting,
+                                       stipple, theRecording.pointSize});
 }
 
 void glEnd()
@@ -173,12 +185,100 @@ void glEnable(GLenum cap)
 {
     log("glEnable", {double(cap)});
     if (cap == GL_LIGHTING) theRecording.lighting = true;
+    if (cap == GL_LINE_STIPPLE) theRecording.stippleEnabled = true;
 }
 
 void glDisable(GLenum cap)
 {
     log("glDisable", {double(cap)});
     if (cap == GL_LIGHTING) theRecording.lighting = false;
+    if (cap == GL_LINE_STIPPLE) theRecording.stippleEnabled = false;
+}
+
+void glLineStipple(GLint factor, GLushort pattern)
+{
+    log("glLineStipple", {double(factor), double(pattern)});
+    theRecording.stipplePattern = pattern;
+}
+
+void glPointSize(GLfloat size)
+{
+    log("glPointSize", {size});
+    theRecording.pointSize = size;
+}
+
+void glScaled(GLdouble x, GLdouble y, GLdouble z)
+{
+    log("glScaled", {x, y, z});
+    glstub::Matrix m = glstub::identity;
+    m[0] = x;
+    m[5] = y;
+    m[10] = z;
+    glstub::multiplyCurrent(m);
+}
+
+void glOrtho(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdouble near, GLdouble far)
+{
+    log("glOrtho", {left, right, bottom, top});
+    glstub::Matrix m = glstub::identity;
+    m[0] = 2 / (right - left);
+    m[5] = 2 / (top - bottom);
+    m[10] = -2 / (far - near);
+    m[12] = -(right + left) / (right - left);
+    m[13] = -(top + bottom) / (top - bottom);
+    m[14] = -(far + near) / (far - near);
+    glstub::multiplyCurrent(m);
+}
+
+void glGetDoublev(GLenum name, GLdouble* values)
+{
+    const glstub::Matrix& m =
+        name == GL_PROJECTION_MATRIX ? theRecording.projection.back() : theRecording.modelview.back();
+    if (name == GL_PROJECTION_MATRIX || name == GL_MODELVIEW_MATRIX) std::copy(m.begin(), m.end(), values);
+}
+
+void glGetIntegerv(GLenum name, GLint* values)
+{
+    if (name == GL_VIEWPORT) std::copy(theRecording.viewport.begin(), theRecording.viewport.end(), values);
+}
+
+GLboolean glIsEnabled(GLenum cap)
+{
+    if (cap == GL_LIGHTING) return theRecording.lighting;
+    if (cap == GL_LINE_STIPPLE) return theRecording.stippleEnabled;
+    return GL_FALSE;
+}
+
+void glGetFloatv(GLenum name, GLfloat* values)
+{
+    if (name == GL_CURRENT_COLOR) std::copy(theRecording.colour.begin(), theRecording.colour.end(), values);
+}
+
+void glPixelStorei(GLenum name, GLint value) { log("glPixelStorei", {double(name), double(value)}); }
+
+void glReadBuffer(GLenum mode) { log("glReadBuffer", {double(mode)}); }
+
+void glReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type, GLvoid* pixels)
+{
+    log("glReadPixels", {double(x), double(y), double(width), double(height)});
+    if (format != GL_RGB || type != GL_UNSIGNED_BYTE) {
+        theRecording.errors.push_back("glReadPixels: only GL_RGB bytes are read");
+        return;
+    }
+    auto* out = static_cast<unsigned char*>(pixels);
+    for (long i = 0; i < long(width) * height; ++i)
+        for (int c = 0; c < 3; ++c) out[3 * i + c] = static_cast<unsigned char>(theRecording.framePixel[c] * 255);
+}
+
+void glBitmap(GLsizei width, GLsizei height, GLfloat, GLfloat, GLfloat, GLfloat, const GLubyte* bitmap)
+{
+    log("glBitmap", {double(width), double(height)});
+    if (theRecording.captions.empty()) {
+        theRecording.errors.push_back("glBitmap without glRasterPos2f");
+        return;
+    }
+    const std::size_t bytes = std::size_t((width + 7) / 8) * std::size_t(height);  // rows of whole bytes
+    theRecording.captions.back().glyphs.emplace_back(bitmap, bitmap + bytes);
 }
 
 void glPushMatrix()
@@ -244,7 +344,7 @@ void glPopAttrib()
 void glRasterPos2f(GLfloat x, GLfloat y)
 {
     log("glRasterPos2f", {x, y});
-    glstub::Caption c{"", 0, 0, theRecording.lighting, theRecording.colour, nullptr};
+    glstub::Caption c{"", 0, 0, theRecording.lighting, theRecording.colour, nullptr, {}};
     glstub::project(x, y, &c.viewX, &c.viewY);
     theRecording.captions.push_back(c);
 }
@@ -297,8 +397,27 @@ void glutKeyboardFunc(void (*f)(unsigned char, int, int))
     theRecording.keyboard = f;
 }
 
+void glutSpecialFunc(void (*f)(int, int, int))
+{
+    log("glutSpecialFunc");
+    theRecording.special = f;
+}
+
+void glutPostRedisplay()
+{
+    log("glutPostRedisplay");
+    ++theRecording.redisplaysPosted;
+}
+
 void glutIdleFunc(void (*)()) { theRecording.idleOrTimerOrMouse = true; }
-void glutTimerFunc(unsigned int, void (*)(int), int) { theRecording.idleOrTimerOrMouse = true; }
+void glutTimerFunc(unsigned int delay, void (*f)(int), int value)
+{
+    log("glutTimerFunc", {double(delay), double(value)});
+    theRecording.idleOrTimerOrMouse = true;
+    theRecording.timer = f;
+    theRecording.timerDelay = delay;
+    theRecording.timerValue = value;
+}
 void glutMouseFunc(void (*)(int, int, int, int)) { theRecording.idleOrTimerOrMouse = true; }
 
 // The font handle the programs pass; only its address matters.

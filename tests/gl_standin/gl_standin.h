@@ -26,6 +26,8 @@ struct Primitive {
     Colour colour;                  // current colour at glBegin
     float lineWidth;                // current line width at glBegin
     bool lighting;                  // GL_LIGHTING at glBegin
+    unsigned short stipple;         // the line stipple at glBegin, 0 when not enabled
+    float pointSize;                // current point size at glBegin
 };
 
 struct Caption {
@@ -34,6 +36,7 @@ struct Caption {
     bool lit;                       // GL_LIGHTING at glRasterPos2f: near-black if so
     Colour colour;                  // current colour at glRasterPos2f (shows when not lit)
     void* font;
+    std::vector<std::vector<unsigned char>> glyphs;  // each glBitmap drawn from here: its rows, bottom first
 };
 
 // The numeric arguments of one call, kept without allocating: a frame makes millions.
@@ -60,6 +63,9 @@ struct Recording {
     // OpenGL state
     bool lighting = false;
     float lineWidth = 1.0f;
+    float pointSize = 1.0f;
+    bool stippleEnabled = false;
+    unsigned short stipplePattern = 0xFFFF;
     Colour colour{1, 1, 1, 1};
     Colour clearColour{0, 0, 0, 0};
     std::array<int, 4> viewport{0, 0, 0, 0};
@@ -77,7 +83,13 @@ struct Recording {
     void (*display)() = nullptr;
     void (*reshape)(int, int) = nullptr;
     void (*keyboard)(unsigned char, int, int) = nullptr;
+    void (*special)(int, int, int) = nullptr;
     bool idleOrTimerOrMouse = false;
+    void (*timer)(int) = nullptr;          // the last timer set, and its delay and value
+    unsigned timerDelay = 0;
+    int timerValue = 0;
+    int redisplaysPosted = 0;
+    Colour framePixel{1, 1, 1, 1};         // what glReadPixels reads everywhere
 };
 
 // The one recording; reset() gives a fresh context (lighting off, width 1, identities).
@@ -85,6 +97,9 @@ Recording& recording();
 void reset();
 // Forgets the calls, primitives and captions recorded so far but keeps the GL state.
 void clearLog();
+
+// Fires the timer set last (as GLUT would once its delay passed); false if none was set.
+bool fireTimer();
 
 // Small queries the tests use often.
 int countCalls(const std::string& name);

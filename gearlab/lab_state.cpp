@@ -1,0 +1,342 @@
+// The lab's state, its start options and the figures the engine gives for each change.
+#include "gearlab.h"
+#include "gearprofile.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+// ---- Program state ----
+
+LabState lab;          // the parameters and the view
+LabFigures figures;    // the engine's results for them
+
+namespace {
+
+constexpr double pi = 3.14159265358979323846;
+constexpr double rollScanStep = 0.05;   // of a module of rack travel, while finding where the cut starts
+constexpr double rollScanReach = 15;    // modules of rack travel searched each way at most
+constexpr int rackTeethEachSide = 2;    // rack teeth drawn beside tooth 0
+
+int rackIndexOf(const BasicRack& rack)
+{
+    for (int i = 0; i < labRackCount; ++i) {
+        BasicRack named{};
+        basicRackNamed(labRackNames[i], &named);
+        if (named.addendum == rack.addendum && named.dedendum == rack.dedendum && named.tipRadius == rack.tipRadius)
+            return i;
+    }
+    return -1;
+}
+
+// Splits the outline into runs of one part (and one undercut flag), each run ending on the
+// first point of the next so the runs join up.
+std::vector<OutlineRun> splitIntoRuns(const std::vector<OutlinePoint>& outline)
+{
+    std::vector<OutlineRun> runs;
+    for (std::size_t i = 0; i < outline.size(); ++i) {
+        const OutlinePoint& p = outline[i];
+        if (runs.empty() || runs.back().part != p.part || runs.back().undercut != p.undercut)
+            runs.push_back({i, 1, p.part, p.undercut});
+        else
+            ++runs.back().count;
+        if (i > 0 && runs.back().first == i) ++runs[runs.size() - 2].count;
+    }
+    return runs;
+}
+
+std::vector<Point2> plainPoints(const std::vector<OutlinePoint>& outline)
+{
+    std::vector<Point2> points(outline.size());
+    std::transform(outline.begin(), outline.end(), points.begin(),
+                   [](const OutlinePoint& p) { return Point2{p.at.x, p.at.y}; });
+    return points;
+}
+
+bool rackToothZeroTouches(const GearParameters& gear, double roll)
+{
+    return rackContactAt(gear, roll, 0, FlankSide::clockwise).touching ||
+           rackContactAt(gear, roll, 0, FlankSide::counterClockwise).touching;
+}
+
+// The rolls of view 1: centred where rack tooth 0 stands in the space between gear teeth 0
+// and −1, reaching a little past the last roll at which it touches the blank.
+void findGenerationRolls(const GearParameters& gear)
+{
+    const double r = gear.module * gear.teeth / 2;
+    figures.centreRoll = pi / gear.teeth;
+    const double step = rollScanStep * gear.module / r;
+    const int most = static_cast<int>(std::min(rollScanReach / rollScanStep, (pi / 2) / step));
+    int last = 0;
+    for (int k = 1; k <= most; ++k)
+        if (rackToothZeroTouches(gear, figures.centreRoll + k * step) ||
+            rackToothZeroTouches(gear, figures.centreRoll - k * step))
+            last = k;
+    figures.rollReach = (last + 4) * step;
+}
+
+// The point of the space's outline nearest to p, as a relative index.
+long nearestInSpace(const Vec2& p)
+{
+    const long half = static_cast<long>(figures.pointsPerTooth / 2);
+    const long n = static_cast<long>(figures.outline.size());
+    long best = 0;
+    double bestDistance = std::numeric_limits<double>::infinity();
+    for (long j = -half; j <= half; ++j) {
+        const Point2& q = figures.outline[static_cast<std::size_t>((j + n) % n)];
+        const double d = std::hypot(q.x - p.x, q.y - p.y);
+        if (d < bestDistance) bestDistance = d, best = j;
+    }
+    return best;
+}
+
+void clearGeneration()
+{
+    figures.traces.clear();
+    figures.currentRack.clear();
+    for (int side = 0; side < 2; ++side) figures.cutFrom[side] = 1, figures.cutTo[side] = 0;
+}
+
+// Adds the rack position of step n to the traces and what it cut to the outline cut so far.
+void addGenerationStep(int n)
+{
+    const double roll = generationRoll(n);
+    std::vector<RackPoint> rack = rackOutlineAt(lab.gear, roll, -rackTeethEachSide, rackTeethEachSide);
+    std::vector<Point2> trace(rack.size());
+    std::transform(rack.begin(), rack.end(), trace.begin(), [](const RackPoint& p) { return Point2{p.at.x, p.at.y}; });
+    figures.traces.push_back(std::move(trace));
+    figures.currentRack = std::move(rack);
+    if (figures.traces.size() > mostTraces) figures.traces.erase(figures.traces.begin());
+
+    const FlankSide sides[2] = {FlankSide::clockwise, FlankSide::counterClockwise};
+    for (int side = 0; side < 2; ++side) {
+        const RackContact c = rackContactAt(lab.gear, roll, 0, sides[side]);
+        if (!c.touching || !c.kept) continue;
+        const long j = nearestInSpace(c.at);
+        if (figures.cutFrom[side] > figures.cutTo[side]) figures.cutFrom[side] = figures.cutTo[side] = j;
+        figures.cutFrom[side] = std::min(figures.cutFrom[side], j);
+        figures.cutTo[side] = std::max(figures.cutTo[side], j);
+    }
+    // Past the middle roll the tip of rack tooth 0 has swept the root: the cut reaches the
+    // middle of the space from both sides.
+    if (generationRoll(n) >= figures.centreRoll)
+        for (int side = 0; side < 2; ++side) {
+            if (figures.cutFrom[side] > figures.cutTo[side]) continue;
+            figures.cutFrom[side] = std::min(figures.cutFrom[side], 0L);
+            figures.cutTo[side] = std::max(figures.cutTo[side], 0L);
+        }
+}
+
+std::string degreesText(double degrees)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", degrees);
+    return text;
+}
+
+}  // namespace
+
+void resetLab()
+{
+    lab = LabState{};
+    lab.gear = defaultGearParameters(10);
+    lab.pressureDegrees = 20;
+    lab.rack = 0;
+    lab.mateTeeth = defaultMateTeeth;
+    lab.view = 1;
+    lab.zoom = 1;
+    lab.language = LabLanguage::english;
+}
+
+const char* labUsage()
+{
+    return "Usage: gearlab [--teeth Z] [--module M] [--pressure-angle DEG] [--shift X]\n"
+           "              [--rack A|B|C|D|straight] [--addendum HA] [--dedendum HF] [--tip-radius RHO]\n"
+           "              [--tolerance MM] [--mate Z2] [--lang en|ja]\n"
+           "\n"
+           "Opens the gear laboratory on the given gear (10 teeth unless told otherwise, so the\n"
+           "undercut shows). Every change after that is made with keys in the window; h lists them.\n";
+}
+
+bool parseLabOptions(int argc, const char* const argv[], bool* help, std::string* message)
+{
+    // gearprofile's own parser reads the gear; the lab's default tooth count goes first so
+    // that a --teeth given later overrides it, and --lang is taken out beforehand.
+    std::vector<const char*> profileArgs = {argv[0], "--teeth", "10"};
+    LabLanguage language = LabLanguage::english;
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        std::string value;
+        if (option == "--lang") {
+            if (i + 1 >= argc) {
+                *message = "--lang needs a value";
+                return false;
+            }
+            value = argv[++i];
+        } else if (option.rfind("--lang=", 0) == 0) {
+            value = option.substr(7);
+        } else {
+            for (const char* output : {"--svg", "--dxf", "--csv", "--json", "--mate-shift"})
+                if (option == output || option.rfind(std::string(output) + "=", 0) == 0) {
+                    *message = option.substr(0, option.find('=')) + " is gearprofile's; gearlab writes its files with the e key";
+                    return false;
+                }
+            profileArgs.push_back(argv[i]);
+            continue;
+        }
+        if (value != "en" && value != "ja") {
+            *message = "--lang must be en or ja, not '" + value + "'";
+            return false;
+        }
+        language = value == "ja" ? LabLanguage::japanese : LabLanguage::english;
+    }
+    ProfileRequest request{};
+    if (!parseProfileRequest(static_cast<int>(profileArgs.size()), profileArgs.data(), &request, message))
+        return false;
+    *help = request.help;
+    if (request.help) return true;
+    if (request.gear.teeth > labMostTeeth) {
+        *message = "--teeth must be at most " + std::to_string(labMostTeeth) + " in gearlab, not '" +
+                   std::to_string(request.gear.teeth) + "'";
+        return false;
+    }
+    resetLab();
+    lab.language = language;
+    if (request.withMate) lab.mateTeeth = std::min(request.mateTeeth, labMostTeeth);
+    const double degrees = request.gear.pressureAngle * 180 / pi;
+    // Round away the conversion's last bit so 14.5 reads back as 14.5.
+    const double typed = std::round(degrees * 1e9) / 1e9;
+    if (!changeGear(request.gear, typed, rackIndexOf(request.gear.rack))) {
+        *message = "this gear cannot be cut: " + lab.problem;
+        return false;
+    }
+    return true;
+}
+
+bool changeGear(const GearParameters& gear, double pressureDegrees, int rack)
+{
+    std::vector<OutlinePoint> outline;
+    GearNumbers numbers{};
+    std::string reason;
+    if (gear.teeth > labMostTeeth) {
+        reason = "gearlab shows at most " + std::to_string(labMostTeeth) + " teeth";
+    } else if (!computeGearNumbers(gear, &numbers, &reason) || !computeGearOutline(gear, &outline, &reason)) {
+        // reason says why
+    } else {
+        lab.gear = gear;
+        lab.pressureDegrees = pressureDegrees;
+        lab.rack = rack;
+        lab.problem.clear();
+        figures.numbers = numbers;
+        figures.outline = plainPoints(outline);
+        figures.runs = splitIntoRuns(outline);
+        figures.pointsPerTooth = outline.size() / static_cast<std::size_t>(gear.teeth);
+        recomputeFigures();
+        return true;
+    }
+    lab.problem = reason;
+    return false;
+}
+
+void recomputeFigures()
+{
+    findGenerationRolls(lab.gear);
+    clearGeneration();
+    for (int n = 0; n <= lab.step; ++n) addGenerationStep(n);
+    figures.lastStep = lab.step;
+
+    figures.paired = computeGearPair(lab.gear, lab.mateTeeth, 0, &figures.pair, &figures.pairProblem);
+    figures.mateOutline.clear();
+    if (figures.paired) {
+        GearParameters mate = lab.gear;
+        mate.teeth = lab.mateTeeth;
+        mate.shift = 0;
+        std::vector<OutlinePoint> outline;
+        figures.paired = computeGearNumbers(mate, &figures.mateNumbers, &figures.pairProblem) &&
+                         computeGearOutline(mate, &outline, &figures.pairProblem);
+        figures.mateOutline = plainPoints(outline);
+    }
+}
+
+void advanceGeneration()
+{
+    if (lab.step == figures.lastStep + 1) {
+        addGenerationStep(lab.step);
+        figures.lastStep = lab.step;
+    } else if (lab.step != figures.lastStep) {
+        clearGeneration();
+        for (int n = 0; n <= lab.step; ++n) addGenerationStep(n);
+        figures.lastStep = lab.step;
+    }
+}
+
+double generationRoll(int n)
+{
+    return figures.centreRoll - figures.rollReach + 2 * figures.rollReach * n / generationSteps;
+}
+
+double meshTurn() { return 2 * pi / lab.gear.teeth * lab.meshStep / meshStepsPerPitch; }
+
+std::vector<Vec2> meshContacts()
+{
+    std::vector<Vec2> contacts;
+    if (!figures.paired) return contacts;
+    const GearPair& p = figures.pair;
+    const Vec2 n1 = p.interferenceGearPoint, n2 = p.interferenceMatePoint;
+    const double length = std::hypot(n2.x - n1.x, n2.y - n1.y);
+    const Vec2 along{(n2.x - n1.x) / length, (n2.y - n1.y) / length};
+    const auto distance = [&](const Vec2& q) { return (q.x - n1.x) * along.x + (q.y - n1.y) * along.y; };
+    const double rb = figures.numbers.baseDiameter / 2;
+    const double pb = figures.numbers.basePitch;
+    // The flank facing N1 starts from the base circle ψb beside the tooth's centre line; the
+    // string from there to N1 is as long as the arc between them, and the contact sits at
+    // its end. Turning the gear moves every contact along the line by rb per radian.
+    const double psiB = figures.numbers.toothThickness / figures.numbers.pitchDiameter + involuteFunction(lab.gear.pressureAngle);
+    const double beta = std::atan2(n1.y, n1.x);
+    const double side = beta > pi / 2 ? 1 : -1;
+    const double first = rb * (std::fabs(beta - pi / 2) - psiB) - side * rb * meshTurn();
+    const double from = distance(p.contactStart), to = distance(p.contactEnd);
+    double s = std::fmod(first - from, pb);
+    if (s < 0) s += pb;
+    for (s += from; s <= to; s += pb) contacts.push_back({n1.x + s * along.x, n1.y + s * along.y});
+    return contacts;
+}
+
+void fittedFrame(Vec2* centre, double* halfSize)
+{
+    const GearNumbers& n = figures.numbers;
+    const double ra = n.tipDiameter / 2;
+    const double r = n.pitchDiameter / 2;
+    const double m = lab.gear.module;
+    if (lab.view == 1) {
+        const double a = pi / lab.gear.teeth;
+        *centre = {r * std::sin(a), r * std::cos(a)};
+        *halfSize = std::min(1.1 * ra, 6 * m);
+    } else if (lab.view == 3 && figures.paired) {
+        const double ra2 = figures.mateNumbers.tipDiameter / 2;
+        const double aw = figures.pair.centreDistance;
+        *centre = {0, (aw + ra2 - ra) / 2};
+        *halfSize = 1.05 * std::max((aw + ra + ra2) / 2, std::max(ra, ra2));
+    } else {
+        *centre = {0, 0};
+        *halfSize = 1.08 * ra;
+    }
+}
+
+double viewScale()
+{
+    Vec2 centre{};
+    double half = 1;
+    fittedFrame(&centre, &half);
+    return lab.zoom * fittedShare / half;
+}
+
+std::string exportStem()
+{
+    char text[160];
+    const char* rack = lab.rack >= 0 ? labRackNames[lab.rack] : "custom";
+    std::snprintf(text, sizeof text, "gear-z%d-m%g-a%s-x%.2f-%s", lab.gear.teeth, lab.gear.module,
+                  degreesText(lab.pressureDegrees).c_str(), lab.gear.shift, rack);
+    return text;
+}

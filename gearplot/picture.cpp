@@ -1,0 +1,43 @@
+// The window as a picture: its pixels read back from the frame buffer, written as a PNG.
+#include "gearplot.h"
+
+#include <GL/gl.h>
+#include <png.h>
+
+#include <csetjmp>
+
+bool writePng(std::FILE* out, int width, int height, const std::vector<unsigned char>& rgb)
+{
+    if (width <= 0 || height <= 0 || rgb.size() != std::size_t(width) * std::size_t(height) * 3) return false;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    if (!png) return false;
+    png_infop info = png_create_info_struct(png);
+    if (!info || setjmp(png_jmpbuf(png))) {  // libpng jumps back here when a write fails
+        png_destroy_write_struct(&png, info ? &info : nullptr);
+        return false;
+    }
+    png_init_io(png, out);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    for (int row = 0; row < height; ++row)
+        png_write_row(png, rgb.data() + std::size_t(row) * std::size_t(width) * 3);
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return std::fflush(out) == 0 && !std::ferror(out);
+}
+
+std::vector<unsigned char> readFramePixels(int width, int height)
+{
+    const std::size_t rowBytes = std::size_t(width) * 3;
+    std::vector<unsigned char> bottomUp(rowBytes * std::size_t(height));
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
+    // OpenGL counts rows from the bottom, PNG from the top.
+    std::vector<unsigned char> topDown(bottomUp.size());
+    for (int row = 0; row < height; ++row)
+        std::copy_n(bottomUp.begin() + std::ptrdiff_t(rowBytes) * row, rowBytes,
+                    topDown.begin() + std::ptrdiff_t(rowBytes) * (height - 1 - row));
+    return topDown;
+}
