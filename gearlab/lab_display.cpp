@@ -149,6 +149,7 @@ void drawLabCaptions()
 
 void displayLab()
 {
+    if (lab.pictureRequested) beginSvgRecording(windowWidth(), windowHeight());
     beginFrame();
     Vec2 centre{};
     double half = 1;

@@ -18,6 +18,8 @@ constexpr double pi = 3.14159265358979323846;
 constexpr double rollScanStep = 0.05;   // of a module of rack travel, while finding where the cut starts
 constexpr double rollScanReach = 15;    // modules of rack travel searched each way at most
 constexpr int rackTeethEachSide = 2;    // rack teeth drawn beside tooth 0
+constexpr int traceTeethEachSide = 1;   // and kept in the traces, which are many
+constexpr double traceTolerance = 0.005;  // of a module: thin grey traces need no finer roundings
 
 int rackIndexOf(const BasicRack& rack)
 {
@@ -102,11 +104,15 @@ void clearGeneration()
 void addGenerationStep(int n)
 {
     const double roll = generationRoll(n);
-    std::vector<RackPoint> rack = rackOutlineAt(lab.gear, roll, -rackTeethEachSide, rackTeethEachSide);
+    // Rasterising the traces is most of a frame's cost, so they are drawn coarser and
+    // narrower than the current rack.
+    GearParameters coarse = lab.gear;
+    coarse.tolerance = std::max(lab.gear.tolerance, traceTolerance * lab.gear.module);
+    const std::vector<RackPoint> rack = rackOutlineAt(coarse, roll, -traceTeethEachSide, traceTeethEachSide);
     std::vector<Point2> trace(rack.size());
     std::transform(rack.begin(), rack.end(), trace.begin(), [](const RackPoint& p) { return Point2{p.at.x, p.at.y}; });
     figures.traces.push_back(std::move(trace));
-    figures.currentRack = std::move(rack);
+    figures.currentRack = rackOutlineAt(lab.gear, roll, -rackTeethEachSide, rackTeethEachSide);
     if (figures.traces.size() > mostTraces) figures.traces.erase(figures.traces.begin());
 
     const FlankSide sides[2] = {FlankSide::clockwise, FlankSide::counterClockwise};
@@ -329,7 +335,11 @@ double viewScale()
     Vec2 centre{};
     double half = 1;
     fittedFrame(&centre, &half);
-    return lab.zoom * fittedShare / half;
+    // A fitted figure stays clear of the caption bands at the top and bottom: its half size
+    // is fittedShare of the room between them, or of half the width if that is less.
+    const double shorter = std::max(1, std::min(windowWidth(), windowHeight()));
+    const double room = std::max(1.0, std::min(windowWidth() / 2.0, windowHeight() / 2.0 - captionBandPixels));
+    return lab.zoom * fittedShare * room / (shorter / 2) / half;
 }
 
 std::string exportStem()

@@ -11,6 +11,8 @@ namespace {
 
 constexpr double pi = 3.14159265358979323846;
 
+Point2 asPoint(const Vec2& v) { return {v.x, v.y}; }
+
 // Where the view is and how far a circle must reach to be seen, for drawCircleNear.
 struct Visible {
     Point2 centre;          // mm
@@ -84,8 +86,6 @@ void drawOutlineStretch(long from, long to)
     }
 }
 
-Point2 asPoint(const Vec2& v) { return {v.x, v.y}; }
-
 // The current rack's run of the given part nearest to at, drawn bold in colour.
 void markCuttingPart(const RackContact& contact, const Rgba& colour)
 {
@@ -127,8 +127,10 @@ void drawGenerationView()
     drawGearCircles(v, {0, 0}, figures.numbers);
     for (std::size_t i = 0; i + 1 < figures.traces.size(); ++i)
         drawPolyline(figures.traces[i].data(), figures.traces[i].size(), false, {traceColour, 1, solidPattern});
-    if (!figures.traces.empty())
-        drawPolyline(figures.traces.back().data(), figures.traces.back().size(), false, {rackColour, 2, solidPattern});
+    std::vector<Point2> rack(figures.currentRack.size());
+    std::transform(figures.currentRack.begin(), figures.currentRack.end(), rack.begin(),
+                   [](const RackPoint& p) { return asPoint(p.at); });
+    drawPolyline(rack.data(), rack.size(), false, {rackColour, 2, solidPattern});
 
     for (int side = 0; side < 2; ++side)
         if (figures.cutFrom[side] <= figures.cutTo[side]) drawOutlineStretch(figures.cutFrom[side], figures.cutTo[side]);

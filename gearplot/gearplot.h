@@ -166,7 +166,7 @@ constexpr unsigned short chainPattern = 0x18FF;
 // Draws points[0 … count − 1] as one line strip, closed back to the first point if asked.
 void drawPolyline(const Point2 points[], std::size_t count, bool closed, const Stroke& stroke);
 // Draws the arc of the circle of radius r about centre that lies within distance reach of
-// near (all of it when reach is infinite), in chords no more than a pixel off the circle at
+// near (all of it when reach is infinite), in chords no more than a quarter pixel off the circle at
 // pixelsPerUnit; so a huge circle seen close up costs no more than a small one.
 void drawCircleNear(const Point2& centre, double r, const Point2& near, double reach, double pixelsPerUnit,
                     const Stroke& stroke);

@@ -59,9 +59,9 @@ void drawCircleNear(const Point2& centre, double r, const Point2& near, double r
     } else if (std::isfinite(reach) && r > reach) {
         return;  // near is the centre and the circle lies beyond reach
     }
-    // A chord of angle δ strays r(1 − cos δ/2) ≈ rδ²/8 from the circle: keep that under a pixel.
+    // A chord of angle δ strays r(1 − cos δ/2) ≈ rδ²/8 from the circle: keep that under a quarter pixel.
     const double radiusPixels = r * pixelsPerUnit;
-    const double chordAngle = std::sqrt(8 / std::max(radiusPixels, 1.0));
+    const double chordAngle = std::sqrt(2 / std::max(radiusPixels, 1.0));
     const int chords = std::clamp(static_cast<int>(std::ceil(sweep / chordAngle)), fewestChords, mostChords);
     beginStroke(stroke);
     emitBegin(sweep >= fullTurn ? GL_LINE_LOOP : GL_LINE_STRIP, stroke.colour, stroke.width, stroke.pattern);

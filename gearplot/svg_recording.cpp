@@ -141,15 +141,18 @@ std::string escaped(const std::string& text)
 
 void emitBegin(GLenum mode, const Rgba& colour, float lineWidth, unsigned short pattern, float pointSize)
 {
+    if (!svg.active) {
+        glBegin(mode);
+        return;
+    }
+    captureMatrix();  // glGet is not allowed between glBegin and glEnd
     glBegin(mode);
-    if (!svg.active) return;
     svg.mode = mode;
     svg.colour = colour;
     svg.lineWidth = lineWidth;
     svg.pattern = pattern;
     svg.pointSize = pointSize;
     svg.points.clear();
-    captureMatrix();
 }
 
 void emitVertex(double x, double y)

@@ -1,0 +1,96 @@
+// What a frame of gearlab costs on the real OpenGL (Mesa's llvmpipe under a private Xvfb):
+// CPU time per frame, the renderer's threads included, for each view of a 10- and a
+// 1000-tooth gear after 1000 steps, from far out to close in. Prints a table; not a test
+// of timing, so a busy machine only makes the figures larger.
+//   gearlab_frame_benchmark [frames per case]
+#include "gearlab.h"
+#include "x_harness.h"
+
+#include <GL/glut.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+namespace {
+
+double cpuMilliseconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+void ignoreDisplay() {}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const int frames = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
+    e2e::XvfbServer server;
+    if (!server.running()) {
+        std::fprintf(stderr, "gearlab_frame_benchmark: Xvfb did not start\n");
+        return 1;
+    }
+    setenv("DISPLAY", server.display().c_str(), 1);
+    setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
+    int glutArgc = 1;
+    glutInitWindowSize(800, 800);
+    glutInit(&glutArgc, argv);
+    glutInitDisplayMode(GLUT_DOUBLE | GLUT_DEPTH);
+    glutCreateWindow("gearlab benchmark");
+    glutDisplayFunc(ignoreDisplay);
+    setWhiteBackground();
+    reshapeLab(800, 800);
+    std::string reason;
+    loadUnicodeFont("/usr/share/unifont/unifont_jp.hex", &reason);
+    std::printf("renderer: %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+    // The first frame of the process compiles the renderer's shaders: counted apart.
+    resetLab();
+    changeGear(defaultGearParameters(10), 20, 0);
+    double start = cpuMilliseconds();
+    displayLab();
+    glFinish();
+    std::printf("first frame of the process: %.2f ms of CPU\n", cpuMilliseconds() - start);
+    // What a key that changes the gear costs before the next frame: the outline, numbers,
+    // traces and pair computed again.
+    for (int teeth : {10, 1000}) {
+        lab.view = 1;
+        lab.step = generationSteps;
+        start = cpuMilliseconds();
+        changeGear(defaultGearParameters(teeth), 20, 0);
+        std::printf("regenerating z = %d at the last step: %.2f ms of CPU\n", teeth, cpuMilliseconds() - start);
+    }
+    std::printf("%6s %5s %10s %10s %10s\n", "z", "view", "zoom", "mean ms", "max ms");
+
+    double worst = 0;
+    for (int teeth : {10, 1000}) {
+        for (int view : {1, 2, 3}) {
+            for (double zoom : {1e-9, 1.0, 30.0, 1e4, 1e9}) {
+                resetLab();
+                GearParameters gear = defaultGearParameters(teeth);
+                changeGear(gear, 20, 0);
+                lab.mateTeeth = teeth;  // the mate as large as the gear: the heaviest pair
+                recomputeFigures();
+                lab.view = view;
+                for (int i = 0; i < 1000; ++i) stepLab();
+                lab.zoom = zoom;
+                double total = 0, most = 0;
+                for (int f = 0; f < frames; ++f) {
+                    const double start = cpuMilliseconds();
+                    displayLab();
+                    glFinish();
+                    const double spent = cpuMilliseconds() - start;
+                    total += spent;
+                    most = std::max(most, spent);
+                }
+                worst = std::max(worst, most);
+                std::printf("%6d %5d %10.0e %10.2f %10.2f\n", teeth, view, zoom, total / frames, most);
+            }
+        }
+    }
+    std::printf("slowest frame: %.2f ms of CPU\n", worst);
+    return 0;
+}
