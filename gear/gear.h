@@ -123,6 +123,14 @@ struct RackContact {
     bool kept;       // the point stays on the finished outline (not cut away later)
 };
 RackContact rackContactAt(const GearParameters& gear, double roll, int rackTooth, FlankSide side);
+// Both parts of that side at once: wherever a part's normal passes through the pitch point it
+// touches the gear, and the straight flank and the tip rounding often do together (the flank
+// high on the tooth, the rounding in the fillet), which rackContactAt reports as one.
+struct RackSideContacts {
+    RackContact flank;      // part flank
+    RackContact rounding;   // part tipRounding
+};
+RackSideContacts rackSideContactsAt(const GearParameters& gear, double roll, int rackTooth, FlankSide side);
 
 // The point N where the line of action touches the base circle, and the line where the
 // rack's straight flank ends (depth h below the reference line), at roll φ in the gear frame.

@@ -81,7 +81,8 @@ extern LabState lab;
 // the drawing. Outlines are kept as plain points split into runs of one part.
 struct OutlineRun {
     std::size_t first;        // index of the run's first point in the outline
-    std::size_t count;        // its points, the next run's first point included
+    std::size_t count;        // its points, the join with a neighbour included (the last run's
+                              // last point is point 0 again, at index size())
     OutlinePart part;
     bool undercut;
 };
@@ -128,9 +129,11 @@ bool changeGear(const GearParameters& gear, double pressureDegrees, int rack);
 void recomputeFigures();
 // Brings the traces and the cut outline of view 1 up to lab.step.
 void advanceGeneration();
+// Where rack tooth 0 touches the gear at the current step of view 1: either side, either part.
+std::vector<RackContact> cuttingContacts();
 // The roll of view 1 at step n.
 double generationRoll(int n);
-// The gear's turn of view 3 at the current step, radians (counter-clockwise).
+// The gear's turn of view 3 at the current step, radians (negative: it turns clockwise).
 double meshTurn();
 // The contact points on the path of contact at the current turn of view 3.
 std::vector<Vec2> meshContacts();
@@ -172,6 +175,7 @@ struct LabTexts {
     const char* noUndercut;
     const char* cuttingFlank;      // what part of the rack cuts now
     const char* cuttingRounding;
+    const char* cuttingBoth;
     const char* notCutting;
     const char* refused;           // before the engine's reason, in red
     const char* pairRefused;

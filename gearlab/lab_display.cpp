@@ -43,13 +43,9 @@ std::string stepText(const LabTexts& t)
 // What part of the rack cuts at the current step of view 1.
 const char* cuttingText(const LabTexts& t)
 {
-    const double roll = generationRoll(lab.step);
-    const char* text = t.notCutting;
-    for (FlankSide side : {FlankSide::clockwise, FlankSide::counterClockwise}) {
-        const RackContact c = rackContactAt(lab.gear, roll, 0, side);
-        if (c.touching) text = c.part == RackPart::flank ? t.cuttingFlank : t.cuttingRounding;
-    }
-    return text;
+    bool flank = false, rounding = false;
+    for (const RackContact& c : cuttingContacts()) (c.part == RackPart::flank ? flank : rounding) = true;
+    return flank && rounding ? t.cuttingBoth : flank ? t.cuttingFlank : rounding ? t.cuttingRounding : t.notCutting;
 }
 
 std::vector<std::string> statusLines(const LabTexts& t)

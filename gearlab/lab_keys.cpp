@@ -106,7 +106,8 @@ void onLabTimer(int)
 {
     lab.timerPending = false;
     if (!lab.playing) return;
-    if (!stepLab()) lab.playing = false;  // the cut has finished: stop where it ends
+    // The cut has finished: stop where it ends, without another timer.
+    if (!stepLab() || (lab.view == 1 && lab.step >= generationSteps)) lab.playing = false;
     glutPostRedisplay();
     if (lab.playing) startTimer();
 }

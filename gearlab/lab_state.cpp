@@ -32,19 +32,40 @@ int rackIndexOf(const BasicRack& rack)
     return -1;
 }
 
-// Splits the outline into runs of one part (and one undercut flag), each run ending on the
-// first point of the next so the runs join up.
+// Which part a segment between two parts belongs to: the engine puts each join on the
+// involute, or on the root arc's end, so the segment beside it lies on the other part.
+int joinRank(OutlinePart part, bool undercut)
+{
+    if (undercut) return 4;
+    switch (part) {
+    case OutlinePart::fillet: return 3;
+    case OutlinePart::tip: return 2;
+    case OutlinePart::root: return 1;
+    default: return 0;
+    }
+}
+
+// Splits the closed outline into runs of one part (and one undercut flag). Neighbouring runs
+// share their join point; the last run ends on point 0 again, at index size().
 std::vector<OutlineRun> splitIntoRuns(const std::vector<OutlinePoint>& outline)
 {
     std::vector<OutlineRun> runs;
     for (std::size_t i = 0; i < outline.size(); ++i) {
         const OutlinePoint& p = outline[i];
-        if (runs.empty() || runs.back().part != p.part || runs.back().undercut != p.undercut)
-            runs.push_back({i, 1, p.part, p.undercut});
-        else
+        if (!runs.empty() && runs.back().part == p.part && runs.back().undercut == p.undercut) {
             ++runs.back().count;
-        if (i > 0 && runs.back().first == i) ++runs[runs.size() - 2].count;
+            continue;
+        }
+        if (runs.empty()) {
+            runs.push_back({i, 1, p.part, p.undercut});
+        } else if (joinRank(p.part, p.undercut) > joinRank(runs.back().part, runs.back().undercut)) {
+            runs.push_back({i - 1, 2, p.part, p.undercut});
+        } else {
+            ++runs.back().count;
+            runs.push_back({i, 1, p.part, p.undercut});
+        }
     }
+    if (!runs.empty()) ++runs.back().count;  // the closing segment back to point 0
     return runs;
 }
 
@@ -58,8 +79,11 @@ std::vector<Point2> plainPoints(const std::vector<OutlinePoint>& outline)
 
 bool rackToothZeroTouches(const GearParameters& gear, double roll)
 {
-    return rackContactAt(gear, roll, 0, FlankSide::clockwise).touching ||
-           rackContactAt(gear, roll, 0, FlankSide::counterClockwise).touching;
+    for (FlankSide side : {FlankSide::clockwise, FlankSide::counterClockwise}) {
+        const RackSideContacts both = rackSideContactsAt(gear, roll, 0, side);
+        if (both.flank.touching || both.rounding.touching) return true;
+    }
+    return false;
 }
 
 // The rolls of view 1: centred where rack tooth 0 stands in the space between gear teeth 0
@@ -117,12 +141,14 @@ void addGenerationStep(int n)
 
     const FlankSide sides[2] = {FlankSide::clockwise, FlankSide::counterClockwise};
     for (int side = 0; side < 2; ++side) {
-        const RackContact c = rackContactAt(lab.gear, roll, 0, sides[side]);
-        if (!c.touching || !c.kept) continue;
-        const long j = nearestInSpace(c.at);
-        if (figures.cutFrom[side] > figures.cutTo[side]) figures.cutFrom[side] = figures.cutTo[side] = j;
-        figures.cutFrom[side] = std::min(figures.cutFrom[side], j);
-        figures.cutTo[side] = std::max(figures.cutTo[side], j);
+        const RackSideContacts both = rackSideContactsAt(lab.gear, roll, 0, sides[side]);
+        for (const RackContact& c : {both.flank, both.rounding}) {
+            if (!c.touching || !c.kept) continue;
+            const long j = nearestInSpace(c.at);
+            if (figures.cutFrom[side] > figures.cutTo[side]) figures.cutFrom[side] = figures.cutTo[side] = j;
+            figures.cutFrom[side] = std::min(figures.cutFrom[side], j);
+            figures.cutTo[side] = std::max(figures.cutTo[side], j);
+        }
     }
     // Past the middle roll the tip of rack tooth 0 has swept the root: the cut reaches the
     // middle of the space from both sides.
@@ -277,12 +303,25 @@ void advanceGeneration()
     }
 }
 
+std::vector<RackContact> cuttingContacts()
+{
+    std::vector<RackContact> touching;
+    const double roll = generationRoll(lab.step);
+    for (FlankSide side : {FlankSide::clockwise, FlankSide::counterClockwise}) {
+        const RackSideContacts both = rackSideContactsAt(lab.gear, roll, 0, side);
+        for (const RackContact& c : {both.flank, both.rounding})
+            if (c.touching) touching.push_back(c);
+    }
+    return touching;
+}
+
 double generationRoll(int n)
 {
     return figures.centreRoll - figures.rollReach + 2 * figures.rollReach * n / generationSteps;
 }
 
-double meshTurn() { return 2 * pi / lab.gear.teeth * lab.meshStep / meshStepsPerPitch; }
+// Clockwise, so that the contacts run from the mate's tip (nearer N1) to this gear's tip.
+double meshTurn() { return -2 * pi / lab.gear.teeth * lab.meshStep / meshStepsPerPitch; }
 
 std::vector<Vec2> meshContacts()
 {
@@ -295,13 +334,14 @@ std::vector<Vec2> meshContacts()
     const auto distance = [&](const Vec2& q) { return (q.x - n1.x) * along.x + (q.y - n1.y) * along.y; };
     const double rb = figures.numbers.baseDiameter / 2;
     const double pb = figures.numbers.basePitch;
-    // The flank facing N1 starts from the base circle ψb beside the tooth's centre line; the
-    // string from there to N1 is as long as the arc between them, and the contact sits at
-    // its end. Turning the gear moves every contact along the line by rb per radian.
+    // The flanks in contact on the way from N1 to N2 are those whose involutes unwind
+    // towards N2: the ones on the far side of each tooth from N1, leaving the base circle ψb
+    // from the tooth's centre line. A flank meets the line as far from N1 as the arc from its
+    // start round to N1, so turning the gear by δ moves every contact along the line by rb·δ.
     const double psiB = figures.numbers.toothThickness / figures.numbers.pitchDiameter + involuteFunction(lab.gear.pressureAngle);
     const double beta = std::atan2(n1.y, n1.x);
-    const double side = beta > pi / 2 ? 1 : -1;
-    const double first = rb * (std::fabs(beta - pi / 2) - psiB) - side * rb * meshTurn();
+    const double side = beta > pi / 2 ? 1 : -1;  // N1 left of the centre line
+    const double first = rb * (std::fabs(beta - pi / 2) + psiB - side * meshTurn());
     const double from = distance(p.contactStart), to = distance(p.contactEnd);
     double s = std::fmod(first - from, pb);
     if (s < 0) s += pb;

@@ -61,28 +61,20 @@ void drawWholeOutline(const std::vector<Point2>& outline, const Rgba& colour, fl
     drawPolyline(outline.data(), outline.size(), true, {colour, width, solidPattern});
 }
 
-// The outline from relative index from to to (wrapping round index 0), coloured by part.
+// The outline from relative index from to to (negative indices wrap round to the end),
+// coloured by part.
 void drawOutlineStretch(long from, long to)
 {
     const long n = static_cast<long>(figures.outline.size());
     std::vector<Point2> run;
-    OutlineRun current{};
     for (const OutlineRun& r : figures.runs) {
+        run.clear();
         for (std::size_t k = 0; k < r.count; ++k) {
             const long i = static_cast<long>(r.first + k) % n;
             const long j = i < n / 2 ? i : i - n;
-            if (j < from || j > to) continue;
-            if (!run.empty() && (current.part != r.part || current.undercut != r.undercut)) {
-                drawPolyline(run.data(), run.size(), false, {partColour(current.part, current.undercut), 3, solidPattern});
-                run.clear();
-            }
-            current = r;
-            run.push_back(figures.outline[static_cast<std::size_t>(i)]);
+            if (j >= from && j <= to) run.push_back(figures.outline[static_cast<std::size_t>(i)]);
         }
-        if (!run.empty()) {
-            drawPolyline(run.data(), run.size(), false, {partColour(current.part, current.undercut), 3, solidPattern});
-            run = {run.back()};
-        }
+        drawPolyline(run.data(), run.size(), false, {partColour(r.part, r.undercut), 3, solidPattern});
     }
 }
 
@@ -142,10 +134,8 @@ void drawGenerationView()
     drawDot(asPoint(limits.interferencePoint), 9, undercutColour);
     drawDot({-mirrored.interferencePoint.x, mirrored.interferencePoint.y}, 9, undercutColour);
 
-    for (FlankSide side : {FlankSide::clockwise, FlankSide::counterClockwise}) {
-        const RackContact c = rackContactAt(lab.gear, roll, 0, side);
-        if (c.touching) markCuttingPart(c, c.part == RackPart::flank ? flankCutColour : roundingCutColour);
-    }
+    for (const RackContact& c : cuttingContacts())
+        markCuttingPart(c, c.part == RackPart::flank ? flankCutColour : roundingCutColour);
 }
 
 void drawFinishedView()
@@ -155,8 +145,7 @@ void drawFinishedView()
     drawWholeOutline(figures.outline, landColour, 2);
     for (const OutlineRun& r : figures.runs) {
         if (!r.undercut) continue;
-        const std::size_t count = std::min(r.count, figures.outline.size() - r.first);
-        drawPolyline(figures.outline.data() + r.first, count, false, {undercutColour, 5, solidPattern});
+        drawPolyline(figures.outline.data() + r.first, r.count, false, {undercutColour, 5, solidPattern});
     }
 }
 

@@ -6,7 +6,7 @@
 #include "gearlab.h"
 #include "x_harness.h"
 
-#include <GL/glut.h>
+#include <GL/freeglut.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -40,7 +40,7 @@ int main(int argc, char** argv)
     glutInitWindowSize(800, 800);
     glutInit(&glutArgc, argv);
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_DEPTH);
-    glutCreateWindow("gearlab benchmark");
+    const int window = glutCreateWindow("gearlab benchmark");
     glutDisplayFunc(ignoreDisplay);
     setWhiteBackground();
     reshapeLab(800, 800);
@@ -92,5 +92,8 @@ int main(int argc, char** argv)
         }
     }
     std::printf("slowest frame: %.2f ms of CPU\n", worst);
+    // Let go of the display before the server goes, or freeglut's exit finds it gone.
+    glutDestroyWindow(window);
+    glutExit();
     return 0;
 }

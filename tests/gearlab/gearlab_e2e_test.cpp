@@ -1,0 +1,89 @@
+// gearlab for real, under Xvfb: keys change the gear, e writes the same files as gearprofile
+// given the same gear, p writes the window as it shows, and Escape ends it with status 0.
+#include "e2e_session.h"
+#include "test_support.h"
+
+#include <png.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+namespace {
+
+using namespace e2e;
+
+class Gearlab : public Session {
+protected:
+    void SetUp() override
+    {
+        Session::SetUp();
+        // The lab writes into its working folder, which it inherits from the test.
+        ASSERT_NE(getcwd(home_, sizeof home_), nullptr);
+        ASSERT_EQ(chdir(scratch_.dir().c_str()), 0);
+    }
+    void TearDown() override { ASSERT_EQ(chdir(home_), 0); }
+    ScratchDir scratch_;
+    char home_[4096];
+};
+
+// The PNG's pixels as 0xRRGGBB, read with libpng; empty if it cannot be read.
+std::vector<std::uint32_t> readPng(const std::string& file, int* width, int* height)
+{
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, file.c_str())) return {};
+    image.format = PNG_FORMAT_RGB;
+    std::vector<unsigned char> rgb(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return {};
+    *width = static_cast<int>(image.width);
+    *height = static_cast<int>(image.height);
+    std::vector<std::uint32_t> pixels(rgb.size() / 3);
+    for (std::size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = (std::uint32_t(rgb[3 * i]) << 16) | (std::uint32_t(rgb[3 * i + 1]) << 8) | rgb[3 * i + 2];
+    return pixels;
+}
+
+TEST_F(Gearlab, KeysExportsAndPictureAgainstGearprofileAndTheScreen)
+{
+    const WindowId w = start("gearlab", "", "gearlab");
+    ASSERT_NE(w, 0u) << run_->errors();
+    press(w, {"-", "X", "X", "X"});  // z 9, shift 0.15
+    press(w, {"e"});
+    const std::string stem = "gear-z9-m1-a20-x0.15-A";
+    ASSERT_TRUE(run_->waitForOutput(stem + ".csv\n", 60)) << run_->output() << run_->errors();
+    EXPECT_EQ(run_->output(), stem + ".svg\n" + stem + ".dxf\n" + stem + ".csv\n");
+
+    const std::string command = programPath("gearprofile") + " --teeth 9 --shift 0.15 --svg reference.svg --dxf reference.dxf --csv reference.csv >/dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    for (const char* extension : {".svg", ".dxf", ".csv"}) {
+        const std::string mine = readWholeFile(scratch_.path(stem + extension));
+        EXPECT_FALSE(mine.empty()) << extension;
+        EXPECT_EQ(mine, readWholeFile(scratch_.path(std::string("reference") + extension))) << extension;
+    }
+
+    // Any key clears the export's message; then the window holds still for its picture.
+    press(w, {"2", "f"});
+    const Capture shown = screen_->settled(w);
+    press(w, {"p"});
+    ASSERT_TRUE(run_->waitForOutput(stem + "-view2-1.svg\n", 60)) << run_->output() << run_->errors();
+    int width = 0, height = 0;
+    const std::vector<std::uint32_t> picture = readPng(scratch_.path(stem + "-view2-1.png"), &width, &height);
+    ASSERT_EQ(width, shown.width);
+    ASSERT_EQ(height, shown.height);
+    long compared = 0, same = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            if (!shown.has(x, y)) continue;  // the part of the window off the screen
+            ++compared;
+            same += shown.pixels[std::size_t(y) * width + x] == picture[std::size_t(y) * width + x];
+        }
+    EXPECT_GT(compared, long(width) * height * 9 / 10);
+    EXPECT_EQ(same, compared);
+    const std::string svg = readWholeFile(scratch_.path(stem + "-view2-1.svg"));
+    EXPECT_NE(svg.find(">z 9   m 1   α 20°   x 0.15   rack A   view 2 finished gear"), std::string::npos);
+
+    screen_->key(w, "Escape");
+    EXPECT_EQ(run_->wait(30), 0);
+}
+
+}  // namespace

@@ -1,0 +1,309 @@
+// gearlab's start options, its animation timer, the meshing pair's contacts, and what it
+// writes: the outline files, the PNG read back by libpng and the SVG of the recorded frame.
+#include "lab_probe.h"
+#include "test_support.h"
+
+#include <png.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <regex>
+
+namespace {
+
+using labprobe::Lab;
+
+bool parse(std::vector<const char*> args, std::string* message = nullptr)
+{
+    args.insert(args.begin(), "gearlab");
+    bool help = false;
+    std::string ignored;
+    return parseLabOptions(static_cast<int>(args.size()), args.data(), &help, message ? message : &ignored);
+}
+
+TEST(LabOptions, GearprofilesOptionsWithTenTeethByDefaultAndALanguage)
+{
+    ASSERT_TRUE(parse({}));
+    EXPECT_EQ(lab.gear.teeth, 10);
+    EXPECT_EQ(lab.language, LabLanguage::english);
+    ASSERT_TRUE(parse({"--teeth", "23", "--shift=0.3", "--pressure-angle", "14.5", "--rack", "D", "--mate", "17",
+                       "--lang", "ja"}));
+    EXPECT_EQ(lab.gear.teeth, 23);
+    EXPECT_DOUBLE_EQ(lab.gear.shift, 0.3);
+    EXPECT_EQ(lab.pressureDegrees, 14.5);
+    EXPECT_STREQ(labRackNames[lab.rack], "D");
+    EXPECT_EQ(lab.mateTeeth, 17);
+    EXPECT_EQ(lab.language, LabLanguage::japanese);
+    EXPECT_EQ(exportStem(), "gear-z23-m1-a14.5-x0.30-D");
+
+    std::string message;
+    EXPECT_FALSE(parse({"--lang", "fr"}, &message));
+    EXPECT_EQ(message, "--lang must be en or ja, not 'fr'");
+    EXPECT_FALSE(parse({"--svg", "a.svg"}, &message));
+    EXPECT_NE(message.find("e key"), std::string::npos);
+    EXPECT_FALSE(parse({"--teeth", "1001"}, &message));
+    EXPECT_NE(message.find("at most 1000"), std::string::npos);
+    EXPECT_FALSE(parse({"--teeth", "2"}, &message));  // the root circle falls inside the centre
+    EXPECT_NE(message.find("cannot be cut"), std::string::npos);
+    EXPECT_FALSE(parse({"--module", "0"}, &message));
+    EXPECT_EQ(message, "--module must be a number above 0 (mm), not '0'");
+}
+
+using Animation = Lab;
+
+TEST_F(Animation, SpacePlaysOnATimerAtASteadyRateAndPausesAndStopsAtTheEnd)
+{
+    press(" ");
+    EXPECT_TRUE(lab.playing);
+    EXPECT_EQ(glstub::recording().timerDelay, animationInterval);
+    press(" ");  // pause before it fires: the pending timer must not step or set another
+    ASSERT_TRUE(glstub::fireTimer());
+    EXPECT_EQ(lab.step, 0);
+    EXPECT_FALSE(glstub::fireTimer());
+
+    press(" ");
+    press(" ");
+    press(" ");  // three presses: one timer pending, not three
+    int fired = 0;
+    while (glstub::fireTimer()) ++fired;
+    EXPECT_EQ(fired, generationSteps);
+    EXPECT_EQ(lab.step, generationSteps);
+    EXPECT_FALSE(lab.playing);
+
+    // Drawing does not step: only the timer does.
+    press("3 ");
+    const int before = lab.meshStep;
+    for (int i = 0; i < 5; ++i) drawFrame();
+    EXPECT_EQ(lab.meshStep, before);
+    ASSERT_TRUE(glstub::fireTimer());
+    EXPECT_EQ(lab.meshStep, before + 1);
+}
+
+using Mesh = Lab;
+
+// The distance from p to the closed polyline.
+double distanceTo(const std::vector<Point2>& outline, double x, double y)
+{
+    double best = 1e9;
+    for (std::size_t i = 0; i < outline.size(); ++i) {
+        const Point2 a = outline[i], b = outline[(i + 1) % outline.size()];
+        const double dx = b.x - a.x, dy = b.y - a.y;
+        const double t = std::clamp(((x - a.x) * dx + (y - a.y) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
+        best = std::min(best, std::hypot(a.x + t * dx - x, a.y + t * dy - y));
+    }
+    return best;
+}
+
+TEST_F(Mesh, EveryContactLiesOnBothTurnedOutlinesOneBasePitchApart)
+{
+    for (int mate : {10, 23}) {
+        lab.mateTeeth = mate;
+        lab.gear.teeth = 17;
+        changeGear(lab.gear, 20, 0);
+        ASSERT_TRUE(figures.paired) << figures.pairProblem;
+        const GearPair& p = figures.pair;
+        int seen = 0;
+        for (lab.meshStep = 0; lab.meshStep < 2 * meshStepsPerPitch; lab.meshStep += 5) {
+            const double turn = meshTurn();
+            const double mateTurn = p.mateTurn - turn * lab.gear.teeth / mate;
+            const std::vector<Vec2> contacts = meshContacts();
+            EXPECT_GE(contacts.size(), 1u);
+            GearParameters mateGear = lab.gear;
+            mateGear.teeth = mate;
+            const double gearStart = involuteStartRadius(lab.gear), mateStart = involuteStartRadius(mateGear);
+            for (std::size_t i = 0; i < contacts.size(); ++i) {
+                const Vec2 c = contacts[i];
+                if (i > 0) {
+                    EXPECT_NEAR(std::hypot(c.x - contacts[i - 1].x, c.y - contacts[i - 1].y), figures.numbers.basePitch, 1e-9);
+                }
+                // Past N a tip meets the other gear's undercut, not its involute: no contact to check.
+                if (std::hypot(c.x, c.y) < gearStart || std::hypot(c.x - p.mateCentre.x, c.y - p.mateCentre.y) < mateStart)
+                    continue;
+                // Into each gear's own frame: turned back about its own centre.
+                const double gx = c.x * std::cos(-turn) - c.y * std::sin(-turn);
+                const double gy = c.x * std::sin(-turn) + c.y * std::cos(-turn);
+                EXPECT_LT(distanceTo(figures.outline, gx, gy), 2e-3) << mate << " " << lab.meshStep;
+                const double mx = c.x - p.mateCentre.x, my = c.y - p.mateCentre.y;
+                const double ox = mx * std::cos(-mateTurn) - my * std::sin(-mateTurn);
+                const double oy = mx * std::sin(-mateTurn) + my * std::cos(-mateTurn);
+                EXPECT_LT(distanceTo(figures.mateOutline, ox, oy), 2e-3) << mate << " " << lab.meshStep;
+                ++seen;
+            }
+        }
+        EXPECT_GT(seen, 2 * meshStepsPerPitch / 5);
+    }
+}
+
+TEST_F(Mesh, TheTenTenPairInterferesInRed)
+{
+    press("3");
+    drawFrame();
+    EXPECT_TRUE(figures.pair.interferenceGear);
+    int redLines = 0;
+    for (const auto* p : glstub::primitivesOf(GL_LINE_STRIP))
+        if (p->colour[0] == 1 && p->colour[1] == 0 && p->lineWidth == 5) ++redLines;
+    EXPECT_EQ(redLines, 2);  // both tips run past N
+    EXPECT_TRUE(labprobe::anyCaptionHas("interference (N1) (N2)"));
+    pressTimes('M', 40);  // a 50-tooth mate: this gear's tip no longer passes N2
+    drawFrame();
+    EXPECT_TRUE(labprobe::anyCaptionHas("mate z 50"));
+    EXPECT_FALSE(labprobe::anyCaptionHas("(N2)"));
+}
+
+class Files : public Lab {
+protected:
+    void SetUp() override
+    {
+        Lab::SetUp();
+        if (IsSkipped()) return;
+        ASSERT_NE(getcwd(home_, sizeof home_), nullptr);
+        ASSERT_EQ(chdir(scratch_.dir().c_str()), 0);
+    }
+    void TearDown() override { ASSERT_EQ(chdir(home_), 0); }
+    ScratchDir scratch_;
+    char home_[4096];
+};
+
+// Runs f with two memory streams for out and err; what they got.
+std::pair<std::string, std::string> capture(const std::function<void(std::FILE*, std::FILE*)>& f)
+{
+    char *o = nullptr, *e = nullptr;
+    std::size_t on = 0, en = 0;
+    std::FILE* out = open_memstream(&o, &on);
+    std::FILE* err = open_memstream(&e, &en);
+    f(out, err);
+    std::fclose(out);
+    std::fclose(err);
+    std::pair<std::string, std::string> result{std::string(o, on), std::string(e, en)};
+    std::free(o);
+    std::free(e);
+    return result;
+}
+
+TEST_F(Files, ExportWritesTheThreeOutlinesNamedAfterTheGearAndSaysWhere)
+{
+    press("+XX");
+    const auto [out, err] = capture([](std::FILE* o, std::FILE* e) { EXPECT_TRUE(exportOutline(o, e)); });
+    EXPECT_EQ(out, "gear-z11-m1-a20-x0.10-A.svg\ngear-z11-m1-a20-x0.10-A.dxf\ngear-z11-m1-a20-x0.10-A.csv\n");
+    EXPECT_EQ(err, "");
+    // The CSV holds the outline the lab shows, point for point.
+    const std::string csv = readWholeFile(scratch_.path("gear-z11-m1-a20-x0.10-A.csv"));
+    std::size_t rows = 0;
+    for (char c : csv) rows += c == '\n';
+    EXPECT_EQ(rows, figures.outline.size() + 1);
+    drawFrame();
+    EXPECT_TRUE(labprobe::anyCaptionHas("wrote gear-z11-m1-a20-x0.10-A.svg, gear-z11-m1-a20-x0.10-A.dxf"));
+}
+
+TEST_F(Files, AFailedExportSaysWhyAndTheLabGoesOn)
+{
+    ASSERT_EQ(rmdir(scratch_.dir().c_str()), 0);  // the working folder is gone
+    const auto [out, err] = capture([](std::FILE* o, std::FILE* e) { EXPECT_FALSE(exportOutline(o, e)); });
+    EXPECT_EQ(out, "");
+    EXPECT_NE(err.find("cannot write 'gear-z10-m1-a20-x0.00-A.svg': "), std::string::npos) << err;
+    EXPECT_NE(err.find("No such file or directory"), std::string::npos) << err;
+    drawFrame();
+    EXPECT_TRUE(labprobe::anyCaptionHas("cannot write: gear-z10-m1-a20-x0.00-A.svg"));
+    press("+");
+    EXPECT_EQ(lab.gear.teeth, 11);
+    ASSERT_EQ(mkdir(scratch_.dir().c_str(), 0700), 0);  // for the scratch folder's own clean-up
+}
+
+// The PNG's size and pixels, read back with libpng.
+std::vector<unsigned char> readPng(const std::string& file, int* width, int* height)
+{
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, file.c_str())) return {};
+    image.format = PNG_FORMAT_RGB;
+    std::vector<unsigned char> pixels(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) return {};
+    *width = static_cast<int>(image.width);
+    *height = static_cast<int>(image.height);
+    return pixels;
+}
+
+TEST_F(Files, PictureWritesTheFrameAsPngAndTheSameDrawingAsSvg)
+{
+    reshapeLab(640, 480);
+    glstub::recording().framePixel = {0.2f, 0.4f, 0.6f, 1};
+    press("2p");
+    const auto [out, err] = capture([](std::FILE* o, std::FILE* e) {
+        beginSvgRecording(windowWidth(), windowHeight());
+        lab.pictureRequested = false;
+        glstub::clearLog();
+        beginFrame();
+        drawLabCaptions();
+        EXPECT_TRUE(savePicture(o, e));
+    });
+    EXPECT_EQ(out, "gear-z10-m1-a20-x0.00-A-view2-1.png\ngear-z10-m1-a20-x0.00-A-view2-1.svg\n");
+    int width = 0, height = 0;
+    const std::vector<unsigned char> pixels = readPng(scratch_.path("gear-z10-m1-a20-x0.00-A-view2-1.png"), &width, &height);
+    ASSERT_EQ(width, 640);
+    ASSERT_EQ(height, 480);
+    EXPECT_EQ(pixels[0], 51);
+    EXPECT_EQ(pixels[1], 102);
+    EXPECT_EQ(pixels[pixels.size() - 1], 153);
+
+    // The SVG has the captions the frame drew, where it drew them.
+    const std::string svg = readWholeFile(scratch_.path("gear-z10-m1-a20-x0.00-A-view2-1.svg"));
+    EXPECT_NE(svg.find("width=\"640\" height=\"480\""), std::string::npos);
+    const auto& first = glstub::recording().captions.at(0);
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(svg, m, std::regex("<text x=\"([0-9.]+)\" y=\"([0-9.]+)\"[^>]*>z 10 ")));
+    EXPECT_NEAR(std::stod(m[1]), (first.viewX + 1) / 2 * 640, 0.01);
+    EXPECT_NEAR(std::stod(m[2]), (1 - first.viewY) / 2 * 480, 0.01);
+
+    // A second picture does not overwrite the first.
+    capture([](std::FILE* o, std::FILE* e) { EXPECT_TRUE(savePicture(o, e)); });
+    EXPECT_FALSE(readWholeFile(scratch_.path("gear-z10-m1-a20-x0.00-A-view2-2.png")).empty());
+}
+
+TEST(SvgRecording, EveryPrimitiveLandsWhereTheFrameShowsIt)
+{
+    glstub::reset();
+    reshapeKeepingAspect(900, 600);
+    beginSvgRecording(900, 600);
+    glScaled(0.5, 0.5, 1);
+    glTranslated(0.3, -0.2, 0);
+    const Point2 triangle[3] = {{0, 0}, {1, 0.25}, {-0.5, 1}};
+    drawPolyline(triangle, 3, true, {{0, 0.6f, 0, 1}, 3, dashedPattern});
+    drawDot({0.5, 0.5}, 6, {1, 0, 0, 1});
+    fillRectangle({-1, -1}, 0.5, 0.25, 0, {0, 0, 1, 1});
+    const std::string svg = finishSvgRecording();
+    EXPECT_EQ(finishSvgRecording(), "");  // a recording ends once
+
+    const auto& loop = *glstub::primitivesOf(GL_LINE_LOOP).at(0);
+    std::string expected;
+    char pair[64];
+    for (const auto& v : loop.vertices) {
+        std::snprintf(pair, sizeof pair, "%s%.2f,%.2f", expected.empty() ? "" : " ", (v.viewX + 1) / 2 * 900,
+                      (1 - v.viewY) / 2 * 600);
+        expected += pair;
+    }
+    EXPECT_NE(svg.find("<polygon points=\"" + expected + "\" fill=\"none\" stroke=\"#009900\" stroke-width=\"3\" "
+                       "stroke-dasharray=\"4 4 4 4\"/>"),
+              std::string::npos)
+        << svg;
+    EXPECT_NE(svg.find("fill=\"#ff0000\""), std::string::npos);
+    EXPECT_NE(svg.find("fill=\"#0000ff\""), std::string::npos);
+}
+
+TEST(UnicodeText, GlyphsAreHalfOrFullWidthAndMissingOnesShowAsBoxes)
+{
+    std::string reason;
+    if (!unicodeFontLoaded() && !loadUnicodeFont(labprobe::fontFile, &reason)) GTEST_SKIP() << reason;
+    glstub::reset();
+    drawUnicodeText(0.1f, 0.2f, "Aあ\xF0\x9F\x98\x80");  // an emoji: outside the font's plane
+    const auto& glyphs = glstub::recording().captions.at(0).glyphs;
+    ASSERT_EQ(glyphs.size(), 3u);
+    EXPECT_EQ(glyphs[0].size(), 16u);
+    EXPECT_EQ(glyphs[1].size(), 32u);
+    EXPECT_EQ(labprobe::textOf(glstub::recording().captions.at(0)).substr(0, 4), "Aあ");
+    EXPECT_EQ(unicodeTextWidth("Aあ"), 24);
+    EXPECT_FALSE(loadUnicodeFont("/nonexistent.hex", &reason));
+    EXPECT_NE(reason.find("No such file"), std::string::npos);
+    EXPECT_TRUE(unicodeFontLoaded());  // a failed load keeps the font there was
+}
+
+}  // namespace

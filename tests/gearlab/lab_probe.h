@@ -1,0 +1,111 @@
+// What gearlab's tests share: a fresh lab, a frame drawn through the stand-in, and its
+// captions read back as text by matching each glBitmap against Unifont's own glyphs.
+#pragma once
+
+#include "gearlab.h"
+#include "gl_standin.h"
+
+#include <GL/glut.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace labprobe {
+
+constexpr const char* fontFile = "/usr/share/unifont/unifont_jp.hex";
+
+// Unifont's glyphs as the window shows them (rows bottom first), to the UTF-8 character.
+inline const std::map<std::vector<unsigned char>, std::string>& glyphNames()
+{
+    static const std::map<std::vector<unsigned char>, std::string> names = [] {
+        std::map<std::vector<unsigned char>, std::string> m;
+        std::ifstream in(fontFile);
+        std::string line;
+        while (std::getline(in, line)) {
+            const std::size_t colon = line.find(':');
+            const std::string bits = line.substr(colon + 1);
+            const std::size_t rowBytes = bits.size() / 32;
+            std::vector<unsigned char> glyph(bits.size() / 2);
+            for (std::size_t i = 0; i < glyph.size(); ++i) {
+                const std::size_t row = i / rowBytes, column = i % rowBytes;
+                glyph[(15 - row) * rowBytes + column] = static_cast<unsigned char>(std::stoi(bits.substr(2 * i, 2), nullptr, 16));
+            }
+            const unsigned long code = std::stoul(line.substr(0, colon), nullptr, 16);
+            std::string utf8;
+            if (code < 0x80) {
+                utf8 += static_cast<char>(code);
+            } else if (code < 0x800) {
+                utf8 += static_cast<char>(0xC0 | (code >> 6));
+                utf8 += static_cast<char>(0x80 | (code & 0x3F));
+            } else {
+                utf8 += static_cast<char>(0xE0 | (code >> 12));
+                utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+                utf8 += static_cast<char>(0x80 | (code & 0x3F));
+            }
+            m.emplace(glyph, utf8);  // the first of identical glyphs (the space, say) wins
+        }
+        return m;
+    }();
+    return names;
+}
+
+// A caption's text, read from its glyphs.
+inline std::string textOf(const glstub::Caption& c)
+{
+    std::string text;
+    for (const auto& g : c.glyphs) {
+        const auto found = glyphNames().find(g);
+        text += found == glyphNames().end() ? "?" : found->second;
+    }
+    return text;
+}
+
+// Every caption of the last frame as text, top to bottom as drawn.
+inline std::vector<std::string> captionTexts()
+{
+    std::vector<std::string> texts;
+    for (const auto& c : glstub::recording().captions) texts.push_back(textOf(c));
+    return texts;
+}
+
+inline bool anyCaptionHas(const std::string& part)
+{
+    for (const std::string& t : captionTexts())
+        if (t.find(part) != std::string::npos) return true;
+    return false;
+}
+
+// A lab with the defaults, the font loaded and an 800 × 800 window; skips without Unifont.
+class Lab : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string reason;
+        if (!unicodeFontLoaded() && !loadUnicodeFont(fontFile, &reason)) GTEST_SKIP() << "no Unifont: " << reason;
+        glstub::reset();
+        reshapeLab(800, 800);
+        resetLab();
+        changeGear(defaultGearParameters(10), 20, 0);
+    }
+    // Presses the keys in order, as GLUT would deliver them.
+    static void press(const std::string& keys)
+    {
+        for (char k : keys) onLabKey(static_cast<unsigned char>(k), 0, 0);
+    }
+    static void pressTimes(char key, int times)
+    {
+        for (int i = 0; i < times; ++i) onLabKey(static_cast<unsigned char>(key), 0, 0);
+    }
+    // Draws one frame and keeps only its record.
+    static void drawFrame()
+    {
+        glstub::clearLog();
+        displayLab();
+    }
+    static std::string statusLine() { return captionTexts().at(0); }
+};
+
+}  // namespace labprobe
