@@ -33,13 +33,13 @@ function(install_gear_program name)
   set_property(GLOBAL APPEND PROPERTY GEAR_PROGRAMS ${name})
 endfunction()
 
-# Writes build/programs.txt, "NAME PATH" a line, once every folder has declared its
+# Writes build/programs.txt, NAME<tab>PATH a line, once every folder has declared its
 # programs: the run script and the install tests read it instead of guessing paths.
 function(write_gear_program_list)
   get_property(programs GLOBAL PROPERTY GEAR_PROGRAMS)
   set(lines "")
   foreach(program IN LISTS programs)
-    string(APPEND lines "${program} $<TARGET_FILE:${program}>\n")
+    string(APPEND lines "${program}\t$<TARGET_FILE:${program}>\n")
   endforeach()
   file(GENERATE OUTPUT ${PROJECT_BINARY_DIR}/programs.txt CONTENT "${lines}")
 endfunction()

@@ -12,9 +12,9 @@ program=${1:-cutdemo3}
 . "$repo/scripts/packages.sh"
 ensure_packages "${BUILD_PACKAGES[@]}"
 
-# The build writes programs.txt, "NAME PATH" a line, naming every program it can make.
-if [ ! -f "$build/programs.txt" ]; then
-  options=()
+# Configures the build folder, with the run's options the first time.
+configure() {
+  local options=()
   [ -f "$build/CMakeCache.txt" ] || options=(-DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=Release)
   echo "configuring the build in $build …" >&2
   mkdir -p "$build"
@@ -22,15 +22,20 @@ if [ ! -f "$build/programs.txt" ]; then
     cat "$build/configure.log" >&2
     exit 1
   fi
-fi
-path=$(awk -v name="$program" '$1 == name { print $2 }' "$build/programs.txt")
-if [ -z "$path" ]; then
+}
+
+# The built file of the program, from programs.txt that the build writes: NAME<tab>PATH.
+built_file() { awk -F '\t' -v name="$program" '$1 == name { print $2 }' "$build/programs.txt" 2>/dev/null; }
+
+[ -f "$build/programs.txt" ] || configure
+[ -n "$(built_file)" ] || configure  # a program added since the last configure
+if [ -z "$(built_file)" ]; then
   echo "usage: scripts/run.sh [PROGRAM [ARGUMENT...]], PROGRAM one of:" \
-    $(cut -d' ' -f1 "$build/programs.txt") >&2
+    $(cut -f1 "$build/programs.txt") >&2
   exit 2
 fi
 
 echo "building $program …" >&2
 cmake --build "$build" -j"$(nproc)" --target "$program" >&2
 echo "starting $program in $PWD" >&2
-exec "$path" "$@"
+exec "$(built_file)" "$@"  # read after the build, which may have moved it

@@ -5,7 +5,7 @@ source_dir=$1
 build_dir=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-mapfile -t programs < <(cut -d' ' -f1 "$build_dir/programs.txt")
+mapfile -t programs < <(cut -f1 "$build_dir/programs.txt")
 [ ${#programs[@]} -gt 0 ] || { echo "no programs listed in $build_dir/programs.txt" >&2; exit 1; }
 # The programs never open a window here, whatever the caller's session has.
 unset DISPLAY WAYLAND_DISPLAY

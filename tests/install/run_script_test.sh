@@ -21,7 +21,7 @@ grep -q "failed to open display ':4242'" err || fail "run.sh did not pass the pr
 status=0
 "$run" no-such-program >out 2>err || status=$?
 [ $status -eq 2 ] && grep -q "cutdemo3" err || fail "an unknown program gave status $status and: $(cat err)"
-if grep -q "^gearprofile " "$build_dir/programs.txt"; then
+if grep -q "^gearprofile"$'\t' "$build_dir/programs.txt"; then
   timeout 120 "$run" gearprofile --help >out 2>err || fail "run.sh gearprofile --help: $(cat err)"
   grep -q -- "--teeth" out || fail "run.sh gearprofile --help printed no usage on standard output"
 fi
