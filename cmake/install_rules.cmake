@@ -42,6 +42,15 @@ function(write_gear_program_list)
     string(APPEND lines "${program}\t$<TARGET_FILE:${program}>\n")
   endforeach()
   file(GENERATE OUTPUT ${PROJECT_BINARY_DIR}/programs.txt CONTENT "${lines}")
+
+  # A program with a manual page that was made some other way would not be installed.
+  file(GLOB pages RELATIVE ${PROJECT_SOURCE_DIR}/man ${PROJECT_SOURCE_DIR}/man/*.1)
+  foreach(page IN LISTS pages)
+    string(REGEX REPLACE "\\.1$" "" program ${page})
+    if(TARGET ${program} AND NOT program IN_LIST programs)
+      message(SEND_ERROR "${program} is not made with add_gear_program or add_gear_tool, so it would not be installed")
+    endif()
+  endforeach()
 endfunction()
 cmake_language(DEFER DIRECTORY ${PROJECT_SOURCE_DIR} CALL write_gear_program_list)
 
