@@ -15,11 +15,3 @@ fail() {
   echo "FAIL: $*" >&2
   exit 1
 }
-
-# The shared libraries a program needs directly, one resolved path a line.
-needed_libraries() {
-  local name
-  for name in $(readelf -d "$1" | sed -n 's/.*Shared library: \[\(.*\)\]/\1/p'); do
-    ldd "$1" | awk -v name="$name" '$1 == name && $2 == "=>" { print $3 }'
-  done
-}

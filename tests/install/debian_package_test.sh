@@ -25,8 +25,14 @@ depends=$(dpkg-deb -f "$deb" Depends)
 dependencies=$(tr ',' '\n' <<<"$depends" | sed 's/(.*//; s/ //g')
 grep -- '-dev$' <<<"$dependencies" && fail "Depends names a development package: $depends"
 
-# Every library a program links comes from a package that Depends names.
+# Every library a program links directly comes from a package that Depends names.
 dpkg-deb -x "$deb" "$work/unpacked"
+needed_libraries() {
+  local name
+  for name in $(readelf -d "$1" | sed -n 's/.*Shared library: \[\(.*\)\]/\1/p'); do
+    ldd "$1" | awk -v name="$name" '$1 == name && $2 == "=>" { print $3 }'
+  done
+}
 owner() {
   local real
   real=$(realpath "$1")
