@@ -21,7 +21,8 @@ function(install_gear_program name)
       COMMAND gzip -9nf ${PROJECT_BINARY_DIR}/man/${name}.1
       DEPENDS ${page}
       VERBATIM)
-    add_custom_target(${name}_manual_page ALL DEPENDS ${packed})
+    add_custom_target(${name}_manual_page DEPENDS ${packed})
+    add_dependencies(${name} ${name}_manual_page)  # what installs with a program is built with it
     install(FILES ${packed} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   endif()
 
