@@ -114,15 +114,18 @@ std::vector<RackPoint> rackOutlineAt(const GearParameters& gear, double roll, in
 
 enum class FlankSide { clockwise, counterClockwise };  // which flank of a gear tooth
 
-// Where one side of rack tooth k touches the gear at roll φ: its left side cuts the clockwise
-// flank of gear tooth −k, its right side the counter-clockwise flank of gear tooth −k − 1.
+// Where one side of rack tooth k touches the gear at roll φ with the given part (flank or
+// tipRounding): its left side cuts the clockwise flank of gear tooth −k, its right side the
+// counter-clockwise flank of gear tooth −k − 1. A side can touch with both parts at once:
+// the flank higher up the tooth while the rounding cuts the fillet.
 struct RackContact {
-    bool touching;   // false when neither the straight flank nor the rounding is in contact
-    RackPart part;   // flank or tipRounding
+    bool touching;   // false when that part is not in contact (or only above the blank)
+    RackPart part;   // the part asked about
     Vec2 at;         // the contact point, gear frame
     bool kept;       // the point stays on the finished outline (not cut away later)
 };
-RackContact rackContactAt(const GearParameters& gear, double roll, int rackTooth, FlankSide side);
+RackContact rackContactAt(const GearParameters& gear, double roll, int rackTooth, FlankSide side,
+                          RackPart part = RackPart::flank);
 
 // The point N where the line of action touches the base circle, and the line where the
 // rack's straight flank ends (depth h below the reference line), at roll φ in the gear frame.

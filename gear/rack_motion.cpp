@@ -41,10 +41,10 @@ void appendRackTooth(const ToothGeometry& g, double roll, int k, double toleranc
     appendMapped(g, roll, {{centre + topHalfWidth, g.rackAddendum}}, RackPart::flank, out);
 }
 
-// The clockwise-flank contact of rack tooth k's left side at roll φ.
-RackContact leftSideContact(const ToothGeometry& g, double roll, int k)
+// The clockwise-flank contact of rack tooth k's left side at roll φ, on the given part.
+RackContact leftSideContact(const ToothGeometry& g, double roll, int k, RackPart part)
 {
-    RackContact contact{false, RackPart::flank, {0, 0}, false};
+    RackContact contact{false, part, {0, 0}, false};
     const double centre = (k + 0.5) * g.pitch;
     const double iu = g.pitchRadius * roll;  // the pitch point I in the rack frame
     const double iv = -g.shift * g.module;
@@ -56,8 +56,8 @@ RackContact leftSideContact(const ToothGeometry& g, double roll, int k)
     const double along = (iu - baseU) * -sinA + iv * cosA;
     const double footU = baseU - along * sinA;
     const double footV = along * cosA;
-    if (footV >= -g.flankDepth && footV <= g.rackAddendum) {
-        contact.part = RackPart::flank;
+    if (part == RackPart::flank) {
+        if (footV < -g.flankDepth || footV > g.rackAddendum) return contact;
         contact.at = rackToGear(g, roll, footU, footV);
         const double radius = std::hypot(contact.at.x, contact.at.y);
         if (radius > g.tipRadius) return contact;  // above the blank: nothing to cut
@@ -71,6 +71,7 @@ RackContact leftSideContact(const ToothGeometry& g, double roll, int k)
         return contact;
     }
 
+    if (part != RackPart::tipRounding) return contact;
     // The rounding: its normal through I must lie between straight down and the flank's normal.
     const double cu = centre - g.roundingHalfGap;
     const double cv = g.roundingHeight;
@@ -87,7 +88,6 @@ RackContact leftSideContact(const ToothGeometry& g, double roll, int k)
     const double beta = std::atan2(-nu, -nv);
     if (beta < 0 || beta > g.filletEnd) return contact;
     contact.touching = true;
-    contact.part = RackPart::tipRounding;
     contact.at = rackToGear(g, roll, cu + g.rounding * nu, cv + g.rounding * nv);
     contact.kept = beta <= g.filletJoin;
     return contact;
@@ -107,12 +107,12 @@ std::vector<RackPoint> rackOutlineAt(const GearParameters& gear, double roll, in
     return out;
 }
 
-RackContact rackContactAt(const GearParameters& gear, double roll, int rackTooth, FlankSide side)
+RackContact rackContactAt(const GearParameters& gear, double roll, int rackTooth, FlankSide side, RackPart part)
 {
     const ToothGeometry g = toothGeometry(gear);
-    if (side == FlankSide::clockwise) return leftSideContact(g, roll, rackTooth);
+    if (side == FlankSide::clockwise) return leftSideContact(g, roll, rackTooth, part);
     // The mirror image about the y axis: the rack is symmetric, the roll reverses.
-    RackContact c = leftSideContact(g, -roll, -rackTooth - 1);
+    RackContact c = leftSideContact(g, -roll, -rackTooth - 1, part);
     c.at.x = -c.at.x;
     return c;
 }
