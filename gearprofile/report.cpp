@@ -4,6 +4,7 @@
 #include "gearprofile.h"
 
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -11,6 +12,24 @@ constexpr double degreesPerRadianExact = 180 / 3.14159265358979323846;
 
 const char* yesNo(bool b) { return b ? "yes" : "no"; }
 const char* trueFalse(bool b) { return b ? "true" : "false"; }
+
+// The lengths both outputs list, in this order: JSON key, English label with its symbol.
+struct Length {
+    const char* key;
+    const char* label;
+    double value;
+};
+
+std::vector<Length> lengthsOf(const GearNumbers& n)
+{
+    return {{"pitch_diameter", "pitch diameter            d ", n.pitchDiameter},
+            {"tip_diameter", "tip diameter              da", n.tipDiameter},
+            {"root_diameter", "root diameter             df", n.rootDiameter},
+            {"base_diameter", "base diameter             db", n.baseDiameter},
+            {"base_pitch", "base pitch                pb", n.basePitch},
+            {"tooth_thickness", "tooth thickness (pitch)   s ", n.toothThickness},
+            {"tip_thickness", "tooth thickness (tip)     sa", n.tipThickness}};
+}
 
 }  // namespace
 
@@ -22,14 +41,8 @@ void printProfileReport(std::FILE* out, const ProfileRequest& request, const Gea
                  g.module, g.pressureAngle * degreesPerRadianExact, g.shift);
     std::fprintf(out, "Rack: addendum %g·m, dedendum %g·m, tip radius %g·m\n\n", g.rack.addendum,
                  g.rack.dedendum, g.rack.tipRadius);
-    std::fprintf(out, "  pitch diameter            d   %12.4f mm\n", n.pitchDiameter);
-    std::fprintf(out, "  tip diameter              da  %12.4f mm\n", n.tipDiameter);
-    std::fprintf(out, "  root diameter             df  %12.4f mm\n", n.rootDiameter);
-    std::fprintf(out, "  base diameter             db  %12.4f mm\n", n.baseDiameter);
-    std::fprintf(out, "  base pitch                pb  %12.4f mm\n", n.basePitch);
-    std::fprintf(out, "  tooth thickness (pitch)   s   %12.4f mm\n", n.toothThickness);
-    std::fprintf(out, "  tooth thickness (tip)     sa  %12.4f mm%s\n", n.tipThickness,
-                 n.pointed ? "   pointed: less than 0.2 m" : "");
+    for (const Length& l : lengthsOf(n)) std::fprintf(out, "  %s  %12.4f mm\n", l.label, l.value);
+    if (n.pointed) std::fputs("  the tooth is pointed: its tip is thinner than 0.2 m\n", out);
     std::fprintf(out, "  span over %d %-14s W%-2d %12.4f mm\n", n.spanTeeth, n.spanTeeth == 1 ? "tooth" : "teeth",
                  n.spanTeeth, n.spanMeasurement);
     std::fprintf(out, "\n  undercut                       %s\n", yesNo(n.undercut));
@@ -53,12 +66,8 @@ void printProfileJson(std::FILE* out, const ProfileRequest& request, const GearN
                  g.module, g.pressureAngle * degreesPerRadianExact, g.shift);
     std::fprintf(out, "\"rack\": {\"addendum\": %.17g, \"dedendum\": %.17g, \"tip_radius\": %.17g}, ", g.rack.addendum,
                  g.rack.dedendum, g.rack.tipRadius);
-    std::fprintf(out,
-                 "\"pitch_diameter\": %.17g, \"tip_diameter\": %.17g, \"root_diameter\": %.17g, "
-                 "\"base_diameter\": %.17g, \"base_pitch\": %.17g, ",
-                 n.pitchDiameter, n.tipDiameter, n.rootDiameter, n.baseDiameter, n.basePitch);
-    std::fprintf(out, "\"tooth_thickness\": %.17g, \"tip_thickness\": %.17g, \"pointed\": %s, \"undercut\": %s, ",
-                 n.toothThickness, n.tipThickness, trueFalse(n.pointed), trueFalse(n.undercut));
+    for (const Length& l : lengthsOf(n)) std::fprintf(out, "\"%s\": %.17g, ", l.key, l.value);
+    std::fprintf(out, "\"pointed\": %s, \"undercut\": %s, ", trueFalse(n.pointed), trueFalse(n.undercut));
     std::fprintf(out, "\"min_teeth_without_undercut\": %.17g, \"min_shift_without_undercut\": %.17g, ",
                  n.minTeethWithoutUndercut, n.minShiftWithoutUndercut);
     std::fprintf(out, "\"span_teeth\": %d, \"span_measurement\": %.17g, \"outline_points\": %zu", n.spanTeeth,
