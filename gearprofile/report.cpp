@@ -43,8 +43,9 @@ void printProfileReport(std::FILE* out, const ProfileRequest& request, const Gea
                  g.rack.dedendum, g.rack.tipRadius);
     for (const Length& l : lengthsOf(n)) std::fprintf(out, "  %s  %12.4f mm\n", l.label, l.value);
     if (n.pointed) std::fputs("  the tooth is pointed: its tip is thinner than 0.2 m\n", out);
-    std::fprintf(out, "  span over %d %-14s W%-2d %12.4f mm\n", n.spanTeeth, n.spanTeeth == 1 ? "tooth" : "teeth",
-                 n.spanTeeth, n.spanMeasurement);
+    char span[40];
+    std::snprintf(span, sizeof span, "span over %d %s", n.spanTeeth, n.spanTeeth == 1 ? "tooth" : "teeth");
+    std::fprintf(out, "  %-26sW%-2d %12.4f mm\n", span, n.spanTeeth, n.spanMeasurement);
     std::fprintf(out, "\n  undercut                       %s\n", yesNo(n.undercut));
     std::fprintf(out, "  fewest teeth without undercut  %.3f (at this shift)\n", n.minTeethWithoutUndercut);
     std::fprintf(out, "  least shift without undercut   %.4f (at this tooth count)\n", n.minShiftWithoutUndercut);
@@ -62,20 +63,20 @@ void printProfileJson(std::FILE* out, const ProfileRequest& request, const GearN
                       std::size_t outlinePoints, const GearPair* pair)
 {
     const GearParameters& g = request.gear;
-    std::fprintf(out, "{\"teeth\": %d, \"module\": %.17g, \"pressure_angle_deg\": %.17g, \"shift\": %.17g, ", g.teeth,
+    std::fprintf(out, "{\"teeth\": %d, \"module\": %.15g, \"pressure_angle_deg\": %.15g, \"shift\": %.15g, ", g.teeth,
                  g.module, g.pressureAngle * degreesPerRadianExact, g.shift);
-    std::fprintf(out, "\"rack\": {\"addendum\": %.17g, \"dedendum\": %.17g, \"tip_radius\": %.17g}, ", g.rack.addendum,
+    std::fprintf(out, "\"rack\": {\"addendum\": %.15g, \"dedendum\": %.15g, \"tip_radius\": %.15g}, ", g.rack.addendum,
                  g.rack.dedendum, g.rack.tipRadius);
-    for (const Length& l : lengthsOf(n)) std::fprintf(out, "\"%s\": %.17g, ", l.key, l.value);
+    for (const Length& l : lengthsOf(n)) std::fprintf(out, "\"%s\": %.15g, ", l.key, l.value);
     std::fprintf(out, "\"pointed\": %s, \"undercut\": %s, ", trueFalse(n.pointed), trueFalse(n.undercut));
-    std::fprintf(out, "\"min_teeth_without_undercut\": %.17g, \"min_shift_without_undercut\": %.17g, ",
+    std::fprintf(out, "\"min_teeth_without_undercut\": %.15g, \"min_shift_without_undercut\": %.15g, ",
                  n.minTeethWithoutUndercut, n.minShiftWithoutUndercut);
-    std::fprintf(out, "\"span_teeth\": %d, \"span_measurement\": %.17g, \"outline_points\": %zu", n.spanTeeth,
+    std::fprintf(out, "\"span_teeth\": %d, \"span_measurement\": %.15g, \"outline_points\": %zu", n.spanTeeth,
                  n.spanMeasurement, outlinePoints);
     if (pair)
         std::fprintf(out,
-                     ", \"pair\": {\"working_pressure_angle_deg\": %.17g, \"centre_distance\": %.17g, "
-                     "\"contact_ratio\": %.17g, \"interference_gear\": %s, \"interference_mate\": %s}",
+                     ", \"pair\": {\"working_pressure_angle_deg\": %.15g, \"centre_distance\": %.15g, "
+                     "\"contact_ratio\": %.15g, \"interference_gear\": %s, \"interference_mate\": %s}",
                      pair->workingPressureAngle * degreesPerRadianExact, pair->centreDistance, pair->contactRatio,
                      trueFalse(pair->interferenceGear), trueFalse(pair->interferenceMate));
     std::fputs("}\n", out);
