@@ -44,6 +44,7 @@ struct GearParameters {
 constexpr double defaultTolerance = 0.001;   // mm
 constexpr double finestTolerance = 1e-7;     // mm; finer only multiplies points
 constexpr int mostTeeth = 100000;            // beyond this an outline is only memory
+constexpr long mostOutlinePoints = 5000000;  // a finer outline is refused: use a larger tolerance
 constexpr double pointedTipThickness = 0.2;  // sa below this many modules is called pointed
 
 // The standard basic racks A, B, C, D and "straight", the sharp rack of the teaching
@@ -87,10 +88,14 @@ struct OutlinePoint {
     // under the base circle, beyond the radial line where the involute starts). Only an
     // undercut gear has such points.
     bool undercut;
+    // The roll at which the rack cuts this point (the rack frame above); a tip point is
+    // where the rack's root line passes over the blank.
+    double roll;
 };
 
 // The closed outline of all z teeth, counter-clockwise, the last point not repeating the
-// first; false, with the reason, where computeGearNumbers fails.
+// first; false, with the reason, where computeGearNumbers fails or the tolerance would need
+// more than mostOutlinePoints points.
 bool computeGearOutline(const GearParameters& gear, std::vector<OutlinePoint>* outline,
                         std::string* reason);
 

@@ -3,7 +3,9 @@
 #include "gear_export.h"
 #include "gearprofile.h"
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -110,7 +112,11 @@ int runGearProfile(int argc, const char* const argv[], std::FILE* out, std::FILE
         printProfileJson(out, request, numbers, outline.size(), withPair);
     else
         printProfileReport(out, request, numbers, outline.size(), withPair);
-    std::fflush(out);
+    int status = 0;
+    if (std::fflush(out) != 0 || std::ferror(out)) {
+        std::fprintf(err, "gearprofile: cannot write the report: %s\n", std::strerror(errno));
+        status = exitWriteFailed;
+    }
 
     struct Export {
         const std::string& fileName;
@@ -118,7 +124,6 @@ int runGearProfile(int argc, const char* const argv[], std::FILE* out, std::FILE
     };
     const Export exports[] = {{request.svgFile, writeOutlineSvg}, {request.dxfFile, writeOutlineDxf},
                               {request.csvFile, writeOutlineCsv}};
-    int status = 0;
     for (const Export& e : exports) {
         std::string reason;
         if (e.fileName.empty() || saveOutline(e.fileName, e.write, numbers, outline, &reason)) continue;

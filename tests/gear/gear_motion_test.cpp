@@ -29,7 +29,7 @@ std::vector<OutlinePoint> outlineOf(const GearParameters& g)
 double distanceToPolyline(const std::vector<RackPoint>& line, const Vec2& p)
 {
     std::vector<OutlinePoint> open;
-    for (const RackPoint& q : line) open.push_back({q.at, OutlinePart::root, false});
+    for (const RackPoint& q : line) open.push_back({q.at, OutlinePart::root, false, 0});
     open.push_back(open.back());  // the closing segment of the probe collapses to a point
     return distanceToOutline(open, p);
 }
@@ -63,6 +63,25 @@ TEST(RackAtARoll, ContactsLieOnTheRackAndOnTheOutlineOrAreCutAway)
         EXPECT_GT(rounding, 10);
         if (g.teeth < 17) {
             EXPECT_GT(lost, 10);  // undercut: the flank's lowest contacts do not last
+        }
+    }
+}
+
+// Each outline point's roll is when the rack's edge passes through it: the rack drawn from
+// its shape alone touches the point then (and only passes over the tip land).
+TEST(RackAtARoll, EachOutlinePointIsTouchedByTheRackAtItsRoll)
+{
+    for (const GearParameters& g : {gearOf(10, 0, "A"), gearOf(9, 0.1, "straight"), gearOf(33, -0.3, "C")}) {
+        SCOPED_TRACE(testing::Message() << "z " << g.teeth);
+        const std::vector<OutlinePoint> outline = outlineOf(g);
+        for (std::size_t i = 0; i < 3 * outline.size() / g.teeth; ++i) {  // teeth 0, 1 and 2
+            const OutlinePoint& p = outline[i];
+            const double depth = rackDepthAt(g, p.roll, p.at);
+            if (p.part == OutlinePart::tip) {
+                EXPECT_LT(depth, 1e-9) << i;
+            } else {
+                EXPECT_NEAR(depth, 0, 1e-9) << i;
+            }
         }
     }
 }

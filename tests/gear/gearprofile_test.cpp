@@ -56,6 +56,7 @@ TEST(CommandLine, EveryBadOptionIsNamedOnOneLineWithStatusTwo)
         {{"--teeth", "2"}, "root circle"},                   {{"--teeth", "10", "--shift", "1.5"}, "pointed"},
         {{"--teeth", "20", "--shift", "1", "--mate", "20", "--mate-shift", "1"}, "overlap"},
         {{"--teeth", "12", "--rack", "D", "--pressure-angle", "25"}, "roundings overlap"},
+        {{"--teeth", "100000", "--tolerance", "1e-7"}, "larger tolerance"},
     };
     for (const BadCommand& b : bad) {
         const ProfileRun r = runProfile(b.args);
@@ -76,6 +77,17 @@ TEST(CommandLine, HelpAndReportGoToStandardOutput)
     EXPECT_EQ(report.err, "");
     for (const char* line : {"undercut                       yes", "span over 2 teeth", "contact ratio", "centre distance"})
         EXPECT_NE(report.out.find(line), std::string::npos) << line << "\n" << report.out;
+}
+
+TEST(CommandLine, AReportThatCannotBeWrittenEndsWithStatusOne)
+{
+    const char* args[] = {"gearprofile", "--teeth", "10"};
+    std::FILE* full = std::fopen("/dev/full", "w");
+    ASSERT_NE(full, nullptr);
+    std::FILE* err = std::tmpfile();
+    EXPECT_EQ(runGearProfile(3, args, full, err), exitWriteFailed);
+    std::fclose(full);
+    EXPECT_EQ(contentOf(err), "gearprofile: cannot write the report: No space left on device\n");
 }
 
 class Exports : public InScratchDir {};
