@@ -1,10 +1,12 @@
 #!/usr/bin/python3
 """gearprofile's files read back by real readers: the JSON by Python's json, the DXF by
-ezdxf, the SVG rendered by rsvg-convert with the pitch circle found where it belongs.
+ezdxf, the SVG by an XML parser and rendered by rsvg-convert, with the pitch circle found
+where it belongs.
 
 Usage: check_files.py GEARPROFILE"""
 import json
 import math
+import xml.etree.ElementTree as ElementTree
 import os
 import struct
 import subprocess
@@ -90,6 +92,19 @@ def main():
         check(len(circles) == 1 and circles[0].dxf.layer == "PITCH" and
               abs(circles[0].dxf.radius - numbers["pitch_diameter"] / 2) < 1e-6, "the pitch circle on PITCH")
         check(len(doc.audit().errors) == 0, "ezdxf's audit finds no error")
+
+        svg = ElementTree.parse("gear.svg").getroot()
+        ns = "{http://www.w3.org/2000/svg}"
+        paths = svg.findall(".//" + ns + "path")
+        check(len(paths) == 1 and paths[0].get("id") == "gear-outline", "SVG holds one path, the outline")
+        steps = paths[0].get("d").split()
+        check(steps[-1] == "Z" and sum(s[0] in "ML" for s in steps) == numbers["outline_points"],
+              "the path visits every point once and closes")
+        check(math.dist((float(steps[0][1:]), float(steps[1])), (first[0], -first[1])) < 1e-6,
+              "the path starts at the CSV's first point, y flipped")
+        check(svg.get("width").endswith("mm") and svg.get("height").endswith("mm"), "SVG width and height in mm")
+        group = [g for g in svg.iter(ns + "g") if g.get("id") == "reference-circles"]
+        check(len(group) == 1 and len(group[0].findall(ns + "circle")) == 2, "pitch and base circles in their group")
 
         subprocess.run(["rsvg-convert", "-w", str(PIXELS), "-h", str(PIXELS), "-b", "white", "-o", "gear.png",
                         "gear.svg"], check=True, timeout=60, stdin=subprocess.DEVNULL)
