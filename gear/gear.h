@@ -8,9 +8,11 @@
 //   on the clockwise side of tooth 0.
 // - The rack frame at roll φ: the gear stays put and the rack rolls round it. At φ = 0 the
 //   rack's reference line is y = r + x·m, the middle of a rack tooth space sits on the +y axis
-//   over tooth 0, and rack tooth k is centred at u = (k + ½)·π·m along the line. A positive
-//   roll turns the rack counter-clockwise about the gear by φ and slides it back by r·φ along
-//   its line, which is the gear turning clockwise under a fixed rack.
+//   over tooth 0, and rack tooth k is centred at u = (k + ½)·π·m along the line (u grows to
+//   the right, seen with the rack above the gear). A positive roll slides the rack r·φ to the
+//   left along its line and turns it clockwise about the gear centre by φ: the gear turning
+//   counter-clockwise under a fixed rack. A rack point (u, v), v up from the reference line,
+//   lies at Rot(−φ)·(u − r·φ, r + x·m + v).
 // - No globals, no drawing, no input or output: the command-line tool, the lab and the tests
 //   all call the same functions.
 #pragma once
@@ -62,7 +64,7 @@ struct GearNumbers {
     double rootDiameter;             // df = d − 2m(hf* − x)
     double basePitch;                // pb = π·m·cos α
     double toothThickness;           // s on the pitch circle
-    double tipThickness;             // sa, the chord-free arc thickness on the tip circle
+    double tipThickness;             // sa, the arc thickness on the tip circle
     bool pointed;                    // sa < 0.2·m
     double flankDepth;               // h: depth of the rack's straight flank below its reference line
     bool undercut;                   // h/m − x > (z/2)·sin²α
