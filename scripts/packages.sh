@@ -24,7 +24,8 @@ ensure_packages() {
 
 # What building and running a program needs.
 BUILD_PACKAGES=(cmake make g++ libglut-dev libgl-dev libx11-dev libgl1-mesa-dri)
-# What the tests need besides: GoogleTest, Google Benchmark and a virtual X server.
-TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb)
+# What the tests need besides: GoogleTest, Google Benchmark, a virtual X server, and the
+# DXF reader and SVG renderer that read gearprofile's files back.
+TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb python3-ezdxf librsvg2-bin)
 # What the install checks read the package, the manual pages and the menu entries with.
 TEST_PACKAGES+=(dpkg-dev file binutils groff-base man-db desktop-file-utils)

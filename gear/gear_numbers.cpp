@@ -1,0 +1,201 @@
+// The named racks, the checks that say why a gear cannot be cut, the textbook numbers and
+// the meshing pair.
+#include "tooth_geometry.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+constexpr double pi = 3.14159265358979323846;
+
+std::string format(const char* pattern, double value)
+{
+    char text[160];
+    std::snprintf(text, sizeof text, pattern, value);
+    return text;
+}
+
+bool fail(std::string* reason, const std::string& why)
+{
+    if (reason) *reason = why;
+    return false;
+}
+
+// The inputs one by one, before any geometry.
+bool checkInputs(const GearParameters& gear, std::string* reason)
+{
+    if (gear.teeth < 1) return fail(reason, "the tooth count must be at least 1");
+    if (gear.teeth > mostTeeth) return fail(reason, "the tooth count must be at most 100000");
+    if (!std::isfinite(gear.module) || gear.module <= 0) return fail(reason, "the module must be a number above 0");
+    if (!std::isfinite(gear.pressureAngle) || gear.pressureAngle <= 0 || gear.pressureAngle >= pi / 4)
+        return fail(reason, "the pressure angle must lie between 0 and 45 degrees");
+    if (!std::isfinite(gear.shift)) return fail(reason, "the profile shift must be a finite number");
+    if (!std::isfinite(gear.rack.addendum) || gear.rack.addendum < 0)
+        return fail(reason, "the rack's addendum coefficient must be 0 or more");
+    if (!std::isfinite(gear.rack.dedendum) || gear.rack.dedendum <= 0)
+        return fail(reason, "the rack's dedendum coefficient must be above 0");
+    if (!std::isfinite(gear.rack.tipRadius) || gear.rack.tipRadius < 0)
+        return fail(reason, "the rack's tip radius coefficient must be 0 or more");
+    if (!std::isfinite(gear.tolerance) || gear.tolerance < finestTolerance)
+        return fail(reason, "the tolerance must be at least 0.0000001 mm");
+    return true;
+}
+
+double tipThicknessOf(const ToothGeometry& g) { return 2 * g.tipRadius * involuteHalfAngle(g, g.tipRadius); }
+
+// Whether a rack and gear of valid inputs can be cut; the reason when not.
+bool checkGeometry(const GearParameters& gear, const ToothGeometry& g, std::string* reason)
+{
+    if (g.rootRadius <= 0)
+        return fail(reason, format("the root circle lies at or inside the centre (root diameter %.4g mm): "
+                                   "use more teeth or a larger shift", 2 * g.rootRadius));
+    if (g.roundingHalfGap < 0)
+        return fail(reason, gear.rack.tipRadius > 0
+                                ? "the rack's tip roundings overlap: the tip radius is too large for this "
+                                  "pressure angle and dedendum"
+                                : "the rack's teeth come to a point before their full depth: the dedendum is "
+                                  "too large for this pressure angle");
+    if (-g.flankDepth > g.rackAddendum)
+        return fail(reason, "the rack's tip rounding leaves no straight flank");
+    if (g.tipRadius <= g.baseRadius)
+        return fail(reason, "the tip circle lies inside the base circle: the tooth has no involute flank");
+    const double sa = tipThicknessOf(g);
+    if (sa <= 0)
+        return fail(reason, format("the tooth is pointed: its flanks cross below the tip circle (tip thickness "
+                                   "%.4g mm); use a smaller shift or more teeth", sa));
+    if (g.involuteStart >= g.involuteEnd)
+        return fail(reason, "no involute flank is left between the fillet and the tip circle; "
+                            "use a larger shift or more teeth");
+    return true;
+}
+
+// The span tooth count that puts the measuring points near the pitch circle (on the circle
+// of radius r + x·m, the usual choice for shifted gears).
+int spanTeethOf(const GearParameters& gear)
+{
+    const double z = gear.teeth;
+    const double a = gear.pressureAngle;
+    const double stretch = 1 + 2 * gear.shift / z;
+    const double c = std::cos(a);
+    const double tanAx = stretch > c ? std::sqrt(stretch * stretch - c * c) / c : 0.0;
+    const double k = z / pi * (tanAx - 2 * gear.shift * std::tan(a) / z - involuteFunction(a)) + 0.5;
+    const long rounded = std::lround(k);
+    return static_cast<int>(rounded < 1 ? 1 : (rounded > gear.teeth ? gear.teeth : rounded));
+}
+
+}  // namespace
+
+bool basicRackNamed(const std::string& name, BasicRack* rack)
+{
+    struct Named {
+        const char* name;
+        BasicRack rack;
+    };
+    static constexpr Named racks[] = {{"A", {1.0, 1.25, 0.38}},
+                                      {"B", {1.0, 1.25, 0.30}},
+                                      {"C", {1.0, 1.25, 0.25}},
+                                      {"D", {1.0, 1.40, 0.39}},
+                                      {"straight", {1.0, 1.25, 0.0}}};
+    for (const Named& n : racks) {
+        if (name == n.name) {
+            *rack = n.rack;
+            return true;
+        }
+    }
+    return false;
+}
+
+GearParameters defaultGearParameters(int teeth)
+{
+    GearParameters gear{teeth, 1.0, 20 * pi / 180, 0.0, {}, defaultTolerance};
+    basicRackNamed("A", &gear.rack);
+    return gear;
+}
+
+bool computeGearNumbers(const GearParameters& gear, GearNumbers* numbers, std::string* reason)
+{
+    if (!checkInputs(gear, reason)) return false;
+    const ToothGeometry g = toothGeometry(gear);
+    if (!checkGeometry(gear, g, reason)) return false;
+
+    const double m = gear.module;
+    const double z = gear.teeth;
+    const double a = gear.pressureAngle;
+    const double x = gear.shift;
+    const double sin2 = std::sin(a) * std::sin(a);
+    GearNumbers& n = *numbers;
+    n.pitchDiameter = m * z;
+    n.baseDiameter = n.pitchDiameter * std::cos(a);
+    n.tipDiameter = n.pitchDiameter + 2 * m * (gear.rack.addendum + x);
+    n.rootDiameter = n.pitchDiameter - 2 * m * (gear.rack.dedendum - x);
+    n.basePitch = pi * m * std::cos(a);
+    n.toothThickness = m * (pi / 2 + 2 * x * std::tan(a));
+    n.tipThickness = tipThicknessOf(g);
+    n.pointed = n.tipThickness < pointedTipThickness * m;
+    n.flankDepth = g.flankDepth;
+    n.undercut = g.undercut;
+    n.minTeethWithoutUndercut = 2 * (g.flankDepth / m - x) / sin2;
+    n.minShiftWithoutUndercut = g.flankDepth / m - z / 2 * sin2;
+    n.spanTeeth = spanTeethOf(gear);
+    n.spanMeasurement = m * std::cos(a) * (pi * (n.spanTeeth - 0.5) + z * involuteFunction(a)) + 2 * x * m * std::sin(a);
+    return true;
+}
+
+double involuteStartRadius(const GearParameters& gear)
+{
+    const ToothGeometry g = toothGeometry(gear);
+    return g.baseRadius * std::sqrt(1 + g.involuteStart * g.involuteStart);
+}
+
+bool computeGearPair(const GearParameters& gear, int mateTeeth, double mateShift, GearPair* pair,
+                     std::string* reason)
+{
+    GearNumbers numbers{};
+    if (!computeGearNumbers(gear, &numbers, reason)) return false;
+    GearParameters mate = gear;
+    mate.teeth = mateTeeth;
+    mate.shift = mateShift;
+    GearNumbers mateNumbers{};
+    std::string why;
+    if (!computeGearNumbers(mate, &mateNumbers, &why)) return fail(reason, "the mate cannot be cut: " + why);
+
+    const double a = gear.pressureAngle;
+    const double zSum = gear.teeth + mateTeeth;
+    const double invW = involuteFunction(a) + 2 * std::tan(a) * (gear.shift + mateShift) / zSum;
+    if (invW <= 0)
+        return fail(reason, "the teeth would overlap: the two shifts together are too negative for any "
+                            "centre distance");
+    GearPair& p = *pair;
+    p.workingPressureAngle = inverseInvolute(invW);
+    const double aw = zSum * gear.module * std::cos(a) / (2 * std::cos(p.workingPressureAngle));
+    p.centreDistance = aw;
+
+    const double ra1 = numbers.tipDiameter / 2, rb1 = numbers.baseDiameter / 2, rf1 = numbers.rootDiameter / 2;
+    const double ra2 = mateNumbers.tipDiameter / 2, rb2 = mateNumbers.baseDiameter / 2,
+                 rf2 = mateNumbers.rootDiameter / 2;
+    if (ra1 + rf2 > aw || ra2 + rf1 > aw)
+        return fail(reason, format("the teeth would overlap: at the centre distance %.4f mm a tip circle "
+                                   "reaches past the other gear's root circle (their tips would need shortening)",
+                                   aw));
+
+    const double sinW = std::sin(p.workingPressureAngle);
+    const double cosW = std::cos(p.workingPressureAngle);
+    const double lineLength = aw * sinW;  // N1 to N2
+    const double reach1 = std::sqrt(ra1 * ra1 - rb1 * rb1);
+    const double reach2 = std::sqrt(ra2 * ra2 - rb2 * rb2);
+    p.contactRatio = (reach1 + reach2 - lineLength) / numbers.basePitch;
+    p.interferenceGear = reach2 > lineLength;  // the contact starts before N1
+    p.interferenceMate = reach1 > lineLength;
+    p.mateCentre = {0, aw};
+    p.pitchPoint = {0, aw * gear.teeth / zSum};
+    p.interferenceGearPoint = {-rb1 * sinW, rb1 * cosW};
+    p.interferenceMatePoint = {rb2 * sinW, aw - rb2 * cosW};
+    const auto alongLine = [&](double s) {
+        return Vec2{p.interferenceGearPoint.x + s * cosW, p.interferenceGearPoint.y + s * sinW};
+    };
+    p.contactStart = alongLine(lineLength - reach2);
+    p.contactEnd = alongLine(reach1);
+    p.mateTurn = pi + pi / mateTeeth;
+    return true;
+}

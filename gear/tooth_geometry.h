@@ -1,0 +1,52 @@
+// The shared inner workings of the gear engine: one tooth's constants, the curves of its
+// clockwise flank and the map from the rack frame into the gear frame. Not for programs:
+// they call gear.h.
+#pragma once
+
+#include "gear.h"
+
+#include <functional>
+
+// One gear's constants in millimetres and radians, in the frames of gear.h.
+struct ToothGeometry {
+    double module;          // m
+    double alpha;           // α
+    double shift;           // x
+    int teeth;              // z
+    double pitchRadius;     // r
+    double baseRadius;      // rb
+    double tipRadius;       // ra
+    double rootRadius;      // rf
+    double pitch;           // p = π·m
+    double lineHeight;      // r + x·m: the rack's reference line at roll 0
+    double halfToothAngle;  // s / d: half the tooth's angle on the pitch circle
+    double rounding;        // ρ = ρf*·m
+    double roundingHeight;  // v of the rounding centres, rack frame (−hf·m + ρ)
+    double roundingHalfGap; // e: half the distance between the two rounding centres of a rack tooth
+    double flankDepth;      // h
+    double rackAddendum;    // ha·m: the rack's root line above its reference line
+    bool undercut;          // by the formula
+    double filletEnd;       // β where the rounding meets the straight flank: π/2 − α
+    double filletJoin;      // β where the fillet gives way to the involute
+    double involuteStart;   // roll t of the involute where the fillet joins it
+    double involuteEnd;     // roll t of the involute on the tip circle
+};
+
+// The constants, the undercut join included. Parameters must be valid.
+ToothGeometry toothGeometry(const GearParameters& gear);
+
+// The half-angle of the tooth at radius R ≥ rb: from the tooth centre line to the involute.
+double involuteHalfAngle(const ToothGeometry& g, double radius);
+// The clockwise flank's involute at roll t (radius rb·√(1 + t²)), tooth 0.
+Vec2 involutePoint(const ToothGeometry& g, double t);
+// The point the rack's rounding cuts where its contact normal is β from straight down
+// (0 … π/2 − α), on the clockwise flank of tooth 0; roll, when given, receives φ.
+Vec2 filletPoint(const ToothGeometry& g, double beta, double* roll = nullptr);
+// The rack point (u, v) at roll φ, in the gear frame.
+Vec2 rackToGear(const ToothGeometry& g, double roll, double u, double v);
+
+// Appends the points of curve(t) for t in (t0, t1], so that no chord strays from the
+// curve by more than tolerance (checked at a quarter, half and three quarters of each piece);
+// their parameters t too, when asked.
+void sampleCurve(const std::function<Vec2(double)>& curve, double t0, double t1, double tolerance,
+                 std::vector<Vec2>* points, std::vector<double>* parameters = nullptr);

@@ -1,0 +1,134 @@
+// What gearprofile prints: the English report, the JSON object, and the run that ties the
+// options, the engine and the exports together.
+#include "gear_export.h"
+#include "gearprofile.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr double degreesPerRadianExact = 180 / 3.14159265358979323846;
+
+const char* yesNo(bool b) { return b ? "yes" : "no"; }
+const char* trueFalse(bool b) { return b ? "true" : "false"; }
+
+// The lengths both outputs list, in this order: JSON key, English label with its symbol.
+struct Length {
+    const char* key;
+    const char* label;
+    double value;
+};
+
+std::vector<Length> lengthsOf(const GearNumbers& n)
+{
+    return {{"pitch_diameter", "pitch diameter            d ", n.pitchDiameter},
+            {"tip_diameter", "tip diameter              da", n.tipDiameter},
+            {"root_diameter", "root diameter             df", n.rootDiameter},
+            {"base_diameter", "base diameter             db", n.baseDiameter},
+            {"base_pitch", "base pitch                pb", n.basePitch},
+            {"tooth_thickness", "tooth thickness (pitch)   s ", n.toothThickness},
+            {"tip_thickness", "tooth thickness (tip)     sa", n.tipThickness}};
+}
+
+}  // namespace
+
+void printProfileReport(std::FILE* out, const ProfileRequest& request, const GearNumbers& n,
+                        std::size_t outlinePoints, const GearPair* pair)
+{
+    const GearParameters& g = request.gear;
+    std::fprintf(out, "Involute spur gear: %d teeth, module %g mm, pressure angle %g°, profile shift %g\n", g.teeth,
+                 g.module, g.pressureAngle * degreesPerRadianExact, g.shift);
+    std::fprintf(out, "Rack: addendum %g·m, dedendum %g·m, tip radius %g·m\n\n", g.rack.addendum,
+                 g.rack.dedendum, g.rack.tipRadius);
+    for (const Length& l : lengthsOf(n)) std::fprintf(out, "  %s  %12.4f mm\n", l.label, l.value);
+    if (n.pointed) std::fputs("  the tooth is pointed: its tip is thinner than 0.2 m\n", out);
+    char span[40];
+    std::snprintf(span, sizeof span, "span over %d %s", n.spanTeeth, n.spanTeeth == 1 ? "tooth" : "teeth");
+    std::fprintf(out, "  %-26sW%-2d %12.4f mm\n", span, n.spanTeeth, n.spanMeasurement);
+    std::fprintf(out, "\n  undercut                       %s\n", yesNo(n.undercut));
+    std::fprintf(out, "  fewest teeth without undercut  %.3f (at this shift)\n", n.minTeethWithoutUndercut);
+    std::fprintf(out, "  least shift without undercut   %.4f (at this tooth count)\n", n.minShiftWithoutUndercut);
+    std::fprintf(out, "  outline points                 %zu\n", outlinePoints);
+    if (!pair) return;
+    std::fprintf(out, "\nWith a mate of %d teeth, profile shift %g:\n", request.mateTeeth, request.mateShift);
+    std::fprintf(out, "  working pressure angle    αw  %12.4f°\n", pair->workingPressureAngle * degreesPerRadianExact);
+    std::fprintf(out, "  centre distance           aw  %12.4f mm\n", pair->centreDistance);
+    std::fprintf(out, "  contact ratio             ε   %12.4f\n", pair->contactRatio);
+    std::fprintf(out, "  the mate's tip runs past this gear's interference point N1: %s\n", yesNo(pair->interferenceGear));
+    std::fprintf(out, "  this gear's tip runs past the mate's interference point N2: %s\n", yesNo(pair->interferenceMate));
+}
+
+void printProfileJson(std::FILE* out, const ProfileRequest& request, const GearNumbers& n,
+                      std::size_t outlinePoints, const GearPair* pair)
+{
+    const GearParameters& g = request.gear;
+    std::fprintf(out, "{\"teeth\": %d, \"module\": %.15g, \"pressure_angle_deg\": %.15g, \"shift\": %.15g, ", g.teeth,
+                 g.module, g.pressureAngle * degreesPerRadianExact, g.shift);
+    std::fprintf(out, "\"rack\": {\"addendum\": %.15g, \"dedendum\": %.15g, \"tip_radius\": %.15g}, ", g.rack.addendum,
+                 g.rack.dedendum, g.rack.tipRadius);
+    for (const Length& l : lengthsOf(n)) std::fprintf(out, "\"%s\": %.15g, ", l.key, l.value);
+    std::fprintf(out, "\"pointed\": %s, \"undercut\": %s, ", trueFalse(n.pointed), trueFalse(n.undercut));
+    std::fprintf(out, "\"min_teeth_without_undercut\": %.15g, \"min_shift_without_undercut\": %.15g, ",
+                 n.minTeethWithoutUndercut, n.minShiftWithoutUndercut);
+    std::fprintf(out, "\"span_teeth\": %d, \"span_measurement\": %.15g, \"outline_points\": %zu", n.spanTeeth,
+                 n.spanMeasurement, outlinePoints);
+    if (pair)
+        std::fprintf(out,
+                     ", \"pair\": {\"working_pressure_angle_deg\": %.15g, \"centre_distance\": %.15g, "
+                     "\"contact_ratio\": %.15g, \"interference_gear\": %s, \"interference_mate\": %s}",
+                     pair->workingPressureAngle * degreesPerRadianExact, pair->centreDistance, pair->contactRatio,
+                     trueFalse(pair->interferenceGear), trueFalse(pair->interferenceMate));
+    std::fputs("}\n", out);
+}
+
+int runGearProfile(int argc, const char* const argv[], std::FILE* out, std::FILE* err)
+{
+    ProfileRequest request{};
+    std::string message;
+    if (!parseProfileRequest(argc, argv, &request, &message)) {
+        std::fprintf(err, "gearprofile: %s (see gearprofile --help)\n", message.c_str());
+        return exitUsage;
+    }
+    if (request.help) {
+        std::fputs(profileUsage(), out);
+        return 0;
+    }
+
+    GearNumbers numbers{};
+    std::vector<OutlinePoint> outline;
+    GearPair pair{};
+    if (!computeGearOutline(request.gear, &outline, &message) ||
+        !computeGearNumbers(request.gear, &numbers, &message) ||
+        (request.withMate && !computeGearPair(request.gear, request.mateTeeth, request.mateShift, &pair, &message))) {
+        std::fprintf(err, "gearprofile: this gear cannot be cut: %s\n", message.c_str());
+        return exitUsage;
+    }
+
+    const GearPair* withPair = request.withMate ? &pair : nullptr;
+    if (request.json)
+        printProfileJson(out, request, numbers, outline.size(), withPair);
+    else
+        printProfileReport(out, request, numbers, outline.size(), withPair);
+    int status = 0;
+    if (std::fflush(out) != 0 || std::ferror(out)) {
+        std::fprintf(err, "gearprofile: cannot write the report: %s\n", std::strerror(errno));
+        status = exitWriteFailed;
+    }
+
+    struct Export {
+        const std::string& fileName;
+        OutlineWriter write;
+    };
+    const Export exports[] = {{request.svgFile, writeOutlineSvg}, {request.dxfFile, writeOutlineDxf},
+                              {request.csvFile, writeOutlineCsv}};
+    for (const Export& e : exports) {
+        std::string reason;
+        if (e.fileName.empty() || saveOutline(e.fileName, e.write, numbers, outline, &reason)) continue;
+        std::fprintf(err, "gearprofile: cannot write '%s': %s\n", e.fileName.c_str(), reason.c_str());
+        status = exitWriteFailed;
+    }
+    return status;
+}

@@ -1,0 +1,229 @@
+// The outline against what it must be: the suite's own rack generation, the textbook
+// formulas measured on the points, the analytic involute, and the rack swept as a solid.
+#include "gear.h"
+#include "outline_probe.h"
+#include "rack_generation.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+RackTables tables;  // large: one shared instance
+
+GearParameters gearOf(int z, double shift, const char* rack, double degrees = 20, double tolerance = defaultTolerance)
+{
+    GearParameters g = defaultGearParameters(z);
+    g.shift = shift;
+    g.pressureAngle = degrees * probePi / 180;
+    g.tolerance = tolerance;
+    EXPECT_TRUE(basicRackNamed(rack, &g.rack));
+    return g;
+}
+
+std::vector<OutlinePoint> outlineOf(const GearParameters& g, GearNumbers* numbers = nullptr)
+{
+    std::vector<OutlinePoint> outline;
+    std::string reason;
+    GearNumbers n{};
+    EXPECT_TRUE(computeGearOutline(g, &outline, &reason)) << reason;
+    EXPECT_TRUE(computeGearNumbers(g, &n, &reason)) << reason;
+    if (numbers) *numbers = n;
+    return outline;
+}
+
+// cutdemo3's frame (pitch point at the origin, gear centre below) turned into the gear frame,
+// its tooth brought onto tooth 0: the tooth lies on the side the tip-side flank leans to.
+Vec2 fromCutDemo(const RackGear& rg, const Point2& p, double turn)
+{
+    const double y = p.y + rg.pitchRadius;
+    return {p.x * std::cos(turn) - y * std::sin(turn), p.x * std::sin(turn) + y * std::cos(turn)};
+}
+
+TEST(AgainstTheSuitesGeneration, TipSideFlankAndUndercutLieOnTheOutline)
+{
+    for (int z : {6, 10, 13, 20, 31}) {
+        const RackGear rg = makeRackGear(z);
+        const int leaving = generateRackTables(rg, rollSteps(rg), &tables);
+        const std::vector<OutlinePoint> outline = outlineOf(gearOf(z, 0, "straight"));
+        const double turn = (tables.addendumFlank[tables.addendumLast].x > 0 ? 1 : -1) * probePi / (2 * z);
+        for (int i = 0; i < tables.addendumLast; ++i)  // the last lies beyond the tip circle
+            EXPECT_LT(distanceToOutline(outline, fromCutDemo(rg, tables.addendumFlank[i], turn)), 0.001)
+                << "z " << z << " tip side " << i;
+        if (z > 13) continue;  // clearly undercut only
+        for (int k = 0; k <= leaving; ++k)
+            EXPECT_LT(distanceToOutline(outline, fromCutDemo(rg, tables.undercutCurve[k], turn)), 0.001)
+                << "z " << z << " undercut " << k;
+    }
+}
+
+struct Case {
+    int z;
+    double shift;
+    const char* rack;
+    double degrees;
+};
+const Case cases[] = {{10, 0, "A", 20}, {23, -0.2, "B", 20}, {41, 0.3, "D", 20}, {7, 0.5, "C", 14.5},
+                      {19, 0, "straight", 20}, {12, 0.1, "C", 25}};
+
+// The crossing of tooth 0's flank (side −1 clockwise, +1 counter-clockwise) with the circle
+// of the given radius, as an angle from the tooth's centre line.
+double flankCrossing(const std::vector<OutlinePoint>& outline, double radius, int side)
+{
+    for (std::size_t i = 0; i + 1 < outline.size(); ++i) {
+        const Vec2 a = outline[i].at, b = outline[i + 1].at;
+        const double ra = std::hypot(a.x, a.y) - radius, rb = std::hypot(b.x, b.y) - radius;
+        if (ra * rb > 0 || (ra < rb) != (side < 0)) continue;
+        const double t = ra / (ra - rb);
+        const double angle = std::atan2(-(a.x + t * (b.x - a.x)), a.y + t * (b.y - a.y));
+        if (std::fabs(angle) < probePi / 2) return angle;
+    }
+    return NAN;
+}
+
+TEST(MeasuredOnTheOutline, ThicknessSpanRadiiAndInvoluteAgreeWithTheFormulas)
+{
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "z " << c.z << " x " << c.shift << " rack " << c.rack << " " << c.degrees);
+        const GearParameters g = gearOf(c.z, c.shift, c.rack, c.degrees, 1e-6);
+        GearNumbers n{};
+        const std::vector<OutlinePoint> outline = outlineOf(g, &n);
+        const double r = n.pitchDiameter / 2, rb = n.baseDiameter / 2;
+
+        // The arc between the two flanks of tooth 0 on the pitch circle.
+        EXPECT_NEAR(r * (flankCrossing(outline, r, 1) - flankCrossing(outline, r, -1)), n.toothThickness, 1e-5);
+
+        double smallest = INFINITY, largest = 0;
+        for (const OutlinePoint& p : outline) {
+            smallest = std::min(smallest, std::hypot(p.at.x, p.at.y));
+            largest = std::max(largest, std::hypot(p.at.x, p.at.y));
+        }
+        EXPECT_NEAR(smallest, n.rootDiameter / 2, 1e-9);
+        EXPECT_NEAR(largest, n.tipDiameter / 2, 1e-9);
+
+        // Calipers over teeth 0 … k−1, square to the group's centre line: only the outer
+        // involute flanks touch them.
+        const double group = probePi / 2 + (n.spanTeeth - 1) * probePi / c.z;
+        const Vec2 across{std::sin(group), -std::cos(group)};
+        double low = INFINITY, high = -INFINITY;
+        const double tooth = 2 * probePi / c.z;
+        const double inv = std::tan(g.pressureAngle) - g.pressureAngle;
+        for (const OutlinePoint& p : outline) {
+            const double radius = std::hypot(p.at.x, p.at.y);
+            const double angle = std::atan2(p.at.y, p.at.x) - probePi / 2;
+            const double offset = angle - tooth * std::round(angle / tooth);  // from the nearest tooth centre
+            if (p.part == OutlinePart::involute) {
+                // The involute of this tooth thickness, in closed form: within 1e-7 mm.
+                const double expected = n.toothThickness / (2 * r) + inv - (std::tan(std::acos(rb / radius)) - std::acos(rb / radius));
+                EXPECT_LT(radius * std::fabs(std::fabs(offset) - expected), 1e-7);
+                const double inGroup = angle - offset;  // the tooth's centre, from tooth 0
+                if (inGroup > -1e-9 && inGroup < (n.spanTeeth - 0.5) * tooth) {
+                    low = std::min(low, p.at.x * across.x + p.at.y * across.y);
+                    high = std::max(high, p.at.x * across.x + p.at.y * across.y);
+                }
+            }
+        }
+        EXPECT_NEAR(high - low, n.spanMeasurement, 1e-5);
+    }
+}
+
+TEST(MeasuredOnTheOutline, ClosedCounterClockwiseWithoutRepeatsAndWithinTheTolerance)
+{
+    for (const Case& c : cases) {
+        const GearParameters g = gearOf(c.z, c.shift, c.rack, c.degrees);
+        GearNumbers n{};
+        const std::vector<OutlinePoint> outline = outlineOf(g, &n);
+        double area = 0;
+        for (std::size_t i = 0; i < outline.size(); ++i) {
+            const OutlinePoint& a = outline[i];
+            const OutlinePoint& b = outline[(i + 1) % outline.size()];
+            area += a.at.x * b.at.y - b.at.x * a.at.y;
+            ASSERT_GT(std::hypot(b.at.x - a.at.x, b.at.y - a.at.y), 1e-9) << "repeated point " << i;
+            // Arcs: the sagitta of each chord of the tip and root circles.
+            if (a.part == b.part && (a.part == OutlinePart::tip || a.part == OutlinePart::root)) {
+                const double radius = std::hypot(a.at.x, a.at.y);
+                const double chord = std::hypot(b.at.x - a.at.x, b.at.y - a.at.y);
+                EXPECT_LE(radius - std::sqrt(radius * radius - chord * chord / 4), g.tolerance);
+            }
+            // The involute between two points, from its own formula: never farther from the chord.
+            if (a.part == OutlinePart::involute && b.part == OutlinePart::involute) {
+                const double rb = n.baseDiameter / 2;
+                const auto rollOf = [&](const Vec2& p) { return std::sqrt(std::pow(std::hypot(p.x, p.y) / rb, 2) - 1); };
+                const auto unwound = [](double t) { return t - std::atan(t); };  // polar angle gained from the base circle
+                const double ta = rollOf(a.at), tb = rollOf(b.at);
+                const double turned = std::atan2(a.at.x * b.at.y - a.at.y * b.at.x, a.at.x * b.at.x + a.at.y * b.at.y);
+                const double sense = turned * (unwound(tb) - unwound(ta)) > 0 ? 1 : -1;  // which flank
+                const double chord = std::hypot(b.at.x - a.at.x, b.at.y - a.at.y);
+                for (int k = 1; k < 16; ++k) {
+                    const double t = ta + (tb - ta) * k / 16, radius = rb * std::sqrt(1 + t * t);
+                    const double angle = std::atan2(a.at.y, a.at.x) + sense * (unwound(t) - unwound(ta));
+                    const Vec2 q{radius * std::cos(angle), radius * std::sin(angle)};
+                    const double off = std::fabs((q.x - a.at.x) * (b.at.y - a.at.y) - (q.y - a.at.y) * (b.at.x - a.at.x)) / chord;
+                    EXPECT_LE(off, g.tolerance * (1 + 1e-9));
+                }
+            }
+        }
+        EXPECT_GT(area, 0) << "counter-clockwise";
+        EXPECT_EQ(outline.size() % c.z, 0u);
+    }
+}
+
+// A second generation: every outline point of tooth 0 lies on the edge of what the rack
+// sweeps as a solid: a hair outwards is cut, a hair inwards is not.
+TEST(SweptRack, EveryPointOfAToothLiesOnTheEdgeOfTheCut)
+{
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "z " << c.z << " x " << c.shift << " rack " << c.rack);
+        const GearParameters g = gearOf(c.z, c.shift, c.rack, c.degrees);
+        const std::vector<OutlinePoint> outline = outlineOf(g);
+        const std::size_t perTooth = outline.size() / c.z;
+        constexpr double hair = 2e-3;
+        for (std::size_t i = 0; i < perTooth; ++i) {
+            const Vec2 a = outline[(i + outline.size() - 1) % outline.size()].at, b = outline[i + 1].at;
+            const double dx = b.x - a.x, dy = b.y - a.y, length = std::hypot(dx, dy);
+            const Vec2 p = outline[i].at, out{dy / length, -dx / length};  // right of a counter-clockwise walk
+            EXPECT_TRUE(cutByRack(g, {p.x + hair * out.x, p.y + hair * out.y})) << "point " << i;
+            EXPECT_FALSE(cutByRack(g, {p.x - hair * out.x, p.y - hair * out.y})) << "point " << i;
+        }
+    }
+}
+
+// Rack A at 20°, ten teeth: undercut until the shift reaches min_shift_without_undercut;
+// until then the swept rack cuts into the involute above the base circle, from then on not.
+TEST(Undercut, SwitchesExactlyAtTheLeastShift)
+{
+    GearParameters g = gearOf(10, 0, "A");
+    GearNumbers n{};
+    std::string reason;
+    ASSERT_TRUE(computeGearNumbers(g, &n, &reason));
+    EXPECT_TRUE(n.undercut);
+    const double least = n.minShiftWithoutUndercut;
+    for (double shift : {least - 1e-9, least, least + 1e-9}) {
+        g.shift = shift;
+        ASSERT_TRUE(computeGearNumbers(g, &n, &reason));
+        EXPECT_EQ(n.undercut, shift < least) << shift - least;
+    }
+
+    // A point a hair inside the analytic involute, just above the base circle.
+    const auto involuteNearBase = [&](double shift, double aboveBase) {
+        g.shift = shift;
+        const double rb = 5 * std::cos(g.pressureAngle), radius = rb + aboveBase;
+        const double s = probePi / 2 + 2 * shift * std::tan(g.pressureAngle);
+        const double inv = std::tan(g.pressureAngle) - g.pressureAngle, ar = std::acos(rb / radius);
+        const double half = s / 10 + inv - (std::tan(ar) - ar) - 1e-6 / radius;
+        return cutByRack(g, {radius * std::sin(half), radius * std::cos(half)});
+    };
+    for (double shift : {0.0, least - 0.1}) EXPECT_TRUE(involuteNearBase(shift, 0.0005)) << shift;
+    for (double above : {0.0005, 0.01}) EXPECT_FALSE(involuteNearBase(least, above)) << above;
+
+    std::vector<OutlinePoint> outline;
+    for (double shift : {0.0, least}) {
+        g.shift = shift;
+        ASSERT_TRUE(computeGearOutline(g, &outline, &reason));
+        const bool flagged = std::any_of(outline.begin(), outline.end(), [](const OutlinePoint& p) { return p.undercut; });
+        EXPECT_EQ(flagged, shift == 0.0);
+    }
+}
+
+}  // namespace

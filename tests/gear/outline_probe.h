@@ -1,0 +1,69 @@
+// Measuring tools for the gear tests, independent of the engine's own formulas: distances
+// to the outline, and a second generation that sweeps the rack as a solid over many rolls.
+#pragma once
+
+#include "gear.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+constexpr double probePi = 3.14159265358979323846;
+
+// The distance from p to the closed polyline through the outline's points.
+inline double distanceToOutline(const std::vector<OutlinePoint>& outline, const Vec2& p)
+{
+    double best = INFINITY;
+    for (std::size_t i = 0; i < outline.size(); ++i) {
+        const Vec2 a = outline[i].at;
+        const Vec2 b = outline[(i + 1) % outline.size()].at;
+        const double dx = b.x - a.x, dy = b.y - a.y;
+        const double t = std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
+        best = std::min(best, std::hypot(a.x + t * dx - p.x, a.y + t * dy - p.y));
+    }
+    return best;
+}
+
+// How far p lies below the rack's solid at roll φ (positive: the rack covers p), from the
+// rack's shape alone: tip line, roundings, straight flanks and root line, one pitch apart.
+inline double rackDepthAt(const GearParameters& g, double roll, const Vec2& p)
+{
+    const double m = g.module, a = g.pressureAngle, r = m * g.teeth / 2;
+    // Undo the roll: turn the point back by φ, then slide the rack frame.
+    const double x = p.x * std::cos(roll) - p.y * std::sin(roll);
+    const double y = p.x * std::sin(roll) + p.y * std::cos(roll);
+    const double u = x + r * roll, v = y - (r + g.shift * m);
+    const double pitch = probePi * m;
+    const double w = std::fabs(u - (std::floor(u / pitch) + 0.5) * pitch);  // from the nearest tooth centre
+    const double rho = g.rack.tipRadius * m, tipV = -g.rack.dedendum * m;
+    const double e = pitch / 4 + (tipV + rho) * std::tan(a) - rho / std::cos(a);
+    double lowest;
+    if (w <= e)
+        lowest = tipV;
+    else if (w <= e + rho * std::cos(a))
+        lowest = tipV + rho - std::sqrt(rho * rho - (w - e) * (w - e));
+    else
+        lowest = std::min((w - pitch / 4) / std::tan(a), g.rack.addendum * m);
+    return v - lowest;
+}
+
+// Whether any roll of the rack covers p: a coarse sweep, then golden sections round the best.
+inline bool cutByRack(const GearParameters& g, const Vec2& p)
+{
+    const double r = g.module * g.teeth / 2;
+    const double centre = std::atan2(p.x, p.y);  // the roll that brings p under the pitch point
+    const double reach = 2.5 * probePi * g.module / r;
+    constexpr int steps = 2000;
+    double best = -INFINITY, bestRoll = centre;
+    for (int i = 0; i <= steps; ++i) {
+        const double roll = centre - reach + 2 * reach * i / steps;
+        const double d = rackDepthAt(g, roll, p);
+        if (d > best) best = d, bestRoll = roll;
+    }
+    double lo = bestRoll - 2 * reach / steps, hi = bestRoll + 2 * reach / steps;
+    for (int i = 0; i < 60; ++i) {
+        const double m1 = lo + (hi - lo) * 0.382, m2 = lo + (hi - lo) * 0.618;
+        if (rackDepthAt(g, m1, p) > rackDepthAt(g, m2, p)) hi = m2; else lo = m1;
+    }
+    return std::max(best, rackDepthAt(g, 0.5 * (lo + hi), p)) > 0;
+}
