@@ -8,9 +8,11 @@
 //   on the clockwise side of tooth 0.
 // - The rack frame at roll φ: the gear stays put and the rack rolls round it. At φ = 0 the
 //   rack's reference line is y = r + x·m, the middle of a rack tooth space sits on the +y axis
-//   over tooth 0, and rack tooth k is centred at u = (k + ½)·π·m along the line. A positive
-//   roll turns the rack counter-clockwise about the gear by φ and slides it back by r·φ along
-//   its line, which is the gear turning clockwise under a fixed rack.
+//   over tooth 0, and rack tooth k is centred at u = (k + ½)·π·m along the line (u grows to
+//   the right, seen with the rack above the gear). A positive roll slides the rack r·φ to the
+//   left along its line and turns it clockwise about the gear centre by φ: the gear turning
+//   counter-clockwise under a fixed rack. A rack point (u, v), v up from the reference line,
+//   lies at Rot(−φ)·(u − r·φ, r + x·m + v).
 // - No globals, no drawing, no input or output: the command-line tool, the lab and the tests
 //   all call the same functions.
 #pragma once
@@ -44,6 +46,7 @@ struct GearParameters {
 constexpr double defaultTolerance = 0.001;   // mm
 constexpr double finestTolerance = 1e-7;     // mm; finer only multiplies points
 constexpr int mostTeeth = 100000;            // beyond this an outline is only memory
+constexpr long mostOutlinePoints = 5000000;  // a finer outline is refused: use a larger tolerance
 constexpr double pointedTipThickness = 0.2;  // sa below this many modules is called pointed
 
 // The standard basic racks A, B, C, D and "straight", the sharp rack of the teaching
@@ -61,7 +64,7 @@ struct GearNumbers {
     double rootDiameter;             // df = d − 2m(hf* − x)
     double basePitch;                // pb = π·m·cos α
     double toothThickness;           // s on the pitch circle
-    double tipThickness;             // sa, the chord-free arc thickness on the tip circle
+    double tipThickness;             // sa, the arc thickness on the tip circle
     bool pointed;                    // sa < 0.2·m
     double flankDepth;               // h: depth of the rack's straight flank below its reference line
     bool undercut;                   // h/m − x > (z/2)·sin²α
@@ -87,10 +90,14 @@ struct OutlinePoint {
     // under the base circle, beyond the radial line where the involute starts). Only an
     // undercut gear has such points.
     bool undercut;
+    // The roll at which the rack cuts this point (the rack frame above); a tip point is
+    // where the rack's root line passes over the blank.
+    double roll;
 };
 
 // The closed outline of all z teeth, counter-clockwise, the last point not repeating the
-// first; false, with the reason, where computeGearNumbers fails.
+// first; false, with the reason, where computeGearNumbers fails or the tolerance would need
+// more than mostOutlinePoints points.
 bool computeGearOutline(const GearParameters& gear, std::vector<OutlinePoint>* outline,
                         std::string* reason);
 
@@ -114,23 +121,18 @@ std::vector<RackPoint> rackOutlineAt(const GearParameters& gear, double roll, in
 
 enum class FlankSide { clockwise, counterClockwise };  // which flank of a gear tooth
 
-// Where one side of rack tooth k touches the gear at roll φ: its left side cuts the clockwise
-// flank of gear tooth −k, its right side the counter-clockwise flank of gear tooth −k − 1.
+// Where one side of rack tooth k touches the gear at roll φ with the given part (flank or
+// tipRounding): its left side cuts the clockwise flank of gear tooth −k, its right side the
+// counter-clockwise flank of gear tooth −k − 1. A side can touch with both parts at once:
+// the flank higher up the tooth while the rounding cuts the fillet.
 struct RackContact {
-    bool touching;   // false when neither the straight flank nor the rounding is in contact
-    RackPart part;   // flank or tipRounding
+    bool touching;   // false when that part is not in contact (or only above the blank)
+    RackPart part;   // the part asked about
     Vec2 at;         // the contact point, gear frame
     bool kept;       // the point stays on the finished outline (not cut away later)
 };
-RackContact rackContactAt(const GearParameters& gear, double roll, int rackTooth, FlankSide side);
-// Both parts of that side at once: wherever a part's normal passes through the pitch point it
-// touches the gear, and the straight flank and the tip rounding often do together (the flank
-// high on the tooth, the rounding in the fillet), which rackContactAt reports as one.
-struct RackSideContacts {
-    RackContact flank;      // part flank
-    RackContact rounding;   // part tipRounding
-};
-RackSideContacts rackSideContactsAt(const GearParameters& gear, double roll, int rackTooth, FlankSide side);
+RackContact rackContactAt(const GearParameters& gear, double roll, int rackTooth, FlankSide side,
+                          RackPart part = RackPart::flank);
 
 // The point N where the line of action touches the base circle, and the line where the
 // rack's straight flank ends (depth h below the reference line), at roll φ in the gear frame.

@@ -65,7 +65,7 @@ bool checkGeometry(const GearParameters& gear, const ToothGeometry& g, std::stri
         return fail(reason, format("the tooth is pointed: its flanks cross below the tip circle (tip thickness "
                                    "%.4g mm); use a smaller shift or more teeth", sa));
     if (g.involuteStart >= g.involuteEnd)
-        return fail(reason, "the undercut reaches the tip circle: no involute flank is left; "
+        return fail(reason, "no involute flank is left between the fillet and the tip circle; "
                             "use a larger shift or more teeth");
     return true;
 }

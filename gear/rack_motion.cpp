@@ -41,11 +41,10 @@ void appendRackTooth(const ToothGeometry& g, double roll, int k, double toleranc
     appendMapped(g, roll, {{centre + topHalfWidth, g.rackAddendum}}, RackPart::flank, out);
 }
 
-// The clockwise-flank contact of rack tooth k's left side at roll φ, on its straight flank.
-// touching is false when the foot of the normal from I misses the straight part.
-RackContact leftFlankContact(const ToothGeometry& g, double roll, int k, bool* onFlank)
+// The clockwise-flank contact of rack tooth k's left side at roll φ, on the given part.
+RackContact leftSideContact(const ToothGeometry& g, double roll, int k, RackPart part)
 {
-    RackContact contact{false, RackPart::flank, {0, 0}, false};
+    RackContact contact{false, part, {0, 0}, false};
     const double centre = (k + 0.5) * g.pitch;
     const double iu = g.pitchRadius * roll;  // the pitch point I in the rack frame
     const double iv = -g.shift * g.module;
@@ -57,29 +56,23 @@ RackContact leftFlankContact(const ToothGeometry& g, double roll, int k, bool* o
     const double along = (iu - baseU) * -sinA + iv * cosA;
     const double footU = baseU - along * sinA;
     const double footV = along * cosA;
-    *onFlank = footV >= -g.flankDepth && footV <= g.rackAddendum;
-    if (!*onFlank) return contact;
-    contact.at = rackToGear(g, roll, footU, footV);
-    const double radius = std::hypot(contact.at.x, contact.at.y);
-    if (radius > g.tipRadius) return contact;  // above the blank: nothing to cut
-    contact.touching = true;
-    // Kept when the contact has not passed N on the line of action and lies on the
-    // involute above the undercut join.
-    const double startRadius = g.baseRadius * std::sqrt(1 + g.involuteStart * g.involuteStart);
-    const double pastPitchPoint = footV - iv;  // the line of action rises with v
-    const double toN = -g.pitchRadius * sinA * sinA;
-    contact.kept = pastPitchPoint >= toN && radius >= startRadius * (1 - 1e-12);
-    return contact;
-}
+    if (part == RackPart::flank) {
+        if (footV < -g.flankDepth || footV > g.rackAddendum) return contact;
+        contact.at = rackToGear(g, roll, footU, footV);
+        const double radius = std::hypot(contact.at.x, contact.at.y);
+        if (radius > g.tipRadius) return contact;  // above the blank: nothing to cut
+        contact.touching = true;
+        // Kept when the contact has not passed N on the line of action and lies on the
+        // involute above the undercut join.
+        const double startRadius = g.baseRadius * std::sqrt(1 + g.involuteStart * g.involuteStart);
+        const double pastPitchPoint = footV - iv;  // the line of action rises with v
+        const double toN = -g.pitchRadius * sinA * sinA;
+        contact.kept = pastPitchPoint >= toN && radius >= startRadius * (1 - 1e-12);
+        return contact;
+    }
 
-// The same on the tip rounding: its normal through I must lie between straight down and the
-// flank's normal.
-RackContact leftRoundingContact(const ToothGeometry& g, double roll, int k)
-{
-    RackContact contact{false, RackPart::tipRounding, {0, 0}, false};
-    const double centre = (k + 0.5) * g.pitch;
-    const double iu = g.pitchRadius * roll;
-    const double iv = -g.shift * g.module;
+    if (part != RackPart::tipRounding) return contact;
+    // The rounding: its normal through I must lie between straight down and the flank's normal.
     const double cu = centre - g.roundingHalfGap;
     const double cv = g.roundingHeight;
     double nu = cu - iu;
@@ -100,13 +93,6 @@ RackContact leftRoundingContact(const ToothGeometry& g, double roll, int k)
     return contact;
 }
 
-RackContact leftSideContact(const ToothGeometry& g, double roll, int k)
-{
-    bool onFlank = false;
-    const RackContact flank = leftFlankContact(g, roll, k, &onFlank);
-    return onFlank ? flank : leftRoundingContact(g, roll, k);
-}
-
 }  // namespace
 
 std::vector<RackPoint> rackOutlineAt(const GearParameters& gear, double roll, int first, int last)
@@ -121,30 +107,14 @@ std::vector<RackPoint> rackOutlineAt(const GearParameters& gear, double roll, in
     return out;
 }
 
-RackContact rackContactAt(const GearParameters& gear, double roll, int rackTooth, FlankSide side)
+RackContact rackContactAt(const GearParameters& gear, double roll, int rackTooth, FlankSide side, RackPart part)
 {
     const ToothGeometry g = toothGeometry(gear);
-    if (side == FlankSide::clockwise) return leftSideContact(g, roll, rackTooth);
+    if (side == FlankSide::clockwise) return leftSideContact(g, roll, rackTooth, part);
     // The mirror image about the y axis: the rack is symmetric, the roll reverses.
-    RackContact c = leftSideContact(g, -roll, -rackTooth - 1);
+    RackContact c = leftSideContact(g, -roll, -rackTooth - 1, part);
     c.at.x = -c.at.x;
     return c;
-}
-
-RackSideContacts rackSideContactsAt(const GearParameters& gear, double roll, int rackTooth, FlankSide side)
-{
-    const ToothGeometry g = toothGeometry(gear);
-    const bool clockwise = side == FlankSide::clockwise;
-    // The other side is the mirror image, as in rackContactAt.
-    const double r = clockwise ? roll : -roll;
-    const int k = clockwise ? rackTooth : -rackTooth - 1;
-    bool onFlank = false;
-    RackSideContacts both{leftFlankContact(g, r, k, &onFlank), leftRoundingContact(g, r, k)};
-    if (!clockwise) {
-        both.flank.at.x = -both.flank.at.x;
-        both.rounding.at.x = -both.rounding.at.x;
-    }
-    return both;
 }
 
 RackLimits rackLimitsAt(const GearParameters& gear, double roll)

@@ -41,7 +41,8 @@ double distanceToChord(const Vec2& p, const Vec2& a, const Vec2& b)
 }
 
 void subdivide(const std::function<Vec2(double)>& curve, double t0, const Vec2& p0, double t1,
-               const Vec2& p1, double tolerance, int depth, std::vector<Vec2>* points)
+               const Vec2& p1, double tolerance, int depth, std::vector<Vec2>* points,
+               std::vector<double>* parameters)
 {
     const double tm = 0.5 * (t0 + t1);
     const Vec2 pm = curve(tm);
@@ -54,10 +55,11 @@ void subdivide(const std::function<Vec2(double)>& curve, double t0, const Vec2& 
     }
     if (straight) {
         points->push_back(p1);
+        if (parameters) parameters->push_back(t1);
         return;
     }
-    subdivide(curve, t0, p0, tm, pm, tolerance, depth + 1, points);
-    subdivide(curve, tm, pm, t1, p1, tolerance, depth + 1, points);
+    subdivide(curve, t0, p0, tm, pm, tolerance, depth + 1, points, parameters);
+    subdivide(curve, tm, pm, t1, p1, tolerance, depth + 1, points, parameters);
 }
 
 }  // namespace
@@ -164,13 +166,13 @@ ToothGeometry toothGeometry(const GearParameters& gear)
 }
 
 void sampleCurve(const std::function<Vec2(double)>& curve, double t0, double t1, double tolerance,
-                 std::vector<Vec2>* points)
+                 std::vector<Vec2>* points, std::vector<double>* parameters)
 {
     // Two halves first, so a curve symmetric about its middle cannot pass for straight.
     const double tm = 0.5 * (t0 + t1);
     const Vec2 p0 = curve(t0);
     const Vec2 pm = curve(tm);
     const Vec2 p1 = curve(t1);
-    subdivide(curve, t0, p0, tm, pm, tolerance, 1, points);
-    subdivide(curve, tm, pm, t1, p1, tolerance, 1, points);
+    subdivide(curve, t0, p0, tm, pm, tolerance, 1, points, parameters);
+    subdivide(curve, tm, pm, t1, p1, tolerance, 1, points, parameters);
 }

@@ -46,6 +46,7 @@ Vec2 filletPoint(const ToothGeometry& g, double beta, double* roll = nullptr);
 Vec2 rackToGear(const ToothGeometry& g, double roll, double u, double v);
 
 // Appends the points of curve(t) for t in (t0, t1], so that no chord strays from the
-// curve by more than tolerance (checked at a quarter, half and three quarters of each piece).
+// curve by more than tolerance (checked at a quarter, half and three quarters of each piece);
+// their parameters t too, when asked.
 void sampleCurve(const std::function<Vec2(double)>& curve, double t0, double t1, double tolerance,
-                 std::vector<Vec2>* points);
+                 std::vector<Vec2>* points, std::vector<double>* parameters = nullptr);

@@ -98,8 +98,7 @@ struct LabFigures {
     std::vector<RackPoint> currentRack;  // the last position with its parts, drawn bold
     int lastStep;                      // the step the traces reach
     std::size_t pointsPerTooth;        // outline points of one tooth
-    long cutFrom[2], cutTo[2];         // per flank side, the outline indices (relative to the
-                                       // space's middle) cut so far; cutFrom > cutTo when none
+    std::vector<double> cutRolls;      // per outline point, the roll at which the rack cuts it
     // View 3
     bool paired;                       // the pair could be computed
     std::string pairProblem;           // why not
@@ -131,6 +130,9 @@ void recomputeFigures();
 void advanceGeneration();
 // Where rack tooth 0 touches the gear at the current step of view 1: either side, either part.
 std::vector<RackContact> cuttingContacts();
+// Whether the rack has cut the outline point at index i (within half a tooth of the
+// space that rack tooth 0 cuts) by the roll of the current step.
+bool cutByNow(std::size_t i);
 // The roll of view 1 at step n.
 double generationRoll(int n);
 // The gear's turn of view 3 at the current step, radians (negative: it turns clockwise).

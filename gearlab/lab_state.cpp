@@ -77,14 +77,19 @@ std::vector<Point2> plainPoints(const std::vector<OutlinePoint>& outline)
     return points;
 }
 
-bool rackToothZeroTouches(const GearParameters& gear, double roll)
+// Where rack tooth 0 touches the gear at a roll: either side, either part.
+std::vector<RackContact> contactsOfToothZero(const GearParameters& gear, double roll)
 {
-    for (FlankSide side : {FlankSide::clockwise, FlankSide::counterClockwise}) {
-        const RackSideContacts both = rackSideContactsAt(gear, roll, 0, side);
-        if (both.flank.touching || both.rounding.touching) return true;
-    }
-    return false;
+    std::vector<RackContact> touching;
+    for (FlankSide side : {FlankSide::clockwise, FlankSide::counterClockwise})
+        for (RackPart part : {RackPart::flank, RackPart::tipRounding}) {
+            const RackContact c = rackContactAt(gear, roll, 0, side, part);
+            if (c.touching) touching.push_back(c);
+        }
+    return touching;
 }
+
+bool rackToothZeroTouches(const GearParameters& gear, double roll) { return !contactsOfToothZero(gear, roll).empty(); }
 
 // The rolls of view 1: centred where rack tooth 0 stands in the space between gear teeth 0
 // and −1, reaching a little past the last roll at which it touches the blank.
@@ -102,29 +107,13 @@ void findGenerationRolls(const GearParameters& gear)
     figures.rollReach = (last + 4) * step;
 }
 
-// The point of the space's outline nearest to p, as a relative index.
-long nearestInSpace(const Vec2& p)
-{
-    const long half = static_cast<long>(figures.pointsPerTooth / 2);
-    const long n = static_cast<long>(figures.outline.size());
-    long best = 0;
-    double bestDistance = std::numeric_limits<double>::infinity();
-    for (long j = -half; j <= half; ++j) {
-        const Point2& q = figures.outline[static_cast<std::size_t>((j + n) % n)];
-        const double d = std::hypot(q.x - p.x, q.y - p.y);
-        if (d < bestDistance) bestDistance = d, best = j;
-    }
-    return best;
-}
-
 void clearGeneration()
 {
     figures.traces.clear();
     figures.currentRack.clear();
-    for (int side = 0; side < 2; ++side) figures.cutFrom[side] = 1, figures.cutTo[side] = 0;
 }
 
-// Adds the rack position of step n to the traces and what it cut to the outline cut so far.
+// Adds the rack position of step n to the traces.
 void addGenerationStep(int n)
 {
     const double roll = generationRoll(n);
@@ -139,25 +128,6 @@ void addGenerationStep(int n)
     figures.currentRack = rackOutlineAt(lab.gear, roll, -rackTeethEachSide, rackTeethEachSide);
     if (figures.traces.size() > mostTraces) figures.traces.erase(figures.traces.begin());
 
-    const FlankSide sides[2] = {FlankSide::clockwise, FlankSide::counterClockwise};
-    for (int side = 0; side < 2; ++side) {
-        const RackSideContacts both = rackSideContactsAt(lab.gear, roll, 0, sides[side]);
-        for (const RackContact& c : {both.flank, both.rounding}) {
-            if (!c.touching || !c.kept) continue;
-            const long j = nearestInSpace(c.at);
-            if (figures.cutFrom[side] > figures.cutTo[side]) figures.cutFrom[side] = figures.cutTo[side] = j;
-            figures.cutFrom[side] = std::min(figures.cutFrom[side], j);
-            figures.cutTo[side] = std::max(figures.cutTo[side], j);
-        }
-    }
-    // Past the middle roll the tip of rack tooth 0 has swept the root: the cut reaches the
-    // middle of the space from both sides.
-    if (generationRoll(n) >= figures.centreRoll)
-        for (int side = 0; side < 2; ++side) {
-            if (figures.cutFrom[side] > figures.cutTo[side]) continue;
-            figures.cutFrom[side] = std::min(figures.cutFrom[side], 0L);
-            figures.cutTo[side] = std::max(figures.cutTo[side], 0L);
-        }
 }
 
 std::string degreesText(double degrees)
@@ -262,6 +232,8 @@ bool changeGear(const GearParameters& gear, double pressureDegrees, int rack)
         lab.problem.clear();
         figures.numbers = numbers;
         figures.outline = plainPoints(outline);
+        figures.cutRolls.resize(outline.size());
+        std::transform(outline.begin(), outline.end(), figures.cutRolls.begin(), [](const OutlinePoint& p) { return p.roll; });
         figures.runs = splitIntoRuns(outline);
         figures.pointsPerTooth = outline.size() / static_cast<std::size_t>(gear.teeth);
         recomputeFigures();
@@ -303,16 +275,17 @@ void advanceGeneration()
     }
 }
 
-std::vector<RackContact> cuttingContacts()
+std::vector<RackContact> cuttingContacts() { return contactsOfToothZero(lab.gear, generationRoll(lab.step)); }
+
+bool cutByNow(std::size_t i)
 {
-    std::vector<RackContact> touching;
-    const double roll = generationRoll(lab.step);
-    for (FlankSide side : {FlankSide::clockwise, FlankSide::counterClockwise}) {
-        const RackSideContacts both = rackSideContactsAt(lab.gear, roll, 0, side);
-        for (const RackContact& c : {both.flank, both.rounding})
-            if (c.touching) touching.push_back(c);
-    }
-    return touching;
+    const std::size_t n = figures.outline.size();
+    const std::size_t half = figures.pointsPerTooth / 2;
+    if (i > half && i < n - half) return false;  // another tooth space: not cut in view 1
+    // The space's other side ends the outline, on the last tooth: its rolls count a full turn
+    // of rack travel behind those of tooth 0.
+    const double roll = i <= half ? figures.cutRolls[i] : figures.cutRolls[i] + 2 * pi;
+    return roll <= generationRoll(lab.step);
 }
 
 double generationRoll(int n)

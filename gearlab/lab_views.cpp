@@ -61,20 +61,24 @@ void drawWholeOutline(const std::vector<Point2>& outline, const Rgba& colour, fl
     drawPolyline(outline.data(), outline.size(), true, {colour, width, solidPattern});
 }
 
-// The outline from relative index from to to (negative indices wrap round to the end),
-// coloured by part.
-void drawOutlineStretch(long from, long to)
+// The outline of the space cut so far, coloured by part.
+void drawCutOutline()
 {
-    const long n = static_cast<long>(figures.outline.size());
-    std::vector<Point2> run;
+    const std::size_t n = figures.outline.size();
+    std::vector<Point2> piece;
+    const auto drawPiece = [&](const OutlineRun& r) {
+        drawPolyline(piece.data(), piece.size(), false, {partColour(r.part, r.undercut), 3, solidPattern});
+        piece.clear();
+    };
     for (const OutlineRun& r : figures.runs) {
-        run.clear();
         for (std::size_t k = 0; k < r.count; ++k) {
-            const long i = static_cast<long>(r.first + k) % n;
-            const long j = i < n / 2 ? i : i - n;
-            if (j >= from && j <= to) run.push_back(figures.outline[static_cast<std::size_t>(i)]);
+            const std::size_t i = (r.first + k) % n;
+            if (cutByNow(i))
+                piece.push_back(figures.outline[i]);
+            else if (!piece.empty())
+                drawPiece(r);
         }
-        drawPolyline(run.data(), run.size(), false, {partColour(r.part, r.undercut), 3, solidPattern});
+        drawPiece(r);
     }
 }
 
@@ -124,8 +128,7 @@ void drawGenerationView()
                    [](const RackPoint& p) { return asPoint(p.at); });
     drawPolyline(rack.data(), rack.size(), false, {rackColour, 2, solidPattern});
 
-    for (int side = 0; side < 2; ++side)
-        if (figures.cutFrom[side] <= figures.cutTo[side]) drawOutlineStretch(figures.cutFrom[side], figures.cutTo[side]);
+    drawCutOutline();
 
     const double roll = generationRoll(lab.step);
     const RackLimits limits = rackLimitsAt(lab.gear, roll);

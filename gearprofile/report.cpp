@@ -3,7 +3,10 @@
 #include "gear_export.h"
 #include "gearprofile.h"
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -11,6 +14,24 @@ constexpr double degreesPerRadianExact = 180 / 3.14159265358979323846;
 
 const char* yesNo(bool b) { return b ? "yes" : "no"; }
 const char* trueFalse(bool b) { return b ? "true" : "false"; }
+
+// The lengths both outputs list, in this order: JSON key, English label with its symbol.
+struct Length {
+    const char* key;
+    const char* label;
+    double value;
+};
+
+std::vector<Length> lengthsOf(const GearNumbers& n)
+{
+    return {{"pitch_diameter", "pitch diameter            d ", n.pitchDiameter},
+            {"tip_diameter", "tip diameter              da", n.tipDiameter},
+            {"root_diameter", "root diameter             df", n.rootDiameter},
+            {"base_diameter", "base diameter             db", n.baseDiameter},
+            {"base_pitch", "base pitch                pb", n.basePitch},
+            {"tooth_thickness", "tooth thickness (pitch)   s ", n.toothThickness},
+            {"tip_thickness", "tooth thickness (tip)     sa", n.tipThickness}};
+}
 
 }  // namespace
 
@@ -22,16 +43,11 @@ void printProfileReport(std::FILE* out, const ProfileRequest& request, const Gea
                  g.module, g.pressureAngle * degreesPerRadianExact, g.shift);
     std::fprintf(out, "Rack: addendum %g·m, dedendum %g·m, tip radius %g·m\n\n", g.rack.addendum,
                  g.rack.dedendum, g.rack.tipRadius);
-    std::fprintf(out, "  pitch diameter            d   %12.4f mm\n", n.pitchDiameter);
-    std::fprintf(out, "  tip diameter              da  %12.4f mm\n", n.tipDiameter);
-    std::fprintf(out, "  root diameter             df  %12.4f mm\n", n.rootDiameter);
-    std::fprintf(out, "  base diameter             db  %12.4f mm\n", n.baseDiameter);
-    std::fprintf(out, "  base pitch                pb  %12.4f mm\n", n.basePitch);
-    std::fprintf(out, "  tooth thickness (pitch)   s   %12.4f mm\n", n.toothThickness);
-    std::fprintf(out, "  tooth thickness (tip)     sa  %12.4f mm%s\n", n.tipThickness,
-                 n.pointed ? "   pointed: less than 0.2 m" : "");
-    std::fprintf(out, "  span over %d %-14s W%-2d %12.4f mm\n", n.spanTeeth, n.spanTeeth == 1 ? "tooth" : "teeth",
-                 n.spanTeeth, n.spanMeasurement);
+    for (const Length& l : lengthsOf(n)) std::fprintf(out, "  %s  %12.4f mm\n", l.label, l.value);
+    if (n.pointed) std::fputs("  the tooth is pointed: its tip is thinner than 0.2 m\n", out);
+    char span[40];
+    std::snprintf(span, sizeof span, "span over %d %s", n.spanTeeth, n.spanTeeth == 1 ? "tooth" : "teeth");
+    std::fprintf(out, "  %-26sW%-2d %12.4f mm\n", span, n.spanTeeth, n.spanMeasurement);
     std::fprintf(out, "\n  undercut                       %s\n", yesNo(n.undercut));
     std::fprintf(out, "  fewest teeth without undercut  %.3f (at this shift)\n", n.minTeethWithoutUndercut);
     std::fprintf(out, "  least shift without undercut   %.4f (at this tooth count)\n", n.minShiftWithoutUndercut);
@@ -49,24 +65,20 @@ void printProfileJson(std::FILE* out, const ProfileRequest& request, const GearN
                       std::size_t outlinePoints, const GearPair* pair)
 {
     const GearParameters& g = request.gear;
-    std::fprintf(out, "{\"teeth\": %d, \"module\": %.17g, \"pressure_angle_deg\": %.17g, \"shift\": %.17g, ", g.teeth,
+    std::fprintf(out, "{\"teeth\": %d, \"module\": %.15g, \"pressure_angle_deg\": %.15g, \"shift\": %.15g, ", g.teeth,
                  g.module, g.pressureAngle * degreesPerRadianExact, g.shift);
-    std::fprintf(out, "\"rack\": {\"addendum\": %.17g, \"dedendum\": %.17g, \"tip_radius\": %.17g}, ", g.rack.addendum,
+    std::fprintf(out, "\"rack\": {\"addendum\": %.15g, \"dedendum\": %.15g, \"tip_radius\": %.15g}, ", g.rack.addendum,
                  g.rack.dedendum, g.rack.tipRadius);
-    std::fprintf(out,
-                 "\"pitch_diameter\": %.17g, \"tip_diameter\": %.17g, \"root_diameter\": %.17g, "
-                 "\"base_diameter\": %.17g, \"base_pitch\": %.17g, ",
-                 n.pitchDiameter, n.tipDiameter, n.rootDiameter, n.baseDiameter, n.basePitch);
-    std::fprintf(out, "\"tooth_thickness\": %.17g, \"tip_thickness\": %.17g, \"pointed\": %s, \"undercut\": %s, ",
-                 n.toothThickness, n.tipThickness, trueFalse(n.pointed), trueFalse(n.undercut));
-    std::fprintf(out, "\"min_teeth_without_undercut\": %.17g, \"min_shift_without_undercut\": %.17g, ",
+    for (const Length& l : lengthsOf(n)) std::fprintf(out, "\"%s\": %.15g, ", l.key, l.value);
+    std::fprintf(out, "\"pointed\": %s, \"undercut\": %s, ", trueFalse(n.pointed), trueFalse(n.undercut));
+    std::fprintf(out, "\"min_teeth_without_undercut\": %.15g, \"min_shift_without_undercut\": %.15g, ",
                  n.minTeethWithoutUndercut, n.minShiftWithoutUndercut);
-    std::fprintf(out, "\"span_teeth\": %d, \"span_measurement\": %.17g, \"outline_points\": %zu", n.spanTeeth,
+    std::fprintf(out, "\"span_teeth\": %d, \"span_measurement\": %.15g, \"outline_points\": %zu", n.spanTeeth,
                  n.spanMeasurement, outlinePoints);
     if (pair)
         std::fprintf(out,
-                     ", \"pair\": {\"working_pressure_angle_deg\": %.17g, \"centre_distance\": %.17g, "
-                     "\"contact_ratio\": %.17g, \"interference_gear\": %s, \"interference_mate\": %s}",
+                     ", \"pair\": {\"working_pressure_angle_deg\": %.15g, \"centre_distance\": %.15g, "
+                     "\"contact_ratio\": %.15g, \"interference_gear\": %s, \"interference_mate\": %s}",
                      pair->workingPressureAngle * degreesPerRadianExact, pair->centreDistance, pair->contactRatio,
                      trueFalse(pair->interferenceGear), trueFalse(pair->interferenceMate));
     std::fputs("}\n", out);
@@ -100,7 +112,11 @@ int runGearProfile(int argc, const char* const argv[], std::FILE* out, std::FILE
         printProfileJson(out, request, numbers, outline.size(), withPair);
     else
         printProfileReport(out, request, numbers, outline.size(), withPair);
-    std::fflush(out);
+    int status = 0;
+    if (std::fflush(out) != 0 || std::ferror(out)) {
+        std::fprintf(err, "gearprofile: cannot write the report: %s\n", std::strerror(errno));
+        status = exitWriteFailed;
+    }
 
     struct Export {
         const std::string& fileName;
@@ -108,7 +124,6 @@ int runGearProfile(int argc, const char* const argv[], std::FILE* out, std::FILE
     };
     const Export exports[] = {{request.svgFile, writeOutlineSvg}, {request.dxfFile, writeOutlineDxf},
                               {request.csvFile, writeOutlineCsv}};
-    int status = 0;
     for (const Export& e : exports) {
         std::string reason;
         if (e.fileName.empty() || saveOutline(e.fileName, e.write, numbers, outline, &reason)) continue;

@@ -6,15 +6,27 @@ ensure_packages() {
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
-  echo "Installing ${missing[*]} ..."
-  local sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  $sudo apt-get update -q
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+  local sudo=()
+  if [ "$(id -u)" -ne 0 ]; then
+    if ! command -v sudo >/dev/null; then
+      # No way to become root from here: say what is needed and let the caller stop.
+      echo "Missing Debian packages: ${missing[*]}" >&2
+      echo "Install them as root, then run this again:" >&2
+      echo "  su -c 'apt-get install ${missing[*]}'" >&2
+      return 1
+    fi
+    sudo=(sudo)
+  fi
+  echo "Installing ${missing[*]} ..." >&2
+  "${sudo[@]}" apt-get update -q
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 
 # What building and running a program needs; gearlab draws its Japanese captions with
 # Unifont's glyphs and writes its pictures with libpng.
 BUILD_PACKAGES=(cmake make g++ libglut-dev libgl-dev libx11-dev libgl1-mesa-dri libpng-dev unifont)
-# What the tests need besides: GoogleTest, Google Benchmark and a virtual X server.
-TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb)
+# What the tests need besides: GoogleTest, Google Benchmark, a virtual X server, and the
+# DXF reader and SVG renderer that read gearprofile's files back.
+TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb python3-ezdxf librsvg2-bin)
+# What the install checks read the package, the manual pages and the menu entries with.
+TEST_PACKAGES+=(dpkg-dev file binutils groff-base man-db desktop-file-utils)

@@ -146,6 +146,23 @@ TEST(MeasuredOnTheOutline, ClosedCounterClockwiseWithoutRepeatsAndWithinTheToler
                 const double chord = std::hypot(b.at.x - a.at.x, b.at.y - a.at.y);
                 EXPECT_LE(radius - std::sqrt(radius * radius - chord * chord / 4), g.tolerance);
             }
+            // The involute between two points, from its own formula: never farther from the chord.
+            if (a.part == OutlinePart::involute && b.part == OutlinePart::involute) {
+                const double rb = n.baseDiameter / 2;
+                const auto rollOf = [&](const Vec2& p) { return std::sqrt(std::pow(std::hypot(p.x, p.y) / rb, 2) - 1); };
+                const auto unwound = [](double t) { return t - std::atan(t); };  // polar angle gained from the base circle
+                const double ta = rollOf(a.at), tb = rollOf(b.at);
+                const double turned = std::atan2(a.at.x * b.at.y - a.at.y * b.at.x, a.at.x * b.at.x + a.at.y * b.at.y);
+                const double sense = turned * (unwound(tb) - unwound(ta)) > 0 ? 1 : -1;  // which flank
+                const double chord = std::hypot(b.at.x - a.at.x, b.at.y - a.at.y);
+                for (int k = 1; k < 16; ++k) {
+                    const double t = ta + (tb - ta) * k / 16, radius = rb * std::sqrt(1 + t * t);
+                    const double angle = std::atan2(a.at.y, a.at.x) + sense * (unwound(t) - unwound(ta));
+                    const Vec2 q{radius * std::cos(angle), radius * std::sin(angle)};
+                    const double off = std::fabs((q.x - a.at.x) * (b.at.y - a.at.y) - (q.y - a.at.y) * (b.at.x - a.at.x)) / chord;
+                    EXPECT_LE(off, g.tolerance * (1 + 1e-9));
+                }
+            }
         }
         EXPECT_GT(area, 0) << "counter-clockwise";
         EXPECT_EQ(outline.size() % c.z, 0u);

@@ -1,0 +1,28 @@
+// What an outline and its numbers cost as the tooth count grows: the default tolerance,
+// module 1, rack A. The complexity fit shows the cost growing linearly in z.
+#include "gear.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void OutlineAndNumbers(benchmark::State& state)
+{
+    const GearParameters gear = defaultGearParameters(static_cast<int>(state.range(0)));
+    std::vector<OutlinePoint> outline;
+    GearNumbers numbers{};
+    std::string reason;
+    for (auto _ : state) {
+        const bool ok = computeGearNumbers(gear, &numbers, &reason) && computeGearOutline(gear, &outline, &reason);
+        if (!ok) state.SkipWithError(reason.c_str());
+        benchmark::DoNotOptimize(outline.data());
+    }
+    state.SetComplexityN(state.range(0));
+    state.counters["points"] = static_cast<double>(outline.size());
+}
+
+BENCHMARK(OutlineAndNumbers)->RangeMultiplier(10)->Range(10, 10000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+
+}  // namespace
+
+BENCHMARK_MAIN();

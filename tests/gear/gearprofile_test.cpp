@@ -1,0 +1,101 @@
+// gearprofile's command line: every bad option is named and ends with status 2, a failed
+// write with 1. The files themselves are read back by real readers (check_files.py).
+#include "gearprofile.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+struct ProfileRun {
+    int status;
+    std::string out, err;
+};
+
+std::string contentOf(std::FILE* f)
+{
+    std::rewind(f);
+    std::string text;
+    for (int c; (c = std::fgetc(f)) != EOF;) text += static_cast<char>(c);
+    std::fclose(f);
+    return text;
+}
+
+ProfileRun runProfile(std::vector<const char*> args)
+{
+    args.insert(args.begin(), "gearprofile");
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    const int status = runGearProfile(static_cast<int>(args.size()), args.data(), out, err);
+    return {status, contentOf(out), contentOf(err)};
+}
+
+struct BadCommand {
+    std::vector<const char*> args;
+    const char* named;  // what the message must name
+};
+
+TEST(CommandLine, EveryBadOptionIsNamedOnOneLineWithStatusTwo)
+{
+    const BadCommand bad[] = {
+        {{"--teeth", "10", "--colour", "red"}, "--colour"},   {{"--teeth"}, "--teeth"},
+        {{"--module", "1"}, "--teeth"},                      {{"--teeth", "0"}, "--teeth"},
+        {{"--teeth", "7.5"}, "--teeth"},                     {{"--teeth", "10", "--module", "0"}, "--module"},
+        {{"--teeth", "10", "--module", "-2"}, "--module"},   {{"--teeth", "10", "--module", "1mm"}, "--module"},
+        {{"--teeth", "10", "--pressure-angle", "45"}, "--pressure-angle"},
+        {{"--teeth", "10", "--pressure-angle=0"}, "--pressure-angle"},
+        {{"--teeth", "10", "--shift", "inf"}, "--shift"},    {{"--teeth", "10", "--shift", "nan"}, "--shift"},
+        {{"--teeth", "10", "--rack", "E"}, "--rack"},        {{"--teeth", "10", "--tip-radius", "-0.1"}, "--tip-radius"},
+        {{"--teeth", "10", "--tolerance", "0"}, "--tolerance"}, {{"--teeth", "10", "--mate-shift", "0.1"}, "--mate"},
+        {{"--teeth", "10", "--mate", "1e3"}, "--mate"},       {{"--teeth", "10", "extra"}, "extra"},
+        {{"--teeth", "2"}, "root circle"},                   {{"--teeth", "10", "--shift", "1.5"}, "pointed"},
+        {{"--teeth", "20", "--shift", "1", "--mate", "20", "--mate-shift", "1"}, "overlap"},
+        {{"--teeth", "12", "--rack", "D", "--pressure-angle", "25"}, "roundings overlap"},
+        {{"--teeth", "100000", "--tolerance", "1e-7"}, "larger tolerance"},
+    };
+    for (const BadCommand& b : bad) {
+        const ProfileRun r = runProfile(b.args);
+        EXPECT_EQ(r.status, exitUsage) << b.named;
+        EXPECT_NE(r.err.find(b.named), std::string::npos) << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_EQ(r.out, "") << b.named;
+    }
+}
+
+TEST(CommandLine, HelpAndReportGoToStandardOutput)
+{
+    const ProfileRun help = runProfile({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out, profileUsage());
+    const ProfileRun report = runProfile({"--teeth=10", "--rack", "straight", "--mate", "25"});
+    EXPECT_EQ(report.status, 0);
+    EXPECT_EQ(report.err, "");
+    for (const char* line : {"undercut                       yes", "span over 2 teeth", "contact ratio", "centre distance"})
+        EXPECT_NE(report.out.find(line), std::string::npos) << line << "\n" << report.out;
+}
+
+TEST(CommandLine, AReportThatCannotBeWrittenEndsWithStatusOne)
+{
+    const char* args[] = {"gearprofile", "--teeth", "10"};
+    std::FILE* full = std::fopen("/dev/full", "w");
+    ASSERT_NE(full, nullptr);
+    std::FILE* err = std::tmpfile();
+    EXPECT_EQ(runGearProfile(3, args, full, err), exitWriteFailed);
+    std::fclose(full);
+    EXPECT_EQ(contentOf(err), "gearprofile: cannot write the report: No space left on device\n");
+}
+
+class Exports : public InScratchDir {};
+
+TEST_F(Exports, AFailedWriteIsReportedWithStatusOneAndTheOthersAreStillWritten)
+{
+    const ProfileRun r = runProfile({"--teeth", "9", "--csv", "missing/gear.csv", "--svg", "gear.svg"});
+    EXPECT_EQ(r.status, exitWriteFailed);
+    EXPECT_EQ(r.err, "gearprofile: cannot write 'missing/gear.csv': No such file or directory\n");
+    EXPECT_NE(readWholeFile("gear.svg").find("</svg>"), std::string::npos);
+}
+
+}  // namespace
