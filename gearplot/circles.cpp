@@ -1,7 +1,5 @@
 // Circles and ellipses: N-gons about a centre, plain, dashed and chain-lined.
-#include "gearplot.h"
-
-#include <GL/gl.h>
+#include "emit.h"
 
 #include <algorithm>
 #include <cmath>
@@ -60,18 +58,18 @@ void setColour(const Rgba& colour)
 // One dash of chords on the circle of radius r, from angle start through `chords` steps.
 void drawArcChords(double r, double start, double step, int chords)
 {
-    glBegin(GL_LINES);
+    emitBegin(GL_LINES);
     double previousX = r * std::cos(start);
     double previousY = r * std::sin(start);
     for (int i = 1; i <= chords; ++i) {
         const double x = r * std::cos(i * step + start);
         const double y = r * std::sin(i * step + start);
-        glVertex2d(previousX, previousY);
-        glVertex2d(x, y);
+        emitVertex(previousX, previousY);
+        emitVertex(x, y);
         previousX = x;
         previousY = y;
     }
-    glEnd();
+    emitEnd();
 }
 
 // The point of the ellipse with semi-axes a and b at polar angle t.
@@ -110,10 +108,10 @@ void fillDisc(const Point2& centre, double r, const Rgba& colour)
 {
     const double radius = toView(r);
     const double step = enterCircleFrame(centre, colour);
-    glBegin(GL_POLYGON);
+    emitBegin(GL_POLYGON);
     for (int i = 0; i < segments; ++i)
-        glVertex2d(radius * std::cos(i * step), radius * std::sin(i * step));
-    glEnd();
+        emitVertex(radius * std::cos(i * step), radius * std::sin(i * step));
+    emitEnd();
     leaveCentredFrame();
 }
 
@@ -122,18 +120,18 @@ void drawCircle(const Point2& centre, double r, const Rgba& colour)
     const double radius = toView(r);
     const double step = enterCircleFrame(centre, colour);
     // Emitted as pairs P0 P1, P1 P2, …; the loop's own closing edge joins the last to P0.
-    glBegin(GL_LINE_LOOP);
+    emitBegin(GL_LINE_LOOP);
     double previousX = radius;
     double previousY = 0;
     for (int i = 1; i < segments; ++i) {
         const double x = radius * std::cos(i * step);
         const double y = radius * std::sin(i * step);
-        glVertex2d(previousX, previousY);
-        glVertex2d(x, y);
+        emitVertex(previousX, previousY);
+        emitVertex(x, y);
         previousX = x;
         previousY = y;
     }
-    glEnd();
+    emitEnd();
     leaveCentredFrame();
 }
 
@@ -197,12 +195,12 @@ void fillEllipse(const Point2& centre, double a, double b, double angle, const R
     const double semiA = toView(a);
     const double semiB = toView(b);
     const double step = enterEllipseFrame(centre, angle, colour);
-    glBegin(GL_POLYGON);
+    emitBegin(GL_POLYGON);
     for (int i = 0; i <= segments; ++i) {  // N + 1 vertices: the last repeats the first
         const Point2 p = ellipsePoint(semiA, semiB, i * step);
-        glVertex2d(p.x, p.y);
+        emitVertex(p.x, p.y);
     }
-    glEnd();
+    emitEnd();
     leaveCentredFrame();
 }
 
@@ -212,14 +210,14 @@ void drawEllipse(const Point2& centre, double a, double b, double angle, const R
     const double semiB = toView(b);
     const double step = enterEllipseFrame(centre, angle, colour);
     // Starting with i = 0 makes the first pair (A, 0) twice: a zero-length first edge.
-    glBegin(GL_LINE_LOOP);
+    emitBegin(GL_LINE_LOOP);
     Point2 previous{semiA, 0};
     for (int i = 0; i <= segments; ++i) {
         const Point2 current = ellipsePoint(semiA, semiB, i * step);
-        glVertex2d(previous.x, previous.y);
-        glVertex2d(current.x, current.y);
+        emitVertex(previous.x, previous.y);
+        emitVertex(current.x, current.y);
         previous = current;
     }
-    glEnd();
+    emitEnd();
     leaveCentredFrame();
 }

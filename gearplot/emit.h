@@ -6,9 +6,8 @@
 
 #include <GL/gl.h>
 
-// glBegin(mode), with what the recording needs to know of the stroke or fill.
-void emitBegin(GLenum mode, const Rgba& colour, float lineWidth = 1, unsigned short pattern = solidPattern,
-               float pointSize = 1);
+// glBegin(mode); a recording reads the colour, line width, stipple and point size in force.
+void emitBegin(GLenum mode);
 // glVertex2d(x, y).
 void emitVertex(double x, double y);
 // glEnd().

@@ -1,7 +1,5 @@
 // Straight lines: plain, wide, dashed and chain segments, tooth curves, axis cross and grid.
-#include "gearplot.h"
-
-#include <GL/gl.h>
+#include "emit.h"
 
 #include <algorithm>
 #include <cmath>
@@ -33,12 +31,12 @@ void beginLinesAlong(const Point2& a, double direction, const Rgba& colour)
     glTranslated(toView(a.x), toView(a.y), 0);
     glRotated(direction * degreesPerRadian, 0, 0, 1);
     glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
-    glBegin(GL_LINES);
+    emitBegin(GL_LINES);
 }
 
 void endLinesAlong()
 {
-    glEnd();
+    emitEnd();
     glPopMatrix();
     glEnable(GL_LIGHTING);
 }
@@ -49,10 +47,10 @@ void drawSegment(const Point2& a, const Point2& b, const Rgba& colour)
 {
     glDisable(GL_LIGHTING);
     glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
-    glBegin(GL_LINES);
-    glVertex2d(toView(a.x), toView(a.y));
-    glVertex2d(toView(b.x), toView(b.y));
-    glEnd();
+    emitBegin(GL_LINES);
+    emitVertex(toView(a.x), toView(a.y));
+    emitVertex(toView(b.x), toView(b.y));
+    emitEnd();
     glEnable(GL_LIGHTING);
 }
 
@@ -61,10 +59,10 @@ void drawWideSegment(const Point2& a, const Point2& b, double width, const Rgba&
     glDisable(GL_LIGHTING);
     glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
     glLineWidth(static_cast<GLfloat>(toView(width) * pixelsPerViewUnit));
-    glBegin(GL_LINES);
-    glVertex2d(toView(a.x), toView(a.y));
-    glVertex2d(toView(b.x), toView(b.y));
-    glEnd();
+    emitBegin(GL_LINES);
+    emitVertex(toView(a.x), toView(a.y));
+    emitVertex(toView(b.x), toView(b.y));
+    emitEnd();
     // Not the width found on entry: every later line of the frame is drawn 2 pixels wide.
     glLineWidth(2.0f);
     glEnable(GL_LIGHTING);
@@ -82,8 +80,8 @@ void drawDashedSegment(const Point2& a, const Point2& b, const Rgba& colour)
     beginLinesAlong(a, direction, colour);
     for (int i = 0; i <= n; ++i) {
         const double x = toView(period) * i;
-        glVertex2d(x, 0);
-        glVertex2d(x + toView(dash), 0);
+        emitVertex(x, 0);
+        emitVertex(x + toView(dash), 0);
     }
     endLinesAlong();
 }
@@ -102,16 +100,16 @@ void drawChainSegment(const Point2& a, const Point2& b, const Rgba& colour)
     for (int i = 0; i < n; ++i) {
         const double x0 = i * period;
         const double x1 = x0 + longDash;
-        glVertex2d(x0, 0);
-        glVertex2d(x1, 0);
+        emitVertex(x0, 0);
+        emitVertex(x1, 0);
         const double x2 = x1 + shortDash;
         const double x3 = x2 + shortDash;
-        glVertex2d(x2, 0);
-        glVertex2d(x3, 0);
+        emitVertex(x2, 0);
+        emitVertex(x3, 0);
     }
     const double x0 = n * period;
-    glVertex2d(x0, 0);
-    glVertex2d(x0 + longDash, 0);
+    emitVertex(x0, 0);
+    emitVertex(x0 + longDash, 0);
     endLinesAlong();
 }
 
@@ -139,12 +137,12 @@ void drawAxisCross(const Point2& origin, double angle)
     glTranslated(toView(origin.x), toView(origin.y), 0);
     glRotated(angle / radiansPerDegree, 0, 0, 1);
     // The arms are a fixed 10 view units, so each line runs off the window both ways.
-    glBegin(GL_LINES);
-    glVertex2d(-10, 0);
-    glVertex2d(10, 0);
-    glVertex2d(0, -10);
-    glVertex2d(0, 10);
-    glEnd();
+    emitBegin(GL_LINES);
+    emitVertex(-10, 0);
+    emitVertex(10, 0);
+    emitVertex(0, -10);
+    emitVertex(0, 10);
+    emitEnd();
     glPopMatrix();
     glEnable(GL_LIGHTING);
 }
@@ -163,16 +161,16 @@ void drawGrid(const Point2& origin, double angle, int n, double dx, double dy)
     glTranslated(toView(origin.x), toView(origin.y), 0);
     glRotated(angle / radiansPerDegree, 0, 0, 1);
     for (int i = -n; i <= n; ++i) {
-        glBegin(GL_LINES);
-        glVertex2d(i * spacingX, -halfHeight);
-        glVertex2d(i * spacingX, halfHeight);
-        glEnd();
+        emitBegin(GL_LINES);
+        emitVertex(i * spacingX, -halfHeight);
+        emitVertex(i * spacingX, halfHeight);
+        emitEnd();
     }
     for (int i = -n; i <= n; ++i) {
-        glBegin(GL_LINES);
-        glVertex2d(-halfWidth, i * spacingY);
-        glVertex2d(halfWidth, i * spacingY);
-        glEnd();
+        emitBegin(GL_LINES);
+        emitVertex(-halfWidth, i * spacingY);
+        emitVertex(halfWidth, i * spacingY);
+        emitEnd();
     }
     glPopMatrix();
     glEnable(GL_LIGHTING);

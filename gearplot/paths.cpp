@@ -35,7 +35,7 @@ void drawPolyline(const Point2 points[], std::size_t count, bool closed, const S
 {
     if (count < 2) return;
     beginStroke(stroke);
-    emitBegin(closed ? GL_LINE_LOOP : GL_LINE_STRIP, stroke.colour, stroke.width, stroke.pattern);
+    emitBegin(closed ? GL_LINE_LOOP : GL_LINE_STRIP);
     for (std::size_t i = 0; i < count; ++i) emitVertex(points[i].x, points[i].y);
     emitEnd();
     endStroke(stroke);
@@ -64,7 +64,7 @@ void drawCircleNear(const Point2& centre, double r, const Point2& near, double r
     const double chordAngle = std::sqrt(2 / std::max(radiusPixels, 1.0));
     const int chords = std::clamp(static_cast<int>(std::ceil(sweep / chordAngle)), fewestChords, mostChords);
     beginStroke(stroke);
-    emitBegin(sweep >= fullTurn ? GL_LINE_LOOP : GL_LINE_STRIP, stroke.colour, stroke.width, stroke.pattern);
+    emitBegin(sweep >= fullTurn ? GL_LINE_LOOP : GL_LINE_STRIP);
     const int last = sweep >= fullTurn ? chords - 1 : chords;
     for (int i = 0; i <= last; ++i) {
         const double a = start + sweep * i / chords;
@@ -79,7 +79,7 @@ void drawDot(const Point2& p, float size, const Rgba& colour)
     glDisable(GL_LIGHTING);
     glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
     glPointSize(size);
-    emitBegin(GL_POINTS, colour, 1, solidPattern, size);
+    emitBegin(GL_POINTS);
     emitVertex(p.x, p.y);
     emitEnd();
     glPointSize(1.0f);

@@ -13,7 +13,7 @@ void drawRectangleAs(GLenum mode, const Point2& corner, double w, double h, doub
     glTranslated(toView(corner.x), toView(corner.y), 0);
     glRotated(angle / radiansPerDegree, 0, 0, 1);
     glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
-    emitBegin(mode, colour);
+    emitBegin(mode);
     emitVertex(0, 0);
     emitVertex(width, 0);
     emitVertex(width, height);
@@ -49,19 +49,19 @@ void drawArrow(const Point2& tip, double length, double angle, const Rgba& colou
     glTranslated(toView(tip.x), toView(tip.y), 0);
     glRotated(angle / radiansPerDegree, 0, 0, 1);
     // Pointing along +x with the tip at the origin.
-    emitBegin(GL_POLYGON, colour);
+    emitBegin(GL_POLYGON);
     emitVertex(-head, -0.5 * shaftWidth);
     emitVertex(-head - shaft, -0.5 * shaftWidth);
     emitVertex(-head - shaft, 0.5 * shaftWidth);
     emitVertex(-head, 0.5 * shaftWidth);
     emitEnd();
     // The head is concave (tip, barb, axis point, barb), so it goes as two triangles.
-    emitBegin(GL_POLYGON, colour);
+    emitBegin(GL_POLYGON);
     emitVertex(0, 0);
     emitVertex(-head, 0);
     emitVertex(-head - 0.5 * head, 0.4 * head);
     emitEnd();
-    emitBegin(GL_POLYGON, colour);
+    emitBegin(GL_POLYGON);
     emitVertex(0, 0);
     emitVertex(-head, 0);
     emitVertex(-head - 0.5 * head, -0.4 * head);

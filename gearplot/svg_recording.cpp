@@ -139,19 +139,26 @@ std::string escaped(const std::string& text)
 
 }  // namespace
 
-void emitBegin(GLenum mode, const Rgba& colour, float lineWidth, unsigned short pattern, float pointSize)
+void emitBegin(GLenum mode)
 {
     if (!svg.active) {
         glBegin(mode);
         return;
     }
-    captureMatrix();  // glGet is not allowed between glBegin and glEnd
+    // The state in force, read before glBegin: no glGet is allowed between glBegin and glEnd.
+    captureMatrix();
+    float colour[4], width = 1, size = 1;
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    glGetFloatv(GL_LINE_WIDTH, &width);
+    glGetFloatv(GL_POINT_SIZE, &size);
+    GLint pattern = solidPattern;
+    if (glIsEnabled(GL_LINE_STIPPLE)) glGetIntegerv(GL_LINE_STIPPLE_PATTERN, &pattern);
     glBegin(mode);
     svg.mode = mode;
-    svg.colour = colour;
-    svg.lineWidth = lineWidth;
-    svg.pattern = pattern;
-    svg.pointSize = pointSize;
+    svg.colour = {colour[0], colour[1], colour[2], colour[3]};
+    svg.lineWidth = width;
+    svg.pattern = static_cast<unsigned short>(pattern);
+    svg.pointSize = size;
     svg.points.clear();
 }
 

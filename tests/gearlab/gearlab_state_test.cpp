@@ -270,6 +270,8 @@ TEST(SvgRecording, EveryPrimitiveLandsWhereTheFrameShowsIt)
     drawPolyline(triangle, 3, true, {{0, 0.6f, 0, 1}, 3, dashedPattern});
     drawDot({0.5, 0.5}, 6, {1, 0, 0, 1});
     fillRectangle({-1, -1}, 0.5, 0.25, 0, {0, 0, 1, 1});
+    drawWideSegment({0, 0}, {0.25, 0}, 0.01, {1, 0, 1, 0});  // 4 pixels wide at 400 per unit
+    drawChainCircle({0, 0}, 0.5, {0, 1, 1, 0});
     const std::string svg = finishSvgRecording();
     EXPECT_EQ(finishSvgRecording(), "");  // a recording ends once
 
@@ -287,6 +289,15 @@ TEST(SvgRecording, EveryPrimitiveLandsWhereTheFrameShowsIt)
         << svg;
     EXPECT_NE(svg.find("fill=\"#ff0000\""), std::string::npos);
     EXPECT_NE(svg.find("fill=\"#0000ff\""), std::string::npos);
+    // The four programs' own operations record too, with the width and colour in force.
+    EXPECT_NE(svg.find("stroke=\"#ff00ff\" stroke-width=\"4\""), std::string::npos);
+    const auto lines = glstub::primitivesOf(GL_LINES);
+    std::size_t cyan = 0, pos = 0;
+    while ((pos = svg.find("stroke=\"#00ffff\"", pos + 1)) != std::string::npos) ++cyan;
+    std::size_t chords = 0;
+    for (const auto* p : lines)
+        if (p->colour[1] == 1 && p->colour[2] == 1) chords += p->vertices.size() / 2;
+    EXPECT_EQ(cyan, chords);
 }
 
 TEST(UnicodeText, GlyphsAreHalfOrFullWidthAndMissingOnesShowAsBoxes)

@@ -240,6 +240,7 @@ void glGetDoublev(GLenum name, GLdouble* values)
 void glGetIntegerv(GLenum name, GLint* values)
 {
     if (name == GL_VIEWPORT) std::copy(theRecording.viewport.begin(), theRecording.viewport.end(), values);
+    if (name == GL_LINE_STIPPLE_PATTERN) values[0] = theRecording.stipplePattern;
 }
 
 GLboolean glIsEnabled(GLenum cap)
@@ -252,6 +253,8 @@ GLboolean glIsEnabled(GLenum cap)
 void glGetFloatv(GLenum name, GLfloat* values)
 {
     if (name == GL_CURRENT_COLOR) std::copy(theRecording.colour.begin(), theRecording.colour.end(), values);
+    if (name == GL_LINE_WIDTH) values[0] = theRecording.lineWidth;
+    if (name == GL_POINT_SIZE) values[0] = theRecording.pointSize;
 }
 
 void glPixelStorei(GLenum name, GLint value) { log("glPixelStorei", {double(name), double(value)}); }
