@@ -11,6 +11,16 @@ namespace {
 int windowWidthPixels = 800;
 int windowHeightPixels = 800;
 
+// Keeps the new size, covers the whole window and leaves an identity projection current.
+void beginReshape(int width, int height)
+{
+    windowWidthPixels = width;
+    windowHeightPixels = height;
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+}
+
 }  // namespace
 
 void runWindow(int* argc, char** argv, const WindowDescription& window)
@@ -50,21 +60,13 @@ void endFrame()
 
 void reshapeView(int width, int height)
 {
-    windowWidthPixels = width;
-    windowHeightPixels = height;
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
+    beginReshape(width, height);
     glMatrixMode(GL_MODELVIEW);
 }
 
 void reshapeKeepingAspect(int width, int height)
 {
-    windowWidthPixels = width;
-    windowHeightPixels = height;
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
+    beginReshape(width, height);
     const double shorter = std::max(1, std::min(width, height));
     glOrtho(-width / shorter, width / shorter, -height / shorter, height / shorter, -1, 1);
     glMatrixMode(GL_MODELVIEW);

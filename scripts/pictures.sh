@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 . scripts/packages.sh
 ensure_packages "${BUILD_PACKAGES[@]}" xvfb xdotool imagemagick
 cmake -S . -B build/pictures -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/pictures -j"$(nproc)" --target cutdemo3 cutdemo2 cutdemo1 unwinddemo >/dev/null
+cmake --build build/pictures -j"$(nproc)" --target cutdemo3 cutdemo2 cutdemo1 unwinddemo gearlab >/dev/null
 
 work=$(mktemp -d)
 trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
@@ -65,3 +65,7 @@ snap unwinddemo-mode3 unwinddemo '' 3 's*150'
 snap unwinddemo-mode4 unwinddemo '' 4 's*80'
 snap unwinddemo-mode5 unwinddemo '' 5 's*30'
 snap unwinddemo-mode6 unwinddemo '' 6 's*30'
+snap gearlab-view1 gearlab '' 1 's*70'
+snap gearlab-view2 gearlab '' 2
+snap gearlab-view3 gearlab '' 3 's*5'
+snap gearlab-help gearlab '' 2 h

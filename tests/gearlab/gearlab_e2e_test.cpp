@@ -1,9 +1,9 @@
 // gearlab for real, under Xvfb: keys change the gear, e writes the same files as gearprofile
 // given the same gear, p writes the window as it shows, and Escape ends it with status 0.
 #include "e2e_session.h"
+#include "png_reader.h"
 #include "test_support.h"
 
-#include <png.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -26,17 +26,10 @@ protected:
     char home_[4096];
 };
 
-// The PNG's pixels as 0xRRGGBB, read with libpng; empty if it cannot be read.
+// The PNG's pixels as 0xRRGGBB, as a capture holds them; empty if it cannot be read.
 std::vector<std::uint32_t> readPng(const std::string& file, int* width, int* height)
 {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, file.c_str())) return {};
-    image.format = PNG_FORMAT_RGB;
-    std::vector<unsigned char> rgb(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return {};
-    *width = static_cast<int>(image.width);
-    *height = static_cast<int>(image.height);
+    const std::vector<unsigned char> rgb = readPngRgb(file, width, height);
     std::vector<std::uint32_t> pixels(rgb.size() / 3);
     for (std::size_t i = 0; i < pixels.size(); ++i)
         pixels[i] = (std::uint32_t(rgb[3 * i]) << 16) | (std::uint32_t(rgb[3 * i + 1]) << 8) | rgb[3 * i + 2];

@@ -1,9 +1,9 @@
 // gearlab's start options, its animation timer, the meshing pair's contacts, and what it
 // writes: the outline files, the PNG read back by libpng and the SVG of the recorded frame.
 #include "lab_probe.h"
+#include "png_reader.h"
 #include "test_support.h"
 
-#include <png.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -209,20 +209,6 @@ TEST_F(Files, AFailedExportSaysWhyAndTheLabGoesOn)
     ASSERT_EQ(mkdir(scratch_.dir().c_str(), 0700), 0);  // for the scratch folder's own clean-up
 }
 
-// The PNG's size and pixels, read back with libpng.
-std::vector<unsigned char> readPng(const std::string& file, int* width, int* height)
-{
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, file.c_str())) return {};
-    image.format = PNG_FORMAT_RGB;
-    std::vector<unsigned char> pixels(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) return {};
-    *width = static_cast<int>(image.width);
-    *height = static_cast<int>(image.height);
-    return pixels;
-}
-
 TEST_F(Files, PictureWritesTheFrameAsPngAndTheSameDrawingAsSvg)
 {
     reshapeLab(640, 480);
@@ -238,7 +224,7 @@ TEST_F(Files, PictureWritesTheFrameAsPngAndTheSameDrawingAsSvg)
     });
     EXPECT_EQ(out, "gear-z10-m1-a20-x0.00-A-view2-1.png\ngear-z10-m1-a20-x0.00-A-view2-1.svg\n");
     int width = 0, height = 0;
-    const std::vector<unsigned char> pixels = readPng(scratch_.path("gear-z10-m1-a20-x0.00-A-view2-1.png"), &width, &height);
+    const std::vector<unsigned char> pixels = readPngRgb(scratch_.path("gear-z10-m1-a20-x0.00-A-view2-1.png"), &width, &height);
     ASSERT_EQ(width, 640);
     ASSERT_EQ(height, 480);
     EXPECT_EQ(pixels[0], 51);
