@@ -55,7 +55,8 @@ std::vector<std::string> statusLines(const LabTexts& t)
     std::string first = format("z %.0f   m %g   α %g°", lab.gear.teeth, lab.gear.module, lab.pressureDegrees) +
                         format("   x %.2f   ", lab.gear.shift) + t.rack + " " + rack + "   " + t.view +
                         format(" %.0f ", lab.view) + t.viewNames[lab.view - 1] + "   " + stepText(t) + "   " + t.zoom +
-                        format(" %.2f", lab.zoom);
+                        // Far out or far in, two decimals would say 0.00 or run long.
+                        format(lab.zoom >= 0.01 && lab.zoom < 1000 ? " %.2f" : " %.2e", lab.zoom);
     std::string second = std::string(n.undercut ? t.undercut : t.noUndercut) +
                          format("  (z_min %.2f, x_min %.3f)", n.minTeethWithoutUndercut, n.minShiftWithoutUndercut);
     if (lab.view == 1) second += std::string("   ") + cuttingText(t);
