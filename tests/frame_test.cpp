@@ -90,6 +90,49 @@ TEST(Frame, ReshapeFollowsTheWindowWithoutAspectCorrection)
     EXPECT_EQ(callNames(), (std::vector<std::string>{"glViewport", "glMatrixMode", "glLoadIdentity", "glMatrixMode"}));
 }
 
+void ignoreSpecialKey(int, int, int) {}
+
+TEST(RunWindow, TakesAReshapeAndASpecialKeyHandlerWhenGiven)
+{
+    glstub::reset();
+    int argc = 1;
+    char name[] = "gearlab";
+    char* argv[] = {name, nullptr};
+    WindowDescription window{testTitle, countingDisplay, ignoreKey};
+    window.reshape = reshapeKeepingAspect;
+    window.special = ignoreSpecialKey;
+    runWindow(&argc, argv, window);
+    EXPECT_EQ(glstub::recording().reshape, reshapeKeepingAspect);
+    EXPECT_EQ(glstub::recording().special, ignoreSpecialKey);
+}
+
+TEST(Frame, TheAspectKeepingReshapeMakesAUnitSquareSquareInPixelsAndCentred)
+{
+    glstub::reset();
+    for (const auto& [width, height] : {std::pair{1000, 500}, std::pair{300, 900}}) {
+        reshapeKeepingAspect(width, height);
+        EXPECT_EQ(windowWidth(), width);
+        EXPECT_EQ(windowHeight(), height);
+        glstub::clearLog();
+        drawRectangle({-1, -1}, 2, 2, 0, black);
+        const auto& square = glstub::recording().primitives.at(0).vertices;
+        const auto px = [&](const glstub::Vertex& v) { return (v.viewX + 1) / 2 * width; };
+        const auto py = [&](const glstub::Vertex& v) { return (v.viewY + 1) / 2 * height; };
+        const int shorter = std::min(width, height);
+        EXPECT_NEAR(px(square[1]) - px(square[0]), shorter, 1e-9);
+        EXPECT_NEAR(py(square[2]) - py(square[1]), shorter, 1e-9);
+        EXPECT_NEAR((px(square[0]) + px(square[1])) / 2, width / 2.0, 1e-9);
+        EXPECT_NEAR((py(square[1]) + py(square[2])) / 2, height / 2.0, 1e-9);
+    }
+    // Window pixels for captions: the origin at the bottom left corner, whatever the size.
+    beginWindowPixels();
+    glRasterPos2f(8, 20);
+    endWindowPixels();
+    EXPECT_NEAR((glstub::recording().captions.back().viewX + 1) / 2 * 300, 8, 1e-9);
+    EXPECT_NEAR((glstub::recording().captions.back().viewY + 1) / 2 * 900, 20, 1e-9);
+    EXPECT_TRUE(glstub::recording().errors.empty());
+}
+
 TEST(Frame, CaptionsKeepTheColourAndTakeTheLightingState)
 {
     glstub::reset();

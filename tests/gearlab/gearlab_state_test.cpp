@@ -204,6 +204,9 @@ TEST_F(Files, AFailedExportSaysWhyAndTheLabGoesOn)
     EXPECT_NE(err.find("No such file or directory"), std::string::npos) << err;
     drawFrame();
     EXPECT_TRUE(labprobe::anyCaptionHas("cannot write: gear-z10-m1-a20-x0.00-A.svg"));
+    const auto [pictureOut, pictureErr] = capture([](std::FILE* o, std::FILE* e) { EXPECT_FALSE(savePicture(o, e)); });
+    EXPECT_EQ(pictureOut, "");
+    EXPECT_NE(pictureErr.find("cannot write 'gear-z10-m1-a20-x0.00-A-view1-1.png': "), std::string::npos) << pictureErr;
     press("+");
     EXPECT_EQ(lab.gear.teeth, 11);
     ASSERT_EQ(mkdir(scratch_.dir().c_str(), 0700), 0);  // for the scratch folder's own clean-up
