@@ -15,5 +15,8 @@ ensure_packages() {
 
 # What building and running a program needs.
 BUILD_PACKAGES=(cmake make g++ libglut-dev libgl-dev libx11-dev libgl1-mesa-dri)
-# What the tests need besides: GoogleTest, Google Benchmark and a virtual X server.
-TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb)
+# What the tests need besides: GoogleTest, Google Benchmark, a virtual X server, and
+# Emscripten and Chromium for the web pages.
+TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb emscripten chromium)
+# What building the web pages needs (scripts/web.sh); the web tests also drive chromium.
+WEB_BUILD_PACKAGES=(cmake make emscripten)

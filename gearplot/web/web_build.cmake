@@ -26,6 +26,8 @@ function(add_web_page name)
     "SHELL:-sASYNCIFY_IMPORTS=['wasi_snapshot_preview1.fd_read','gearplot_web_wait_key']"
     -sASYNCIFY_STACK_SIZE=65536
     -sEXIT_RUNTIME=1                   # Escape's exit() reaches the page
+    -sFORCE_FILESYSTEM=1               # standard output through the page's console even in a
+                                       # program that opens no file
     -sALLOW_MEMORY_GROWTH=1
     -sMINIFY_HTML=0                    # Debian's emcc has no html-minifier
     "SHELL:--shell-file ${GEARPLOT_WEB_DIR}/shell.html"

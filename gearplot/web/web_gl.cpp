@@ -3,6 +3,7 @@
 // console. Only the web build compiles this file; web_gl.h routes the calls here.
 #include "gearplot.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -47,7 +48,7 @@ namespace {
 struct WebGlState {
     GLenum mode;                                    // the primitive between begin and end
     bool collecting;                                // wide lines: vertices kept until glEnd
-    float lineWidth;                                // pixels, as the program asked
+    float lineWidth;                                // whole pixels
     std::vector<Point2> vertices;                   // object coordinates of the wide lines
     void (*display)();                              // the window's handlers
     void (*reshape)(int width, int height);
@@ -144,7 +145,8 @@ void gearplotWebEnd()
 
 void gearplotWebLineWidth(GLfloat width)
 {
-    web.lineWidth = width;
+    // Lines without antialiasing are drawn the width rounded to whole pixels, at least one.
+    web.lineWidth = std::max(1.0f, std::round(width));
     glLineWidth(1);  // the only width WebGL promises
 }
 

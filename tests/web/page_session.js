@@ -20,37 +20,39 @@
 const fs = require('fs');
 const http = require('http');
 const path = require('path');
-const os = require('os');
 const zlib = require('zlib');
 const { spawn } = require('child_process');
 
 const waitLimitMs = Number(process.env.PAGE_WAIT_LIMIT_MS || 90000);
 
-// ---- PNG to PPM (8-bit RGB or RGBA, not interlaced: what Chromium and ImageMagick write) ----
+// ---- PNG to PPM: what Chromium and ImageMagick write (not interlaced; grey, RGB, palette,
+// with or without alpha; palette and grey also below 8 bits) ----
 
 function decodePng(data) {
-  let pos = 8, width = 0, height = 0, colourType = 0;
+  let pos = 8, width = 0, height = 0, depth = 8, colourType = 0, palette = null;
   const idat = [];
   while (pos < data.length) {
     const length = data.readUInt32BE(pos), type = data.toString('latin1', pos + 4, pos + 8);
     const body = data.subarray(pos + 8, pos + 8 + length);
     if (type === 'IHDR') {
-      width = body.readUInt32BE(0); height = body.readUInt32BE(4); colourType = body[9];
-      if (body[8] !== 8 || body[12] !== 0 || (colourType !== 2 && colourType !== 6))
-        throw new Error('unsupported PNG layout');
-    } else if (type === 'IDAT') idat.push(body);
+      width = body.readUInt32BE(0); height = body.readUInt32BE(4); depth = body[8]; colourType = body[9];
+      if (body[12] !== 0 || (depth !== 8 && colourType !== 0 && colourType !== 3) || depth > 8)
+        throw new Error(`unsupported PNG layout (depth ${depth}, colour type ${colourType}, interlace ${body[12]})`);
+    } else if (type === 'PLTE') palette = body;
+    else if (type === 'IDAT') idat.push(body);
     pos += 12 + length;
   }
   const raw = zlib.inflateSync(Buffer.concat(idat));
-  const channels = colourType === 6 ? 4 : 3, stride = width * channels;
+  const channels = { 0: 1, 2: 3, 3: 1, 4: 2, 6: 4 }[colourType];
+  const bitsPerPixel = channels * depth, stride = Math.ceil(width * bitsPerPixel / 8);
+  const step = Math.max(1, bitsPerPixel >> 3);  // the byte distance the filters look back
   const rgb = Buffer.alloc(width * height * 3);
   let previous = Buffer.alloc(stride);
   for (let y = 0; y < height; y++) {
     const filter = raw[y * (stride + 1)];
     const line = Buffer.from(raw.subarray(y * (stride + 1) + 1, (y + 1) * (stride + 1)));
     for (let i = 0; i < stride; i++) {
-      const a = i >= channels ? line[i - channels] : 0, b = previous[i];
-      const c = i >= channels ? previous[i - channels] : 0;
+      const a = i >= step ? line[i - step] : 0, b = previous[i], c = i >= step ? previous[i - step] : 0;
       let add = 0;
       if (filter === 1) add = a;
       else if (filter === 2) add = b;
@@ -61,7 +63,16 @@ function decodePng(data) {
       }
       line[i] = (line[i] + add) & 255;
     }
-    for (let x = 0; x < width; x++) line.copy(rgb, (y * width + x) * 3, x * channels, x * channels + 3);
+    for (let x = 0; x < width; x++) {
+      const o = (y * width + x) * 3;
+      if (depth < 8) {
+        const bit = x * depth, value = (line[bit >> 3] >> (8 - depth - (bit & 7))) & ((1 << depth) - 1);
+        if (colourType === 3) palette.copy(rgb, o, value * 3, value * 3 + 3);
+        else rgb.fill(Math.round(value * 255 / ((1 << depth) - 1)), o, o + 3);
+      } else if (colourType === 3) palette.copy(rgb, o, line[x] * 3, line[x] * 3 + 3);
+      else if (channels <= 2) rgb.fill(line[x * channels], o, o + 3);
+      else line.copy(rgb, o, x * channels, x * channels + 3);
+    }
     previous = line;
   }
   return Buffer.concat([Buffer.from(`P6\n${width} ${height}\n255\n`), rgb]);
@@ -135,7 +146,7 @@ async function main() {
   const [site, page, out, ...steps] = args;
   fs.mkdirSync(out, { recursive: true });
   const server = await serve(path.resolve(site));
-  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'gearplot-chromium-'));
+  const profile = fs.mkdtempSync(path.join(path.resolve(out), 'chromium-profile-'));
   const { browser, send, pageLog } = startBrowser(profile);
   try {
     const { targetInfos } = await send('Target.getTargets');
@@ -207,10 +218,12 @@ async function main() {
       }
     }
   } finally {
-    browser.kill();
+    const exited = new Promise((resolve) => browser.exitCode !== null ? resolve() : browser.on('exit', resolve));
+    await send('Browser.close').catch(() => browser.kill());
+    await exited;
     server.close();
-    await new Promise((resolve) => browser.exitCode !== null ? resolve() : browser.on('exit', resolve));
-    fs.rmSync(profile, { recursive: true, force: true, maxRetries: 20, retryDelay: 100 });
+    // Its helper processes may still be writing for a moment: what is left goes with OUT.
+    try { fs.rmSync(profile, { recursive: true, force: true, maxRetries: 10, retryDelay: 100 }); } catch (e) {}
   }
 }
 
