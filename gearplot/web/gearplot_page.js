@@ -29,9 +29,7 @@ mergeInto(LibraryManager.library, {
         keysHandled: 0,   // keys the program has finished with
         waitingFor: '',   // 'line', 'key', 'ended' or '' while it runs
         output: '',       // everything written to standard output
-        exitStatus: null,
-        typeLine: GearplotPage.typeLine,
-        typeKey: GearplotPage.typeKey
+        exitStatus: null
       };
       var show = function(byte) {
         GearplotPage.outputBytes.push(byte);
@@ -45,12 +43,21 @@ mergeInto(LibraryManager.library, {
         GearplotPage.setWaiting('ended');
         GearplotPage.note('The program has ended. Reload the page to start it again.');
       };
+      // A main that returns after waiting for the console returns to the page, not to the
+      // runtime, which would never hear of it: end the program here as its return would.
+      Asyncify.asyncPromiseHandlers = {
+        resolve: function(status) {
+          try { exit(status); } catch (e) { if (!(e instanceof ExitStatus)) throw e; }
+        },
+        reject: function(error) { if (!(error instanceof ExitStatus)) throw error; }
+      };
       addOnInit(function() {
         var ops = FS.getStream(0).stream_ops;
         FS.getStream(0).stream_ops = Object.assign({}, ops, { read: GearplotPage.readInput });
       });
       var params = new URLSearchParams(window.location.search);
-      if (params.has('args')) Module['arguments'] = params.get('args').split(/\s+/).filter(Boolean);
+      // The command line of a console program; the runtime has read Module['arguments'] already.
+      if (params.has('args')) arguments_ = params.get('args').split(/\s+/).filter(Boolean);
       if (params.has('input')) {
         params.get('input').split(',').forEach(function(line) { GearplotPage.queueLine(line); });
       }

@@ -208,6 +208,8 @@ struct PagePicture {
     const char* picture;   // in docs/pictures
 };
 
+void PrintTo(const PagePicture& page, std::ostream* out) { *out << page.program << " " << page.picture; }
+
 class EveryPage : public WebPage, public ::testing::WithParamInterface<PagePicture> {};
 
 TEST_P(EveryPage, PrintsTheDesktopDialogueAndDrawsTheDesktopPicture)
@@ -224,6 +226,8 @@ TEST_P(EveryPage, PrintsTheDesktopDialogueAndDrawsTheDesktopPicture)
         answers += '\n';
     }
     ASSERT_TRUE(run(address, steps)) << errors();
+    EXPECT_NE(readWholeFile(std::string(WEB_SITE_DIR) + "/index.html").find(std::string("href=\"") + page.program + ".html\""),
+              std::string::npos);
     // cutdemo1 goes on to trace its first frame's rack corners: the dialogue comes first.
     const std::string desktop = desktopOutput(page.program, answers);
     ASSERT_FALSE(desktop.empty());
