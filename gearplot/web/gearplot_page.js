@@ -11,6 +11,7 @@ mergeInto(LibraryManager.library, {
             '24px "Times New Roman", serif', '10px Helvetica, Arial, sans-serif',
             '12px Helvetica, Arial, sans-serif', '18px Helvetica, Arial, sans-serif'],
     pendingInput: [],     // bytes typed into the console field, not yet read
+    addressAnswers: [],   // lines from ?input=, given one at a time as the program reads on
     inputWaiter: null,    // wakes a read that waits for the field
     keys: [],             // character codes typed on the page, not yet handled
     keyWaiter: null,      // wakes the window loop that waits for a key
@@ -59,7 +60,7 @@ mergeInto(LibraryManager.library, {
       // The command line of a console program; the runtime has read Module['arguments'] already.
       if (params.has('args')) arguments_ = params.get('args').split(/\s+/).filter(Boolean);
       if (params.has('input')) {
-        params.get('input').split(',').forEach(function(line) { GearplotPage.queueLine(line); });
+        GearplotPage.addressAnswers = params.get('input').split(',');
       }
       document.addEventListener('DOMContentLoaded', GearplotPage.listen);
       if (document.readyState != 'loading') GearplotPage.listen();
@@ -115,6 +116,13 @@ mergeInto(LibraryManager.library, {
     // unwinds the program (Asyncify) and this read runs again when the line comes.
     readInput: function(stream, buffer, offset, length) {
       if (Asyncify.state === Asyncify.State.Unwinding) return 0;  // a further buffer of one read
+      if (!GearplotPage.pendingInput.length && GearplotPage.addressAnswers.length) {
+        // Shown as if typed, once the question before it has been asked.
+        var answer = GearplotPage.addressAnswers.shift();
+        GearplotPage.flushOutput();
+        GearplotPage.echo(answer);
+        GearplotPage.queueLine(answer);
+      }
       if (Asyncify.state === Asyncify.State.Rewinding || !GearplotPage.pendingInput.length) {
         Asyncify.handleSleep(function(wakeUp) {
           GearplotPage.inputWaiter = wakeUp;
