@@ -251,6 +251,7 @@ mergeInto(LibraryManager.library, {
     });
     GearplotPage.captions = [];
     GearplotPage.state.frames++;
+    document.body.dataset.window = 'open';  // a console program never shows the window
   },
 
   gearplot_web_set_title: function(title) { document.title = UTF8ToString(title); }
