@@ -17,8 +17,9 @@ mergeInto(LibraryManager.library, {
     keyWaiter: null,      // wakes the window loop that waits for a key
     keysTaken: 0,         // keys handed to the program
     captions: [],         // this frame's captions: {x, y, colour, font, text}
-    outputBytes: [],      // standard output not yet shown
+    outputBytes: [],      // output not yet shown
     decoder: null,
+    listening: false,     // the page's key and field handlers are in place
     state: null,          // window.gearplot
 
     element: function(id) { return document.getElementById(id); },
@@ -29,7 +30,7 @@ mergeInto(LibraryManager.library, {
         frames: 0,        // frames drawn
         keysHandled: 0,   // keys the program has finished with
         waitingFor: '',   // 'line', 'key', 'ended' or '' while it runs
-        output: '',       // everything written to standard output
+        output: '',       // everything written to standard output and error, as a terminal shows it
         exitStatus: null
       };
       var show = function(byte) {
