@@ -185,8 +185,8 @@ async function main() {
         for (const type of ['keyDown', 'keyUp'])
           await call('Input.dispatchKeyEvent', { type, key: 'Enter', code: 'Enter', windowsVirtualKeyCode: 13, text: type === 'keyDown' ? '\r' : undefined });
       } else if (verb === 'key') {
-        const [spec, times] = value.split('*');
-        const [key, code] = spec.split('@');
+        const [written, times] = value.split('*');
+        const [key, code] = written.split('@');
         for (let i = 0; i < Number(times || 1); i++) {
           const named = key === 'Escape';
           const upper = key.toUpperCase();
