@@ -1,0 +1,54 @@
+// The browser build's view of OpenGL and GLUT, included ahead of every source file of the
+// web build (-include). WebGL under Emscripten's legacy GL emulation lacks a few things the
+// programs use; the calls that exist there but behave differently are routed to the toolkit's
+// web layer (web_gl.cpp), the missing ones are defined there under their own names.
+//
+// - glBegin(GL_POLYGON) throws in the emulation: polygons are drawn as triangle fans, which
+//   is how Mesa fills them on the desktop too.
+// - glLineWidth above 1 draws one-pixel lines in WebGL: wide lines become quads.
+// - glutMainLoop would call the handlers from browser events, where a handler cannot wait for
+//   the console: the web layer runs its own loop from main instead, which can.
+// - glutSwapBuffers also paints the captions, which the page draws with its own font.
+// Emscripten's libc++ 13 also lacks the floating-point std::to_chars; a stand-in follows.
+#pragma once
+
+#include <GL/gl.h>
+#include <GL/glut.h>
+
+#ifdef __cplusplus
+#include <charconv>
+#include <cstdio>
+
+#if _LIBCPP_VERSION < 14000
+namespace std {
+// Fixed or scientific with the given precision, rounded as printf rounds: to the nearest,
+// ties to even on the exact binary value, which is what the real to_chars promises too.
+inline to_chars_result to_chars(char* first, char* last, double value, chars_format format, int precision)
+{
+    char text[512];
+    const int n = std::snprintf(text, sizeof text, format == chars_format::fixed ? "%.*f" : "%.*e", precision, value);
+    if (n < 0 || n >= static_cast<int>(sizeof text) || n > last - first) return {last, errc::value_too_large};
+    for (int i = 0; i < n; ++i) first[i] = text[i];
+    return {first + n, errc{}};
+}
+}  // namespace std
+#endif
+#endif
+
+void gearplotWebBegin(GLenum mode);
+void gearplotWebEnd();
+void gearplotWebLineWidth(GLfloat width);
+void gearplotWebSwapBuffers();
+void gearplotWebDisplayFunc(void (*display)());
+void gearplotWebReshapeFunc(void (*reshape)(int width, int height));
+void gearplotWebKeyboardFunc(void (*keyboard)(unsigned char key, int x, int y));
+[[noreturn]] void gearplotWebMainLoop();
+
+#define glBegin(mode) gearplotWebBegin(mode)
+#define glEnd() gearplotWebEnd()
+#define glLineWidth(width) gearplotWebLineWidth(width)
+#define glutSwapBuffers() gearplotWebSwapBuffers()
+#define glutDisplayFunc(display) gearplotWebDisplayFunc(display)
+#define glutReshapeFunc(reshape) gearplotWebReshapeFunc(reshape)
+#define glutKeyboardFunc(keyboard) gearplotWebKeyboardFunc(keyboard)
+#define glutMainLoop() gearplotWebMainLoop()

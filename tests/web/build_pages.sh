@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# The web tests' set-up: builds the pages with scripts/web.sh into the given folder.
+# Skips (status 77, with the reason) where they cannot be built, so the rest of the suite
+# still runs on a machine without Emscripten.
+#   tests/web/build_pages.sh SOURCE-DIR BUILD-DIR
+set -uo pipefail
+source_dir=$1
+build_dir=$2
+if ! command -v emcmake >/dev/null; then
+  echo "SKIPPED: the web pages need Debian's emscripten package (scripts/packages.sh installs it)"
+  exit 77
+fi
+log="$build_dir.log"
+mkdir -p "$(dirname "$build_dir")"
+if ! "$source_dir/scripts/web.sh" --build-only --build-dir "$build_dir" >"$log" 2>&1 </dev/null; then
+  tail -n 40 "$log"
+  echo "SKIPPED: the web pages could not be built; the whole log is in $log"
+  rm -rf "$build_dir/site"  # the page tests then skip too, rather than test stale pages
+  exit 77
+fi
+tail -n 1 "$log"

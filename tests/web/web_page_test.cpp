@@ -1,0 +1,248 @@
+// The programs as web pages, in headless Chromium: the console answered in the page, keys
+// typed on the page, and what the page shows compared with the desktop programs: their
+// standard output for the same answers, and their pictures (docs/pictures, captured by
+// scripts/pictures.sh) for the same answers and keys.
+#include "dialogue_texts.h"
+#include "rack_generation.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int windowSize = 800;
+constexpr int captionBandBottom = 80;  // pixel rows above this hold captions in every program
+
+struct Rgb {
+    int r, g, b;
+};
+constexpr Rgb red{255, 0, 0}, green{0, 255, 0}, blue{0, 0, 255}, white{255, 255, 255};
+
+// An 800 × 800 picture read from a binary PPM.
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> rgb;
+
+    Rgb at(int x, int y) const
+    {
+        const unsigned char* p = &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
+        return {p[0], p[1], p[2]};
+    }
+    bool isWhite(int x, int y) const
+    {
+        const Rgb c = at(x, y);
+        return c.r == 255 && c.g == 255 && c.b == 255;
+    }
+};
+
+Picture readPpm(const std::string& path)
+{
+    Picture picture;
+    std::ifstream in(path, std::ios::binary);
+    std::string magic;
+    int maximum = 0;
+    in >> magic >> picture.width >> picture.height >> maximum;
+    in.get();
+    picture.rgb.resize(static_cast<std::size_t>(picture.width) * picture.height * 3);
+    in.read(reinterpret_cast<char*>(picture.rgb.data()), static_cast<std::streamsize>(picture.rgb.size()));
+    if (magic != "P6" || maximum != 255 || !in) picture.width = picture.height = 0;
+    return picture;
+}
+
+bool near(const Rgb& a, const Rgb& b) { return std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b) < 60; }
+
+// Pixels of the given colour within radius r (a square) of (x, y).
+int countNear(const Picture& p, int x, int y, int r, const Rgb& colour)
+{
+    int n = 0;
+    for (int j = std::max(0, y - r); j <= std::min(p.height - 1, y + r); ++j)
+        for (int i = std::max(0, x - r); i <= std::min(p.width - 1, x + r); ++i) n += near(p.at(i, j), colour);
+    return n;
+}
+
+// Below the captions: of the pixels drawn in either picture, the share drawn in both in the
+// same colour.
+double drawingAgreement(const Picture& a, const Picture& b)
+{
+    long either = 0, same = 0;
+    for (int y = captionBandBottom; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x) {
+            if (a.isWhite(x, y) && b.isWhite(x, y)) continue;
+            ++either;
+            same += near(a.at(x, y), b.at(x, y));
+        }
+    return either ? static_cast<double>(same) / either : 0;
+}
+
+int pixelX(double x) { return static_cast<int>(std::lround((x + 1) * windowSize / 2.0)); }
+int pixelY(double y) { return static_cast<int>(std::lround((1 - y) * windowSize / 2.0)); }
+
+std::string quoted(const std::string& s)
+{
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+bool haveCommand(const char* name) { return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0; }
+
+// What the desktop program prints for the given answers. Without a display it stops where
+// its window would open, so this is the whole console dialogue.
+std::string desktopOutput(const std::string& program, const std::string& input)
+{
+    ScratchDir dir;
+    std::ofstream(dir.path("input")) << input;
+    const std::string command = "env -u DISPLAY " + quoted(std::string(DESKTOP_PROGRAM_DIR) + "/" + program + "/" + program) +
+                                " <" + quoted(dir.path("input")) + " >" + quoted(dir.path("output")) + " 2>/dev/null";
+    std::system(command.c_str());
+    return readWholeFile(dir.path("output"));
+}
+
+// A desktop picture from docs/pictures.
+Picture desktopPicture(const std::string& name)
+{
+    ScratchDir dir;
+    const std::string command = "node " + quoted(PAGE_SESSION_SCRIPT) + " --png-to-ppm " +
+                                quoted(std::string(DESKTOP_PICTURE_DIR) + "/" + name + ".png") + " " + quoted(dir.path("p.ppm"));
+    std::system(command.c_str());
+    return readPpm(dir.path("p.ppm"));
+}
+
+class WebPage : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!std::ifstream(std::string(WEB_SITE_DIR) + "/index.html"))
+            GTEST_SKIP() << "the web pages were not built (see the test web_pages_build)";
+        if (!haveCommand("node") || !haveCommand("chromium"))
+            GTEST_SKIP() << "the page tests need node and chromium (scripts/packages.sh installs them)";
+    }
+
+    // Runs the page through the steps (see page_session.js); true when every step was done.
+    bool run(const std::string& page, const std::vector<std::string>& steps)
+    {
+        std::string command = "node " + quoted(PAGE_SESSION_SCRIPT) + " " + quoted(WEB_SITE_DIR) + " " + quoted(page) +
+                              " " + quoted(out_.dir());
+        for (const std::string& step : steps) command += " " + quoted(step);
+        command += " 2>" + quoted(out_.path("errors"));
+        return std::system(command.c_str()) == 0;
+    }
+    std::string errors() const { return readWholeFile(out_.path("errors")); }
+    std::string text(const std::string& name) const { return readWholeFile(out_.path(name + ".txt")); }
+    Picture shot(const std::string& name) const { return readPpm(out_.path(name + ".ppm")); }
+
+    ScratchDir out_;
+};
+
+TEST_F(WebPage, Cutdemo3AnsweredInThePageShowsTheDesktopDialogueAndPicture)
+{
+    ASSERT_TRUE(run("cutdemo3.html", {"line:10", "line:0", "idle", "text:dialogue", "key:1", "key:s*40", "idle",
+                                      "shot:mode1", "key:Escape", "ended", "text:end"}))
+        << errors();
+    const std::string dialogue = text("dialogue");
+    EXPECT_EQ(dialogue, desktopOutput("cutdemo3", "10\n0\n"));
+    EXPECT_EQ(dialogue.substr(0, texts::banner.size() + texts::prompt.size()), texts::banner + texts::prompt);
+    EXPECT_EQ(text("dialogue.panel"), dialogue);  // the panel shows it all, besides the answers
+    EXPECT_EQ(text("dialogue.title"), texts::title3);
+    EXPECT_EQ(text("end"), dialogue);             // Escape ends it without a word
+
+    const Picture web = shot("mode1"), desktop = desktopPicture("cutdemo3-mode1");
+    ASSERT_EQ(web.width, windowSize);
+    ASSERT_EQ(desktop.width, windowSize);
+    EXPECT_GT(drawingAgreement(web, desktop), 0.97);
+
+    // The red marker where step 40 generates its flank point, in both.
+    static RackTables tables;
+    const RackGear g = makeRackGear(10);
+    generateRackTables(g, rollSteps(g), &tables);
+    const Point2 p = tables.addendumFlank[40];
+    const int x = pixelX(0.5 * p.x), y = pixelY(0.5 * p.y);
+    EXPECT_GT(countNear(desktop, x, y, 3, red), 10);
+    EXPECT_GT(countNear(web, x, y, 3, red), 10);  // a filled disc, not an outline
+    // Captions: near-black (lighting is on from the first frame), as dark as the desktop's.
+    int darkest = 255, desktopDarkest = 255, coloured = 0;
+    for (int j = 0; j < captionBandBottom; ++j)
+        for (int i = pixelX(-0.95); i < pixelX(0.3); ++i) {
+            const Rgb c = web.at(i, j);
+            if (std::abs(i - windowSize / 2) <= 2) continue;  // the axis cross runs through the band
+            darkest = std::min(darkest, c.r);
+            coloured += c.r != c.g || c.g != c.b;
+            desktopDarkest = std::min(desktopDarkest, desktop.at(i, j).r);
+        }
+    EXPECT_EQ(darkest, desktopDarkest);
+    EXPECT_LT(darkest, 20);
+    EXPECT_EQ(coloured, 0);
+}
+
+TEST_F(WebPage, KeysGoByTheCharacterTypedAndTheAddressCanAnswer)
+{
+    // On a German keyboard 'z' and 'y' swap places: the key a US layout calls KeyZ types 'y'.
+    ASSERT_TRUE(run("cutdemo3.html?input=20,0", {"idle", "key:y@KeyZ", "key:s", "idle", "text:before", "key:z@KeyY",
+                                                  "line:10", "line:0", "idle", "key:s", "idle", "shot:z10",
+                                                  "text:after"}))
+        << errors();
+    const std::string before = text("before");
+    EXPECT_EQ(before, desktopOutput("cutdemo3", "20\n0\n"));
+    EXPECT_EQ(text("after"), before + desktopOutput("cutdemo3", "10\n0\n"));
+
+    // The base circle of the new ten-tooth gear, 20 pixels right of the axis, and not the old one.
+    const Picture c = shot("z10");
+    const double k = 0.5, x = 0.05, cos20 = std::cos(gearPi / 9);
+    const auto baseCircleY = [&](double rp, double rb) { return -k * rp + std::sqrt(k * rb * k * rb - x * x); };
+    EXPECT_GT(countNear(c, pixelX(x), pixelY(baseCircleY(5, 5 * cos20)), 2, green), 0);
+    EXPECT_EQ(countNear(c, pixelX(x), pixelY(baseCircleY(10, 10 * cos20)), 2, green), 0);
+}
+
+// Each of the other pages against its desktop picture: the same answers, the same keys.
+struct PagePicture {
+    const char* program;
+    const char* input;     // the answers, as the page address gives them
+    std::vector<std::string> keys;
+    const char* picture;   // in docs/pictures
+};
+
+void PrintTo(const PagePicture& page, std::ostream* out) { *out << page.program << " " << page.picture; }
+
+class EveryPage : public WebPage, public ::testing::WithParamInterface<PagePicture> {};
+
+TEST_P(EveryPage, PrintsTheDesktopDialogueAndDrawsTheDesktopPicture)
+{
+    const PagePicture& page = GetParam();
+    std::vector<std::string> steps{"idle", "text:dialogue"};
+    for (const std::string& key : page.keys) steps.push_back("key:" + key);
+    steps.insert(steps.end(), {"idle", "shot:picture"});
+    std::string address = std::string(page.program) + ".html";
+    std::string answers;
+    if (*page.input) {
+        address += std::string("?input=") + page.input;
+        for (char c : std::string(page.input)) answers += c == ',' ? '\n' : c;
+        answers += '\n';
+    }
+    ASSERT_TRUE(run(address, steps)) << errors();
+    EXPECT_NE(readWholeFile(std::string(WEB_SITE_DIR) + "/index.html").find(std::string("href=\"") + page.program + ".html\""),
+              std::string::npos);
+    // cutdemo1 goes on to trace its first frame's rack corners: the dialogue comes first.
+    const std::string desktop = desktopOutput(page.program, answers);
+    ASSERT_FALSE(desktop.empty());
+    EXPECT_EQ(text("dialogue").substr(0, desktop.size()), desktop);
+    const Picture web = shot("picture"), desktopDrawing = desktopPicture(page.picture);
+    ASSERT_EQ(web.width, windowSize);
+    ASSERT_EQ(desktopDrawing.width, windowSize);
+    EXPECT_GT(drawingAgreement(web, desktopDrawing), 0.97);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pages, EveryPage,
+    ::testing::Values(PagePicture{"cutdemo2", "10,0", {"6"}, "cutdemo2-mode6"},
+                      PagePicture{"cutdemo1", "10,0", {"4", "s*50"}, "cutdemo1-mode4"},
+                      PagePicture{"unwinddemo", "", {"5", "s*30"}, "unwinddemo-mode5"}),
+    [](const ::testing::TestParamInfo<PagePicture>& info) { return std::string(info.param.program); });
+
+}  // namespace
