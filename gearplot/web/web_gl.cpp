@@ -157,6 +157,14 @@ void glVertex2d(GLdouble x, GLdouble y)
     else glVertex2f(static_cast<GLfloat>(x), static_cast<GLfloat>(y));
 }
 
+// Missing in the emulation: the matrices are read as floats and widened.
+void glGetDoublev(GLenum name, GLdouble* values)
+{
+    GLfloat f[16] = {};
+    glGetFloatv(name, f);
+    for (int i = 0; i < 16; ++i) values[i] = f[i];
+}
+
 // ---- Captions, drawn by the page over the canvas ----
 
 void glRasterPos2f(GLfloat x, GLfloat y) { gearplot_web_raster_pos(x, y); }
