@@ -15,5 +15,6 @@ ensure_packages() {
 
 # What building and running a program needs.
 BUILD_PACKAGES=(cmake make g++ libglut-dev libgl-dev libx11-dev libgl1-mesa-dri)
-# What the tests need besides: GoogleTest, Google Benchmark and a virtual X server.
-TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb)
+# What the tests need besides: GoogleTest, Google Benchmark, a virtual X server and libpng
+# for the pictures of the frame scenes.
+TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb libpng-dev)
