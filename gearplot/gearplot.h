@@ -106,6 +106,27 @@ double zoomOut(double zoom);
 // The zoom one 'W' press gives: zoom / 0.9, unless that rises above largestZoom.
 double zoomIn(double zoom);
 
+// ---- Window reach ----
+// What lies well outside the window colours no pixel; long dashed lines, huge circles and
+// far-off racks skip it. Each test errs on the side of drawing.
+
+// The current modelview and projection matrices in the plane: window = M·local + t.
+struct WindowReach {
+    double xx, xy, yx, yy;   // M, row by row
+    double tx, ty;           // t
+    double stretch;          // the most M lengthens any local length
+};
+
+// The reach of the current matrices (read from OpenGL).
+WindowReach windowReach();
+// Where the local point p shows in the window, in view units.
+Point2 inWindow(const WindowReach& w, const Point2& p);
+// Whether anything within radius of the local point centre can colour a window pixel.
+bool discReachesWindow(const WindowReach& w, const Point2& centre, double radius);
+// Whether the local segment a–b can colour a window pixel; slack (view units) widens the
+// window further for callers whose points are known only within it.
+bool segmentReachesWindow(const WindowReach& w, const Point2& a, const Point2& b, double slack = 0);
+
 // ---- Lines ----
 
 // Draws the segment a–b in the current line width.

@@ -3,6 +3,7 @@
 #include <GL/glut.h>
 #include <GL/glx.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace glstub {
@@ -222,6 +223,18 @@ void glRotated(GLdouble angle, GLdouble x, GLdouble y, GLdouble z)
                            t * x * z + s * y, t * y * z - s * x, t * z * z + c,     0,
                            0,                 0,                 0,                 1};
     glstub::multiplyCurrent(m);
+}
+
+void glGetDoublev(GLenum name, GLdouble* values)
+{
+    log("glGetDoublev", {double(name)});
+    if (name != GL_MODELVIEW_MATRIX && name != GL_PROJECTION_MATRIX) {
+        theRecording.errors.push_back("glGetDoublev of a value the stand-in does not keep");
+        return;
+    }
+    const glstub::Matrix& m =
+        name == GL_MODELVIEW_MATRIX ? theRecording.modelview.back() : theRecording.projection.back();
+    std::copy(m.begin(), m.end(), values);
 }
 
 void glPushAttrib(GLbitfield mask)
