@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -25,15 +26,47 @@ constexpr double mostDashes = 50000;
 int dashCount(double value) { return value > 0 ? static_cast<int>(std::min(value, mostDashes)) : 0; }
 
 // Lighting off, a pushed matrix with its x axis from a towards direction, and a GL_LINES
-// batch begun: the frame dashed and chain segments are drawn in.
-void beginLinesAlong(const Point2& a, double direction, const Rgba& colour)
+// batch begun: the frame dashed and chain segments are drawn in. Returns where that frame
+// lands in the window.
+WindowReach beginLinesAlong(const Point2& a, double direction, const Rgba& colour)
 {
     glDisable(GL_LIGHTING);
     glPushMatrix();
     glTranslated(toView(a.x), toView(a.y), 0);
     glRotated(direction * degreesPerRadian, 0, 0, 1);
+    const WindowReach reach = windowReach();
     glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
     glBegin(GL_LINES);
+    return reach;
+}
+
+// The periods i = 0 … last, each [i·period, (i + 1)·period) along the x axis of the frame,
+// that can reach the window: the first and the last of them (first > last when none).
+// OpenGL places them in single precision, so a far line is given room for its rounding.
+void periodsInReach(const WindowReach& w, double period, int last, int* first, int* lastInReach)
+{
+    *first = 0;
+    *lastInReach = last;
+    const double length = period * (last + 1);
+    const double reach = 1 + 0.05 + 4 * 1.1920929e-7 * (std::fabs(w.tx) + std::fabs(w.ty) + w.stretch * length);
+    // The stretch of the x axis that lies within reach along each window axis.
+    double lo = -HUGE_VAL, hi = HUGE_VAL;
+    for (const auto& [slope, offset] : {std::pair{w.xx, w.tx}, std::pair{w.yx, w.ty}}) {
+        if (slope == 0) {
+            if (std::fabs(offset) > reach) lo = HUGE_VAL;
+            continue;
+        }
+        const double from = (-reach - offset) / slope, to = (reach - offset) / slope;
+        lo = std::max(lo, std::min(from, to));
+        hi = std::min(hi, std::max(from, to));
+    }
+    if (!(period > 0) || std::isnan(lo) || std::isnan(hi)) return;  // what NaN draws is not ours to judge
+    if (lo > hi) {  // the line passes the window by
+        *first = last + 1;
+        return;
+    }
+    *first = static_cast<int>(std::clamp(std::floor(lo / period) - 1, 0.0, last + 1.0));
+    *lastInReach = static_cast<int>(std::clamp(std::ceil(hi / period), -1.0, double(last)));
 }
 
 void endLinesAlong()
@@ -79,8 +112,10 @@ void drawDashedSegment(const Point2& a, const Point2& b, const Rgba& colour)
     const double period = 10 * length / (10 * n + 8);
     const double dash = 0.8 * period;
 
-    beginLinesAlong(a, direction, colour);
-    for (int i = 0; i <= n; ++i) {
+    const WindowReach reach = beginLinesAlong(a, direction, colour);
+    int first = 0, last = n;
+    periodsInReach(reach, toView(period), n, &first, &last);
+    for (int i = first; i <= last; ++i) {
         const double x = toView(period) * i;
         glVertex2d(x, 0);
         glVertex2d(x + toView(dash), 0);
@@ -98,8 +133,10 @@ void drawChainSegment(const Point2& a, const Point2& b, const Rgba& colour)
     const double longDash = 9 * period / 15;
     const double shortDash = 2 * period / 15;
 
-    beginLinesAlong(a, direction, colour);
-    for (int i = 0; i < n; ++i) {
+    const WindowReach reach = beginLinesAlong(a, direction, colour);
+    int first = 0, last = n;
+    periodsInReach(reach, period, n, &first, &last);
+    for (int i = first; i <= std::min(last, n - 1); ++i) {
         const double x0 = i * period;
         const double x1 = x0 + longDash;
         glVertex2d(x0, 0);
@@ -109,9 +146,11 @@ void drawChainSegment(const Point2& a, const Point2& b, const Rgba& colour)
         glVertex2d(x2, 0);
         glVertex2d(x3, 0);
     }
-    const double x0 = n * period;
-    glVertex2d(x0, 0);
-    glVertex2d(x0 + longDash, 0);
+    if (first <= n && last == n) {
+        const double x0 = n * period;
+        glVertex2d(x0, 0);
+        glVertex2d(x0 + longDash, 0);
+    }
     endLinesAlong();
 }
 

@@ -29,13 +29,26 @@ TEST(ModeOne, FirstFrameShowsTheRackOnThePitchPointAndNothingGeneratedYet)
     EXPECT_EQ(segmentCount(green), 0);           // no past rack yet
     EXPECT_EQ(segmentCount(black), 4 * 7);       // four outline copies of seven segments
     // The rack's pitch line, the last blue line drawn: a chain line 40 mm long through the
-    // pitch point.
+    // pitch point, from k·20 to −k·20 in trunc(6 × 20 − 1) = 119 periods. Only the dashes
+    // that reach the window are drawn, each where the whole line puts it.
     const auto* pitchLine = lines(blue).back();
-    const int periods = int(6 * 20.0 - 1);
-    EXPECT_EQ(pitchLine->vertices.size(), size_t(4 * periods + 2));
-    EXPECT_NEAR(pitchLine->vertices.front().viewX, k * 20, 1e-9);
-    EXPECT_NEAR(pitchLine->vertices.back().viewX, -k * 20, 1e-9);
-    EXPECT_NEAR(pitchLine->vertices.back().viewY, 0, 1e-7);  // turned by 57.2957795 degrees per radian
+    const double period = 2 * k * 20 / (119 + 9.0 / 15);
+    const auto& v = pitchLine->vertices;
+    ASSERT_GE(v.size(), 4u);
+    EXPECT_LT(v.size(), size_t(4 * 119 / 4));  // the window shows a tenth of the line
+    EXPECT_GT(v.front().viewX, 1 - period);  // drawn from +x to -x, across the whole window
+    for (size_t i = 0; i + 1 < v.size(); i += 2) {
+        SCOPED_TRACE("piece " + std::to_string(i / 2));
+        EXPECT_NEAR(v[i].viewY, 0, 1e-7);  // turned by 57.2957795 degrees per radian
+        EXPECT_LT(std::fabs(v[i].viewX), 1 + 2 * period);
+        // Long dashes start a whole number of periods from k·20, short ones 11/15 past that.
+        const double from = (k * 20 - v[i].viewX) / period, length = (v[i].viewX - v[i + 1].viewX) / period;
+        const bool longDash = std::fabs(length - 9.0 / 15) < 1e-6;
+        EXPECT_TRUE(longDash || std::fabs(length - 2.0 / 15) < 1e-6) << length;
+        const double phase = from - std::floor(from + 1e-6);
+        EXPECT_NEAR(phase, longDash ? 0 : 11.0 / 15, 1e-6);
+    }
+    EXPECT_LT(v.back().viewX, -1 + period);
     // The generating flank passes through the pitch point; the neighbouring copy, one pitch
     // along, draws its overlapping half-pitch over the same flank.
     int throughPitchPoint = 0;
