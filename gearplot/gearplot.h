@@ -7,8 +7,8 @@
 // - Angles are radians, counter-clockwise positive.
 // - Every drawing operation disables GL_LIGHTING first and enables it last, so lighting is
 //   left on between operations (that is what turns the captions near-black).
-// - Only drawWideSegment, drawAxisCross and drawGrid change the line width, and none
-//   restores it.
+// - Only drawWideSegment, drawWideCurve, drawAxisCross and drawGrid change the line width,
+//   and none restores it.
 // - Points and colours are only read; nothing is kept between calls.
 #pragma once
 
@@ -141,6 +141,9 @@ void drawChainSegment(const Point2& a, const Point2& b, const Rgba& colour);
 void drawSegmentZoomed(double k, const Point2& a, const Point2& b, const Rgba& colour);
 // Draws the chain line k·a – k·b.
 void drawChainSegmentZoomed(double k, const Point2& a, const Point2& b, const Rgba& colour);
+// Draws k·table[0 … last] as segments width view units wide; leaves the line width at 2.0
+// when it drew a segment.
+void drawWideCurve(double k, const Point2 table[], int last, double width, const Rgba& colour);
 // Draws k·table[0 … last] as segments 0.01 wide.
 void drawToothCurve(double k, const Point2 table[], int last, const Rgba& colour);
 // Draws a black cross of lines through origin, turned by angle, across the whole window.

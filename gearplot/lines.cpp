@@ -164,9 +164,28 @@ void drawChainSegmentZoomed(double k, const Point2& a, const Point2& b, const Rg
     drawChainSegment(scaled(k, a), scaled(k, b), colour);
 }
 
+void drawWideCurve(double k, const Point2 table[], int last, double width, const Rgba& colour)
+{
+    if (last < 1) return;  // nothing drawn: the caller's width stays
+    // The width and the lighting are set once for the whole curve: the driver flushes its
+    // vertices at every change of either, and a frame draws hundreds of curve segments.
+    glDisable(GL_LIGHTING);
+    glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
+    glLineWidth(static_cast<GLfloat>(toView(width) * pixelsPerViewUnit));
+    for (int i = 1; i <= last; ++i) {
+        const Point2 a = scaled(k, table[i - 1]), b = scaled(k, table[i]);
+        glBegin(GL_LINES);
+        glVertex2d(toView(a.x), toView(a.y));
+        glVertex2d(toView(b.x), toView(b.y));
+        glEnd();
+    }
+    glLineWidth(2.0f);  // as drawWideSegment leaves it
+    glEnable(GL_LIGHTING);
+}
+
 void drawToothCurve(double k, const Point2 table[], int last, const Rgba& colour)
 {
-    for (int i = 1; i <= last; ++i) drawWideSegment(scaled(k, table[i - 1]), scaled(k, table[i]), 0.01, colour);
+    drawWideCurve(k, table, last, 0.01, colour);
 }
 
 void drawAxisCross(const Point2& origin, double angle)

@@ -11,6 +11,7 @@ namespace {
 // How far outside the window a point may still colour a pixel: half the widest line (4
 // pixels) and the rasteriser's rounding, with room to spare. View units.
 constexpr double windowMargin = 0.05;
+constexpr double singlePrecision = 1.1920929e-7;  // FLT_EPSILON
 
 // The distance from v to the window's span -1 … 1 along one axis; 0 inside it.
 double outside(double v) { return std::max(std::fabs(v) - 1.0, 0.0); }
@@ -41,7 +42,12 @@ Point2 inWindow(const WindowReach& w, const Point2& p)
 bool discReachesWindow(const WindowReach& w, const Point2& centre, double radius)
 {
     const Point2 c = inWindow(w, centre);
-    const double reach = w.stretch * std::fabs(radius) + windowMargin;
+    // OpenGL holds the matrix and the vertices in single precision: far from the origin a
+    // point may land a few roundings of its distance away.
+    const double rounding = 4 * singlePrecision *
+                            (std::fabs(w.tx) + std::fabs(w.ty) +
+                             w.stretch * (std::fabs(centre.x) + std::fabs(centre.y) + std::fabs(radius)));
+    const double reach = w.stretch * std::fabs(radius) + windowMargin + rounding;
     // NaN or infinite positions are never skipped: what they draw is not ours to judge.
     const double dx = outside(c.x), dy = outside(c.y);
     return !(dx * dx + dy * dy > reach * reach);

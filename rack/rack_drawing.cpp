@@ -19,6 +19,19 @@ void drawPastRacks(int steps, int every, double firstRoll, double rollStep)
     }
 }
 
+// Whether outline copy i of the rack (i pitches along it, in the rack's frame as reach sees
+// it) can reach the window: its box, from the rack tip at its left to the one at its right.
+bool outlineReachesWindow(const WindowReach& reach, int i)
+{
+    const double k = rackView.zoom, pi = gearPi;
+    const double left = i * pi - pi - rackGear.rackShiftDedendum;
+    const double right = i * pi + pi / 2 + rackGear.rackShiftDedendum;
+    const double bottom = -rackGear.dedendum, top = rackGear.addendum;
+    const Point2 middle{toView(k * (left + right) / 2), toView(k * (bottom + top) / 2)};
+    const double halfDiagonal = toView(std::fabs(k) * std::hypot(right - left, top - bottom) / 2);
+    return discReachesWindow(reach, middle, halfDiagonal);
+}
+
 ToothTable mirroredProfile;  // the opposite flank of mode '6', filled as it is drawn
 
 }  // namespace
@@ -50,9 +63,13 @@ void drawRack(int showPitchLine, const Point2& at, double t, const Rgba& colour)
     const int q = static_cast<int>(std::clamp(travelled, -1e9, 1e9));
     glTranslated(toView(k * at.x), toView(k * at.y), 0);
     glRotated(-t * degreesPerRadian, 0, 0, 1);
+    // Far along the roll most racks lie outside the window. Their outlines are skipped, but
+    // every turn and shift is still made: undone in single precision, each leaves its
+    // rounding in the matrix, and the racks and curves drawn after it are placed by that.
+    const WindowReach reach = windowReach();
     for (int i = q - 2; i <= q + 1; ++i) {
         glTranslated(toView(i * k * gearPi), 0, 0);
-        drawRackOutline(colour);
+        if (outlineReachesWindow(reach, i)) drawRackOutline(colour);
         glTranslated(-toView(i * k * gearPi), 0, 0);
     }
     glRotated(t * degreesPerRadian, 0, 0, 1);
