@@ -2,9 +2,19 @@
 #include "gearplot.h"
 
 #include <GL/glut.h>
+#include <malloc.h>
+
+void holdDriverHeap()
+{
+    // Mesa's software renderer gathers each frame's primitives in blocks it allocates while
+    // drawing and frees when the next frame clears. Freed at the top of the heap, glibc
+    // hands them back to the system, and the next frame faults every page in again.
+    mallopt(M_TRIM_THRESHOLD, heldDriverHeap);
+}
 
 void runWindow(int* argc, char** argv, const WindowDescription& window)
 {
+    holdDriverHeap();
     glutInitWindowSize(800, 800);
     glutInit(argc, argv);  // without a display, freeglut says so and exits with status 1
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_DEPTH);

@@ -55,6 +55,7 @@ constexpr double arrowHeadLength = 0.1;              // view units
 constexpr double smallestZoom = 1e-12;               // zoomOut stops here: every step stays undoable
 constexpr double largestZoom = 1e12;                 // and zoomIn here
 constexpr float captionLeft = -0.9f;                 // view x of every caption line
+constexpr int heldDriverHeap = 256 << 20;            // bytes of freed heap kept between frames
 
 // ---- Toolkit state, set once at start ----
 
@@ -74,6 +75,9 @@ struct WindowDescription {
     KeyboardHandler keyboard;   // one key typed in the window
 };
 
+// Keeps up to heldDriverHeap bytes of freed memory for the next frame instead of returning
+// it to the system (runWindow does this first).
+void holdDriverHeap();
 // Opens the 800 × 800 titled window, registers the handlers and enters the GLUT main loop.
 void runWindow(int* argc, char** argv, const WindowDescription& window);
 // Creates the window with the given title, also as a UTF-8 _NET_WM_NAME.
@@ -139,6 +143,8 @@ void drawDashedSegment(const Point2& a, const Point2& b, const Rgba& colour);
 void drawChainSegment(const Point2& a, const Point2& b, const Rgba& colour);
 // Draws the segment k·a – k·b.
 void drawSegmentZoomed(double k, const Point2& a, const Point2& b, const Rgba& colour);
+// Draws the segments k·ends[2i] – k·ends[2i + 1] for i < count, as drawSegmentZoomed would.
+void drawSegmentsZoomed(double k, const Point2 ends[], int count, const Rgba& colour);
 // Draws the chain line k·a – k·b.
 void drawChainSegmentZoomed(double k, const Point2& a, const Point2& b, const Rgba& colour);
 // Draws k·table[0 … last] as segments width view units wide; leaves the line width at 2.0

@@ -159,6 +159,21 @@ void drawSegmentZoomed(double k, const Point2& a, const Point2& b, const Rgba& c
     drawSegment(scaled(k, a), scaled(k, b), colour);
 }
 
+void drawSegmentsZoomed(double k, const Point2 ends[], int count, const Rgba& colour)
+{
+    // Lighting goes off once for all of them: the driver flushes at every toggle.
+    glDisable(GL_LIGHTING);
+    glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
+    for (int i = 0; i < count; ++i) {
+        const Point2 a = scaled(k, ends[2 * i]), b = scaled(k, ends[2 * i + 1]);
+        glBegin(GL_LINES);
+        glVertex2d(toView(a.x), toView(a.y));
+        glVertex2d(toView(b.x), toView(b.y));
+        glEnd();
+    }
+    glEnable(GL_LIGHTING);
+}
+
 void drawChainSegmentZoomed(double k, const Point2& a, const Point2& b, const Rgba& colour)
 {
     drawChainSegment(scaled(k, a), scaled(k, b), colour);

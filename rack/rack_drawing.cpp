@@ -45,14 +45,23 @@ void drawRackOutline(const Rgba& colour)
     const double pi = gearPi;
     const Point2 v1{-pi - sD, -hf}, v2{-pi + sA, ha}, v3{-pi / 2 - sA, ha}, v4{-pi / 2 + sD, -hf};
     const Point2 v5{-sD, -hf}, v6{sA, ha}, v7{pi / 2 - sA, ha}, v8{pi / 2 + sD, -hf};
+    const Point2 segments[] = {v1, v2, v2, v3, v3, v4, v5, v4,
+                               v5, v6,  // the generating flank, through the reference point
+                               v6, v7, v7, v8};
+    // Only the segments that can reach the window: far along the roll, most of a rack's
+    // copies lie partly or wholly outside it, and each one drawn costs the driver a draw.
     const double k = rackView.zoom;
-    drawSegmentZoomed(k, v1, v2, colour);
-    drawSegmentZoomed(k, v2, v3, colour);
-    drawSegmentZoomed(k, v3, v4, colour);
-    drawSegmentZoomed(k, v5, v4, colour);
-    drawSegmentZoomed(k, v5, v6, colour);  // the generating flank, through the reference point
-    drawSegmentZoomed(k, v6, v7, colour);
-    drawSegmentZoomed(k, v7, v8, colour);
+    const WindowReach reach = windowReach();
+    Point2 shown[14];
+    int count = 0;
+    for (int i = 0; i < 7; ++i) {
+        const Point2 a = segments[2 * i], b = segments[2 * i + 1];
+        if (!segmentReachesWindow(reach, {toView(k * a.x), toView(k * a.y)}, {toView(k * b.x), toView(k * b.y)})) continue;
+        shown[2 * count] = a;
+        shown[2 * count + 1] = b;
+        ++count;
+    }
+    if (count > 0) drawSegmentsZoomed(k, shown, count, colour);
 }
 
 void drawRack(int showPitchLine, const Point2& at, double t, const Rgba& colour)

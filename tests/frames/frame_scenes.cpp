@@ -143,6 +143,7 @@ bool openFrameWindow()
         return false;
     }
     std::atexit(stopServerAtExit);
+    holdDriverHeap();  // as runWindow does
     int argc = 1;
     char name[] = "frames";
     char* argv[] = {name, nullptr};
