@@ -55,7 +55,7 @@ constexpr double arrowHeadLength = 0.1;              // view units
 constexpr double smallestZoom = 1e-12;               // zoomOut stops here: every step stays undoable
 constexpr double largestZoom = 1e12;                 // and zoomIn here
 constexpr float captionLeft = -0.9f;                 // view x of every caption line
-constexpr int heldDriverHeap = 256 << 20;            // bytes of freed heap kept between frames
+constexpr int heldDriverHeap = 64 << 20;             // bytes of freed heap kept between frames
 
 // ---- Toolkit state, set once at start ----
 

@@ -416,6 +416,34 @@ TEST_F(Drawing, ToothCurveDrawsEachStepFourPixelsWideAtTheProgramsZoom)
     EXPECT_EQ(recording().lineWidth, 2.0f);
 }
 
+// Every change of width or lighting makes the driver flush: a curve of many steps changes
+// each once, whatever its length, and a run of rack segments toggles lighting once.
+TEST_F(Drawing, CurvesAndSegmentRunsChangeWidthAndLightingOncePerRun)
+{
+    const Point2 table[] = {{1.0, -0.5}, {0.75, 0.25}, {0.5, 0.5}, {0.25, 0.6}, {0.0, 0.65}};
+    glEnable(GL_LIGHTING);
+    glstub::clearLog();
+    drawWideCurve(0.8, table, 4, 0.004, paint);
+    ASSERT_EQ(recording().primitives.size(), 4u);
+    for (const auto& p : recording().primitives) {
+        EXPECT_FLOAT_EQ(p.lineWidth, 1.6f);
+        EXPECT_FALSE(p.lighting);
+    }
+    EXPECT_EQ(glstub::countCalls("glLineWidth"), 2);  // the curve's width, then back to 2
+    EXPECT_EQ(glstub::countCalls("glDisable"), 1);
+    EXPECT_EQ(glstub::countCalls("glEnable"), 1);
+    EXPECT_TRUE(recording().lighting);
+
+    glstub::clearLog();
+    const Point2 ends[] = {{0.1, 0.2}, {0.3, 0.4}, {-0.5, 0.1}, {0.2, -0.7}};
+    drawSegmentsZoomed(2, ends, 2, paint);
+    ASSERT_EQ(recording().primitives.size(), 2u);
+    expectShape(recording().primitives[1], GL_LINES, {0, 0}, {{-1.0, 0.2}, {0.4, -1.4}});
+    EXPECT_FALSE(recording().primitives[0].lighting);
+    EXPECT_EQ(glstub::countCalls("glDisable") + glstub::countCalls("glEnable"), 2);
+    EXPECT_EQ(glstub::countCalls("glLineWidth"), 0);
+}
+
 TEST_F(Drawing, ToothCurveWithoutStepsDrawsNothingAndKeepsTheWidth)
 {
     const Point2 table[] = {{1.0, -0.5}, {0.75, 0.25}};
@@ -617,6 +645,42 @@ TEST_F(Drawing, EllipseOutlineTurnedAQuarterStandsUpright)
         }
     }
     EXPECT_TRUE(shownAt(p.vertices[61], 0.1, -0.1));  // the b axis now points left
+}
+
+// ---- Window reach ----
+
+TEST_F(Drawing, WindowReachPlacesPointsWhereTheMatricesShowThem)
+{
+    glTranslated(0.3, -0.2, 0);
+    glRotated(30, 0, 0, 1);
+    glTranslated(0.5, 0.1, 0);
+    const WindowReach w = windowReach();
+    for (const Point2 p : {Point2{0, 0}, Point2{1.5, -0.7}, Point2{-2, 3}}) {
+        const Point2 shown = inWindow(w, p);
+        EXPECT_TRUE(shownAt(givenNow(p.x, p.y), shown.x, shown.y)) << p.x << ", " << p.y;
+    }
+    EXPECT_NEAR(w.stretch, 1, 1e-12);  // a turn and shifts lengthen nothing
+}
+
+TEST_F(Drawing, WindowReachErsOnTheSideOfDrawing)
+{
+    const WindowReach w = windowReach();
+    EXPECT_TRUE(discReachesWindow(w, {0, 0}, 0));
+    EXPECT_TRUE(discReachesWindow(w, {2.5, 0}, 1.49));       // within the margin of the right edge
+    EXPECT_FALSE(discReachesWindow(w, {2.5, 2.5}, 1.0));     // the corner is √2·1.5 away
+    EXPECT_TRUE(discReachesWindow(w, {2.5, 2.5}, 2.2));
+    EXPECT_TRUE(discReachesWindow(w, {NAN, 0}, 0));          // not ours to judge
+    EXPECT_TRUE(segmentReachesWindow(w, {-5, 0.5}, {5, 0.5}));   // across, both ends outside
+    EXPECT_TRUE(segmentReachesWindow(w, {-5, 5}, {5, -5}));      // through a corner region
+    EXPECT_FALSE(segmentReachesWindow(w, {1.2, -3}, {1.3, 3}));  // wholly right of it
+    EXPECT_TRUE(segmentReachesWindow(w, {1.2, -3}, {1.3, 3}, 0.3));
+    // Twice the size on screen: centre and radius both double.
+    glstub::reset();
+    glstub::recording().modelview.back() = glstub::Matrix{2, 0, 0, 0, 0, 2, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    const WindowReach twice = windowReach();
+    EXPECT_NEAR(twice.stretch, 2, 1e-12);
+    EXPECT_TRUE(discReachesWindow(twice, {0.7, 0}, 0.2));    // 1.4 ± 0.4 on screen: down to 1.0
+    EXPECT_FALSE(discReachesWindow(twice, {0.8, 0}, 0.2));   // 1.6 ± 0.4: 1.2, beyond the margin
 }
 
 // ---- Rectangles and arrow ----
