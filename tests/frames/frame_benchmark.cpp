@@ -5,7 +5,7 @@
 //   frame_benchmark [--frames N] [NAME-PART]   median and worst ms per frame of each scene
 //                                              (a whole scene name: that scene alone)
 //   frame_benchmark --capture DIR              one PNG per scene, DIR/<scene>.png
-//   frame_benchmark --memory STEPS             resident memory over STEPS steps of the soaks
+//   frame_benchmark --memory STEPS [NAME-PART] resident memory over STEPS steps of the soaks
 //   frame_benchmark --list                     the scene names, one a line
 #include "frame_scenes.h"
 
@@ -111,11 +111,17 @@ void soak(const FrameScene& start, int steps)
     std::printf(" MB\n");
 }
 
-int memory(int steps)
+// The animated modes whose frames grow, or could, as they step on.
+const FrameScene soaks[] = {
+    {"cutdemo3-z20-mode4", "cutdemo3", 20, '4', 0, 0},
+    {"cutdemo3-z20-mode5", "cutdemo3", 20, '5', 0, 0},
+    {"unwinddemo-mode5", "unwinddemo", 0, '5', 0, 0},
+};
+
+int memory(int steps, const char* only)
 {
-    soak({"cutdemo3-z20-mode4", "cutdemo3", 20, '4', 0, 0}, steps);
-    soak({"cutdemo3-z20-mode5", "cutdemo3", 20, '5', 0, 0}, steps);
-    soak({"unwinddemo-mode5", "unwinddemo", 0, '5', 0, 0}, steps);
+    for (const FrameScene& scene : soaks)
+        if (!only || std::strstr(scene.name, only)) soak(scene, steps);
     return 0;
 }
 
@@ -141,12 +147,12 @@ int main(int argc, char** argv)
         } else if (arg[0] != '-')
             only = argv[i];
         else {
-            std::fprintf(stderr, "usage: frame_benchmark [--frames N] [NAME-PART] | --capture DIR | --memory STEPS | --list\n");
+            std::fprintf(stderr, "usage: frame_benchmark [--frames N] [NAME-PART] | --capture DIR | --memory STEPS [NAME-PART] | --list\n");
             return 2;
         }
     }
     if (!openFrameWindow()) return 1;
     if (!captureDirectory.empty()) return capture(captureDirectory);
-    if (soakSteps > 0) return memory(soakSteps);
+    if (soakSteps > 0) return memory(soakSteps, only);
     return benchmark(frames, only);
 }
