@@ -41,7 +41,7 @@ DashPattern fittedPattern(double n, double m, double g, int gapsPerSector, const
 // Lighting off, then a pushed matrix moved to the centre: the frame every circle shares.
 void enterCentredFrame(const Point2& centre)
 {
-    glDisable(GL_LIGHTING);
+    lightingOff();
     glPushMatrix();
     glTranslated(toView(centre.x), toView(centre.y), 0);
 }
@@ -49,7 +49,7 @@ void enterCentredFrame(const Point2& centre)
 void leaveCentredFrame()
 {
     glPopMatrix();
-    glEnable(GL_LIGHTING);
+    lightingOn();
 }
 
 void setColour(const Rgba& colour)

@@ -4,6 +4,34 @@
 #include <GL/glut.h>
 #include <malloc.h>
 
+namespace {
+
+bool unlitRun = false;  // an unlit run is open: lighting stays off between operations
+
+}  // namespace
+
+void beginUnlitRun()
+{
+    glDisable(GL_LIGHTING);
+    unlitRun = true;
+}
+
+void endUnlitRun()
+{
+    unlitRun = false;
+    glEnable(GL_LIGHTING);
+}
+
+void lightingOff()
+{
+    if (!unlitRun) glDisable(GL_LIGHTING);
+}
+
+void lightingOn()
+{
+    if (!unlitRun) glEnable(GL_LIGHTING);
+}
+
 void holdDriverHeap()
 {
     // Mesa's software renderer gathers each frame's primitives in blocks it allocates while

@@ -6,7 +6,8 @@
 //   zoom factor first (the ...Zoomed operations take that factor as their first argument).
 // - Angles are radians, counter-clockwise positive.
 // - Every drawing operation disables GL_LIGHTING first and enables it last, so lighting is
-//   left on between operations (that is what turns the captions near-black).
+//   left on between operations (that is what turns the captions near-black). Inside an
+//   unlit run it stays off until the run ends.
 // - Only drawWideSegment, drawWideCurve, drawAxisCross and drawGrid change the line width,
 //   and none restores it.
 // - Points and colours are only read; nothing is kept between calls.
@@ -63,6 +64,16 @@ constexpr int heldDriverHeap = 64 << 20;             // bytes of freed heap kept
 void setCircleSegmentCount(int n);
 // The N in force.
 int circleSegmentCount();
+// Starts an unlit run: lighting goes off and stays off, the operations leave it so instead
+// of turning it on again, and the driver is spared a flush at every toggle. Runs do not
+// nest; no caption belongs inside one.
+void beginUnlitRun();
+// Ends the unlit run: lighting on, as every operation leaves it.
+void endUnlitRun();
+// What every operation does first: lighting off.
+void lightingOff();
+// What every operation does last: lighting on again, unless an unlit run is open.
+void lightingOn();
 
 // ---- Application frame ----
 using DisplayHandler = void (*)();

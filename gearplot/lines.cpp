@@ -30,7 +30,7 @@ int dashCount(double value) { return value > 0 ? static_cast<int>(std::min(value
 // lands in the window.
 WindowReach beginLinesAlong(const Point2& a, double direction, const Rgba& colour)
 {
-    glDisable(GL_LIGHTING);
+    lightingOff();
     glPushMatrix();
     glTranslated(toView(a.x), toView(a.y), 0);
     glRotated(direction * degreesPerRadian, 0, 0, 1);
@@ -73,25 +73,25 @@ void endLinesAlong()
 {
     glEnd();
     glPopMatrix();
-    glEnable(GL_LIGHTING);
+    lightingOn();
 }
 
 }  // namespace
 
 void drawSegment(const Point2& a, const Point2& b, const Rgba& colour)
 {
-    glDisable(GL_LIGHTING);
+    lightingOff();
     glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
     glBegin(GL_LINES);
     glVertex2d(toView(a.x), toView(a.y));
     glVertex2d(toView(b.x), toView(b.y));
     glEnd();
-    glEnable(GL_LIGHTING);
+    lightingOn();
 }
 
 void drawWideSegment(const Point2& a, const Point2& b, double width, const Rgba& colour)
 {
-    glDisable(GL_LIGHTING);
+    lightingOff();
     glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
     glLineWidth(static_cast<GLfloat>(toView(width) * pixelsPerViewUnit));
     glBegin(GL_LINES);
@@ -100,7 +100,7 @@ void drawWideSegment(const Point2& a, const Point2& b, double width, const Rgba&
     glEnd();
     // Not the width found on entry: every later line of the frame is drawn 2 pixels wide.
     glLineWidth(2.0f);
-    glEnable(GL_LIGHTING);
+    lightingOn();
 }
 
 void drawDashedSegment(const Point2& a, const Point2& b, const Rgba& colour)
@@ -162,7 +162,7 @@ void drawSegmentZoomed(double k, const Point2& a, const Point2& b, const Rgba& c
 void drawSegmentsZoomed(double k, const Point2 ends[], int count, const Rgba& colour)
 {
     // Lighting goes off once for all of them: the driver flushes at every toggle.
-    glDisable(GL_LIGHTING);
+    lightingOff();
     glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
     for (int i = 0; i < count; ++i) {
         const Point2 a = scaled(k, ends[2 * i]), b = scaled(k, ends[2 * i + 1]);
@@ -171,7 +171,7 @@ void drawSegmentsZoomed(double k, const Point2 ends[], int count, const Rgba& co
         glVertex2d(toView(b.x), toView(b.y));
         glEnd();
     }
-    glEnable(GL_LIGHTING);
+    lightingOn();
 }
 
 void drawChainSegmentZoomed(double k, const Point2& a, const Point2& b, const Rgba& colour)
@@ -184,7 +184,7 @@ void drawWideCurve(double k, const Point2 table[], int last, double width, const
     if (last < 1) return;  // nothing drawn: the caller's width stays
     // The width and the lighting are set once for the whole curve: the driver flushes its
     // vertices at every change of either, and a frame draws hundreds of curve segments.
-    glDisable(GL_LIGHTING);
+    lightingOff();
     glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
     glLineWidth(static_cast<GLfloat>(toView(width) * pixelsPerViewUnit));
     for (int i = 1; i <= last; ++i) {
@@ -195,7 +195,7 @@ void drawWideCurve(double k, const Point2 table[], int last, double width, const
         glEnd();
     }
     glLineWidth(2.0f);  // as drawWideSegment leaves it
-    glEnable(GL_LIGHTING);
+    lightingOn();
 }
 
 void drawToothCurve(double k, const Point2 table[], int last, const Rgba& colour)
@@ -205,7 +205,7 @@ void drawToothCurve(double k, const Point2 table[], int last, const Rgba& colour
 
 void drawAxisCross(const Point2& origin, double angle)
 {
-    glDisable(GL_LIGHTING);
+    lightingOff();
     glLineWidth(2.0f);
     glPushMatrix();
     glColor4f(0, 0, 0, 0);
@@ -219,7 +219,7 @@ void drawAxisCross(const Point2& origin, double angle)
     glVertex2d(0, 10);
     glEnd();
     glPopMatrix();
-    glEnable(GL_LIGHTING);
+    lightingOn();
 }
 
 void drawGrid(const Point2& origin, double angle, int n, double dx, double dy)
@@ -229,7 +229,7 @@ void drawGrid(const Point2& origin, double angle, int n, double dx, double dy)
     const double halfWidth = n * spacingX;
     const double halfHeight = n * spacingY;
 
-    glDisable(GL_LIGHTING);
+    lightingOff();
     glColor4f(0, 0, 0, 0);
     glPushMatrix();
     glLineWidth(1.0f);
@@ -248,5 +248,5 @@ void drawGrid(const Point2& origin, double angle, int n, double dx, double dy)
         glEnd();
     }
     glPopMatrix();
-    glEnable(GL_LIGHTING);
+    lightingOn();
 }

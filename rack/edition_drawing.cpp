@@ -27,19 +27,19 @@ void strokeBand(const Point2& a, const Point2& b, double w)
 
 void drawStrokedSegment(const Point2& a, const Point2& b, double w, const Rgba& colour)
 {
-    glDisable(GL_LIGHTING);
+    lightingOff();
     glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
     strokeBand(a, b, w);
-    glEnable(GL_LIGHTING);
+    lightingOn();
 }
 
 void drawStrokedToothCurve(double k, const Point2 table[], int last, const Rgba& colour)
 {
     if (last < 1) return;
     // Lighting goes off once for the whole curve: each toggle makes the driver flush.
-    glDisable(GL_LIGHTING);
+    lightingOff();
     glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
     for (int i = 1; i <= last; ++i)
         strokeBand({k * table[i - 1].x, k * table[i - 1].y}, {k * table[i].x, k * table[i].y}, 0.004);
-    glEnable(GL_LIGHTING);
+    lightingOn();
 }

@@ -13,10 +13,14 @@ Point2 zoomed(double k, const Point2& p) { return {k * p.x, k * p.y}; }
 // Racks left behind at the earlier steps: every fifth step, or every step.
 void drawPastRacks(int steps, int every, double firstRoll, double rollStep)
 {
+    // Hundreds of racks, each of a few draws: lighting stays off for all of them, since the
+    // driver flushes at every toggle and keeps each draw's state until the frame is shown.
+    beginUnlitRun();
     for (int n = 0; n < steps; n += every) {
         const double t = firstRoll + rollStep * n;
         drawRack(0, rackReferencePoint(rackGear, t), t, green);
     }
+    endUnlitRun();
 }
 
 // Whether outline copy i of the rack (i pitches along it, in the rack's frame as reach sees

@@ -444,6 +444,28 @@ TEST_F(Drawing, CurvesAndSegmentRunsChangeWidthAndLightingOncePerRun)
     EXPECT_EQ(glstub::countCalls("glLineWidth"), 0);
 }
 
+TEST_F(Drawing, AnUnlitRunKeepsLightingOffAcrossOperationsUntilItEnds)
+{
+    glEnable(GL_LIGHTING);
+    glstub::clearLog();
+    beginUnlitRun();
+    drawSegment({0.1, 0.2}, {0.3, 0.4}, paint);
+    drawCircle({0, 0}, 0.5, paint);
+    drawChainSegment({-0.5, 0}, {0.5, 0}, paint);
+    EXPECT_FALSE(recording().lighting);
+    endUnlitRun();
+    EXPECT_TRUE(recording().lighting);
+    ASSERT_EQ(recording().primitives.size(), 3u);
+    for (const auto& p : recording().primitives) EXPECT_FALSE(p.lighting);
+    EXPECT_EQ(glstub::countCalls("glEnable"), 1);  // only the run's end turns it on
+    // Outside a run every operation toggles as before.
+    glstub::clearLog();
+    drawSegment({0.1, 0.2}, {0.3, 0.4}, paint);
+    drawSegment({0.1, 0.2}, {0.3, 0.4}, paint);
+    EXPECT_EQ(glstub::countCalls("glEnable"), 2);
+    EXPECT_TRUE(recording().lighting);
+}
+
 TEST_F(Drawing, ToothCurveWithoutStepsDrawsNothingAndKeepsTheWidth)
 {
     const Point2 table[] = {{1.0, -0.5}, {0.75, 0.25}};
