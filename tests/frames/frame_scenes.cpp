@@ -11,6 +11,7 @@
 #include <X11/Xutil.h>
 #include <png.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -45,6 +46,7 @@ bool startServer()
     const pid_t pid = fork();
     if (pid < 0) return false;
     if (pid == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGTERM);  // the server goes with us, however we end
         close(fds[0]);
         const std::string fd = std::to_string(fds[1]);
         std::freopen("/dev/null", "w", stderr);
