@@ -141,6 +141,10 @@ bool discReachesWindow(const WindowReach& w, const Point2& centre, double radius
 // Whether the local segment a–b can colour a window pixel; slack (view units) widens the
 // window further for callers whose points are known only within it.
 bool segmentReachesWindow(const WindowReach& w, const Point2& a, const Point2& b, double slack = 0);
+// The stretch from … to of the local x axis that can reach the window, for a line of the
+// given length along it; false when it passes the window by. A frame holding NaN lets the
+// whole axis through.
+bool xAxisInReach(const WindowReach& w, double length, double* from, double* to);
 
 // ---- Lines ----
 

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <utility>
 
 namespace {
 
@@ -42,31 +41,19 @@ WindowReach beginLinesAlong(const Point2& a, double direction, const Rgba& colou
 
 // The periods i = 0 … last, each [i·period, (i + 1)·period) along the x axis of the frame,
 // that can reach the window: the first and the last of them (first > last when none).
-// OpenGL places them in single precision, so a far line is given room for its rounding.
 void periodsInReach(const WindowReach& w, double period, int last, int* first, int* lastInReach)
 {
     *first = 0;
     *lastInReach = last;
-    const double length = period * (last + 1);
-    const double reach = 1 + 0.05 + 4 * 1.1920929e-7 * (std::fabs(w.tx) + std::fabs(w.ty) + w.stretch * length);
-    // The stretch of the x axis that lies within reach along each window axis.
-    double lo = -HUGE_VAL, hi = HUGE_VAL;
-    for (const auto& [slope, offset] : {std::pair{w.xx, w.tx}, std::pair{w.yx, w.ty}}) {
-        if (slope == 0) {
-            if (std::fabs(offset) > reach) lo = HUGE_VAL;
-            continue;
-        }
-        const double from = (-reach - offset) / slope, to = (reach - offset) / slope;
-        lo = std::max(lo, std::min(from, to));
-        hi = std::min(hi, std::max(from, to));
-    }
-    if (!(period > 0) || std::isnan(lo) || std::isnan(hi)) return;  // what NaN draws is not ours to judge
-    if (lo > hi) {  // the line passes the window by
+    double from = 0, to = 0;
+    const bool reaches = xAxisInReach(w, period * (last + 1), &from, &to);
+    if (!(period > 0) || std::isnan(from) || std::isnan(to)) return;  // what NaN draws is not ours to judge
+    if (!reaches) {
         *first = last + 1;
         return;
     }
-    *first = static_cast<int>(std::clamp(std::floor(lo / period) - 1, 0.0, last + 1.0));
-    *lastInReach = static_cast<int>(std::clamp(std::ceil(hi / period), -1.0, double(last)));
+    *first = static_cast<int>(std::clamp(std::floor(from / period) - 1, 0.0, last + 1.0));
+    *lastInReach = static_cast<int>(std::clamp(std::ceil(to / period), -1.0, double(last)));
 }
 
 void endLinesAlong()

@@ -61,3 +61,25 @@ bool segmentReachesWindow(const WindowReach& w, const Point2& a, const Point2& b
     return !((p.x > reach && q.x > reach) || (p.x < -reach && q.x < -reach) || (p.y > reach && q.y > reach) ||
              (p.y < -reach && q.y < -reach));
 }
+
+bool xAxisInReach(const WindowReach& w, double length, double* from, double* to)
+{
+    // Placed in single precision, a point far along the axis may land a few roundings away.
+    const double reach = 1 + windowMargin +
+                         4 * singlePrecision * (std::fabs(w.tx) + std::fabs(w.ty) + w.stretch * std::fabs(length));
+    double lo = -HUGE_VAL, hi = HUGE_VAL;
+    const double slopes[] = {w.xx, w.yx}, offsets[] = {w.tx, w.ty};
+    for (int axis = 0; axis < 2; ++axis) {
+        const double slope = slopes[axis], offset = offsets[axis];
+        if (slope == 0) {
+            if (std::fabs(offset) > reach) lo = HUGE_VAL;  // parallel to this edge, beyond it
+            continue;
+        }
+        const double a = (-reach - offset) / slope, b = (reach - offset) / slope;
+        lo = std::max(lo, std::min(a, b));
+        hi = std::min(hi, std::max(a, b));
+    }
+    *from = lo;
+    *to = hi;
+    return lo <= hi;
+}
