@@ -39,7 +39,7 @@ DashPattern fittedPattern(double n, double m, double g, int gapsPerSector, const
 // Lighting off, then a pushed matrix moved to the centre: the frame every circle shares.
 void enterCentredFrame(const Point2& centre)
 {
-    glDisable(GL_LIGHTING);
+    lightingOff();
     glPushMatrix();
     glTranslated(toView(centre.x), toView(centre.y), 0);
 }
@@ -47,7 +47,7 @@ void enterCentredFrame(const Point2& centre)
 void leaveCentredFrame()
 {
     glPopMatrix();
-    glEnable(GL_LIGHTING);
+    lightingOn();
 }
 
 void setColour(const Rgba& colour)
@@ -55,21 +55,68 @@ void setColour(const Rgba& colour)
     glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
 }
 
-// One dash of chords on the circle of radius r, from angle start through `chords` steps.
-void drawArcChords(double r, double start, double step, int chords)
+// The dashes of one circle: where they land, and how far the turns that place them may have
+// strayed from the exact angles.
+struct DashedCircle {
+    WindowReach reach;   // of the centred frame, before any dash's turn
+    double radius;       // view units
+    double stepSlack;    // view units a dash may stray per accumulated turn
+};
+
+// Each accumulated glRotated rounds the matrix in single precision, so dash j lands up to
+// about j roundings of the radius away from its exact place: skip only what lies beyond that.
+constexpr double turnRounding = 8 * 1.1920929e-7;  // a few float epsilons per turn
+
+DashedCircle dashedCircle(double radius)
 {
-    emitBegin(GL_LINES);
+    const WindowReach reach = windowReach();
+    return {reach, radius, reach.stretch * std::fabs(radius) * turnRounding};
+}
+
+// One dash of chords on the circle, from angle start through `chords` steps, after `turns`
+// accumulated turns whose exact sum is turned. The chords that cannot reach the window are
+// left out; the others are drawn exactly as they always were.
+void drawArcChords(const DashedCircle& circle, double turned, int turns, double start, double step, int chords)
+{
+    const double r = circle.radius;
+    const double slack = circle.stepSlack * (turns + 1);
+    const double c = std::cos(turned), s = std::sin(turned);
+    bool begun = false;
     double previousX = r * std::cos(start);
     double previousY = r * std::sin(start);
     for (int i = 1; i <= chords; ++i) {
         const double x = r * std::cos(i * step + start);
         const double y = r * std::sin(i * step + start);
-        emitVertex(previousX, previousY);
-        emitVertex(x, y);
+        // Where the chord lies before the dash's own turn, for the test only.
+        const Point2 a{c * previousX - s * previousY, s * previousX + c * previousY};
+        const Point2 b{c * x - s * y, s * x + c * y};
+        if (segmentReachesWindow(circle.reach, a, b, slack)) {
+            if (!begun) emitBegin(GL_LINES);
+            begun = true;
+            emitVertex(previousX, previousY);
+            emitVertex(x, y);
+        }
         previousX = x;
         previousY = y;
     }
-    emitEnd();
+    if (begun) emitEnd();
+}
+
+// Turns the matrix one sector further for each of the n sectors, as the dashes always have
+// been placed, and draws sector j (j + 1 sectors round) only if it can reach the window.
+template <typename DrawSector>
+void forEachSector(const DashedCircle& circle, int n, double sector, DrawSector drawSector)
+{
+    // The middle of each sector, stepped round by an exact turn: a test needs no more.
+    const double c = std::cos(sector), s = std::sin(sector);
+    Point2 middle{circle.radius * std::cos(1.5 * sector), circle.radius * std::sin(1.5 * sector)};
+    const double halfArc = std::fabs(circle.radius) * sector / 2;
+    for (int j = 0; j < n; ++j) {
+        glRotated(sector * degreesPerRadian, 0, 0, 1);
+        const double slack = circle.stepSlack * (j + 1) / circle.reach.stretch;
+        if (discReachesWindow(circle.reach, middle, halfArc + slack)) drawSector(j);
+        middle = {c * middle.x - s * middle.y, s * middle.x + c * middle.y};
+    }
 }
 
 // The point of the ellipse with semi-axes a and b at polar angle t.
@@ -154,11 +201,9 @@ void drawDashedCircle(const Point2& centre, double r, const Rgba& colour)
 
     enterCentredFrame(centre);
     setColour(colour);
-    for (int j = 0; j < n; ++j) {
-        // The turns accumulate: dash j lies (j + 1) sectors round, the last one at a full turn.
-        glRotated(sector * degreesPerRadian, 0, 0, 1);
-        drawArcChords(radius, 0, step, m);
-    }
+    // The turns accumulate: dash j lies (j + 1) sectors round, the last one at a full turn.
+    const DashedCircle circle = dashedCircle(radius);
+    forEachSector(circle, n, sector, [&](int j) { drawArcChords(circle, (j + 1) * sector, j, 0, step, m); });
     leaveCentredFrame();
 }
 
@@ -177,11 +222,11 @@ void drawChainCircle(const Point2& centre, double r, const Rgba& colour)
 
     enterCentredFrame(centre);
     setColour(colour);
-    for (int j = 0; j < n; ++j) {
-        glRotated(sector * degreesPerRadian, 0, 0, 1);  // accumulating, as for the dashed circle
-        drawArcChords(radius, 0, step, m);
-        drawArcChords(radius, shortStart, step, g);
-    }
+    const DashedCircle circle = dashedCircle(radius);
+    forEachSector(circle, n, sector, [&](int j) {
+        drawArcChords(circle, (j + 1) * sector, j, 0, step, m);
+        drawArcChords(circle, (j + 1) * sector, j, shortStart, step, g);
+    });
     leaveCentredFrame();
 }
 

@@ -4,6 +4,43 @@
 #include <algorithm>
 
 #include <GL/glut.h>
+#include <malloc.h>
+
+namespace {
+
+bool unlitRun = false;  // an unlit run is open: lighting stays off between operations
+
+}  // namespace
+
+void beginUnlitRun()
+{
+    glDisable(GL_LIGHTING);
+    unlitRun = true;
+}
+
+void endUnlitRun()
+{
+    unlitRun = false;
+    glEnable(GL_LIGHTING);
+}
+
+void lightingOff()
+{
+    if (!unlitRun) glDisable(GL_LIGHTING);
+}
+
+void lightingOn()
+{
+    if (!unlitRun) glEnable(GL_LIGHTING);
+}
+
+void holdDriverHeap()
+{
+    // Mesa's software renderer gathers each frame's primitives in blocks it allocates while
+    // drawing and frees when the next frame clears. Freed at the top of the heap, glibc
+    // hands them back to the system, and the next frame faults every page in again.
+    mallopt(M_TRIM_THRESHOLD, heldDriverHeap);
+}
 
 namespace {
 
@@ -25,6 +62,7 @@ void beginReshape(int width, int height)
 
 void runWindow(int* argc, char** argv, const WindowDescription& window)
 {
+    holdDriverHeap();
     glutInitWindowSize(800, 800);
     glutInit(argc, argv);  // without a display, freeglut says so and exits with status 1
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_DEPTH);

@@ -6,9 +6,10 @@
 //   zoom factor first (the ...Zoomed operations take that factor as their first argument).
 // - Angles are radians, counter-clockwise positive.
 // - Every drawing operation disables GL_LIGHTING first and enables it last, so lighting is
-//   left on between operations (that is what turns the captions near-black).
-// - Only drawWideSegment, drawAxisCross and drawGrid change the line width, and none
-//   restores it.
+//   left on between operations (that is what turns the captions near-black). Inside an
+//   unlit run it stays off until the run ends.
+// - Only drawWideSegment, drawWideCurve, drawAxisCross and drawGrid change the line width,
+//   and none restores it.
 // - Points and colours are only read; nothing is kept between calls.
 #pragma once
 
@@ -57,6 +58,7 @@ constexpr double arrowHeadLength = 0.1;              // view units
 constexpr double smallestZoom = 1e-12;               // zoomOut stops here: every step stays undoable
 constexpr double largestZoom = 1e12;                 // and zoomIn here
 constexpr float captionLeft = -0.9f;                 // view x of every caption line
+constexpr int heldDriverHeap = 64 << 20;             // bytes of freed heap kept between frames
 
 // ---- Toolkit state, set once at start ----
 
@@ -64,6 +66,16 @@ constexpr float captionLeft = -0.9f;                 // view x of every caption 
 void setCircleSegmentCount(int n);
 // The N in force.
 int circleSegmentCount();
+// Starts an unlit run: lighting goes off and stays off, the operations leave it so instead
+// of turning it on again, and the driver is spared a flush at every toggle. Runs do not
+// nest; no caption belongs inside one.
+void beginUnlitRun();
+// Ends the unlit run: lighting on, as every operation leaves it.
+void endUnlitRun();
+// What every operation does first: lighting off.
+void lightingOff();
+// What every operation does last: lighting on again, unless an unlit run is open.
+void lightingOn();
 
 // ---- Application frame ----
 using DisplayHandler = void (*)();
@@ -80,6 +92,9 @@ struct WindowDescription {
     SpecialKeyHandler special = nullptr; // arrow and function keys; nullptr: not asked for
 };
 
+// Keeps up to heldDriverHeap bytes of freed memory for the next frame instead of returning
+// it to the system (runWindow does this first).
+void holdDriverHeap();
 // Opens the 800 × 800 titled window, registers the handlers and enters the GLUT main loop.
 void runWindow(int* argc, char** argv, const WindowDescription& window);
 // Creates the window with the given title, also as a UTF-8 _NET_WM_NAME.
@@ -130,6 +145,31 @@ double zoomOut(double zoom);
 // The zoom one 'W' press gives: zoom / 0.9, unless that rises above largestZoom.
 double zoomIn(double zoom);
 
+// ---- Window reach ----
+// What lies well outside the window colours no pixel; long dashed lines, huge circles and
+// far-off racks skip it. Each test errs on the side of drawing.
+
+// The current modelview and projection matrices in the plane: window = M·local + t.
+struct WindowReach {
+    double xx, xy, yx, yy;   // M, row by row
+    double tx, ty;           // t
+    double stretch;          // the most M lengthens any local length
+};
+
+// The reach of the current matrices (read from OpenGL).
+WindowReach windowReach();
+// Where the local point p shows in the window, in view units.
+Point2 inWindow(const WindowReach& w, const Point2& p);
+// Whether anything within radius of the local point centre can colour a window pixel.
+bool discReachesWindow(const WindowReach& w, const Point2& centre, double radius);
+// Whether the local segment a–b can colour a window pixel; slack (view units) widens the
+// window further for callers whose points are known only within it.
+bool segmentReachesWindow(const WindowReach& w, const Point2& a, const Point2& b, double slack = 0);
+// The stretch from … to of the local x axis that can reach the window, for a line of the
+// given length along it; false when it passes the window by. A frame holding NaN lets the
+// whole axis through.
+bool xAxisInReach(const WindowReach& w, double length, double* from, double* to);
+
 // ---- Lines ----
 
 // Draws the segment a–b in the current line width.
@@ -142,8 +182,13 @@ void drawDashedSegment(const Point2& a, const Point2& b, const Rgba& colour);
 void drawChainSegment(const Point2& a, const Point2& b, const Rgba& colour);
 // Draws the segment k·a – k·b.
 void drawSegmentZoomed(double k, const Point2& a, const Point2& b, const Rgba& colour);
+// Draws the segments k·ends[2i] – k·ends[2i + 1] for i < count, as drawSegmentZoomed would.
+void drawSegmentsZoomed(double k, const Point2 ends[], int count, const Rgba& colour);
 // Draws the chain line k·a – k·b.
 void drawChainSegmentZoomed(double k, const Point2& a, const Point2& b, const Rgba& colour);
+// Draws k·table[0 … last] as segments width view units wide; leaves the line width at 2.0
+// when it drew a segment.
+void drawWideCurve(double k, const Point2 table[], int last, double width, const Rgba& colour);
 // Draws k·table[0 … last] as segments 0.01 wide.
 void drawToothCurve(double k, const Point2 table[], int last, const Rgba& colour);
 // Draws a black cross of lines through origin, turned by angle, across the whole window.

@@ -23,40 +23,60 @@ constexpr double mostDashes = 50000;
 int dashCount(double value) { return value > 0 ? static_cast<int>(std::min(value, mostDashes)) : 0; }
 
 // Lighting off, a pushed matrix with its x axis from a towards direction, and a GL_LINES
-// batch begun: the frame dashed and chain segments are drawn in.
-void beginLinesAlong(const Point2& a, double direction, const Rgba& colour)
+// batch begun: the frame dashed and chain segments are drawn in. Returns where that frame
+// lands in the window.
+WindowReach beginLinesAlong(const Point2& a, double direction, const Rgba& colour)
 {
-    glDisable(GL_LIGHTING);
+    lightingOff();
     glPushMatrix();
     glTranslated(toView(a.x), toView(a.y), 0);
     glRotated(direction * degreesPerRadian, 0, 0, 1);
+    const WindowReach reach = windowReach();
     glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
     emitBegin(GL_LINES);
+    return reach;
+}
+
+// The periods i = 0 … last, each [i·period, (i + 1)·period) along the x axis of the frame,
+// that can reach the window: the first and the last of them (first > last when none).
+void periodsInReach(const WindowReach& w, double period, int last, int* first, int* lastInReach)
+{
+    *first = 0;
+    *lastInReach = last;
+    double from = 0, to = 0;
+    const bool reaches = xAxisInReach(w, period * (last + 1), &from, &to);
+    if (!(period > 0) || std::isnan(from) || std::isnan(to)) return;  // what NaN draws is not ours to judge
+    if (!reaches) {
+        *first = last + 1;
+        return;
+    }
+    *first = static_cast<int>(std::clamp(std::floor(from / period) - 1, 0.0, last + 1.0));
+    *lastInReach = static_cast<int>(std::clamp(std::ceil(to / period), -1.0, double(last)));
 }
 
 void endLinesAlong()
 {
     emitEnd();
     glPopMatrix();
-    glEnable(GL_LIGHTING);
+    lightingOn();
 }
 
 }  // namespace
 
 void drawSegment(const Point2& a, const Point2& b, const Rgba& colour)
 {
-    glDisable(GL_LIGHTING);
+    lightingOff();
     glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
     emitBegin(GL_LINES);
     emitVertex(toView(a.x), toView(a.y));
     emitVertex(toView(b.x), toView(b.y));
     emitEnd();
-    glEnable(GL_LIGHTING);
+    lightingOn();
 }
 
 void drawWideSegment(const Point2& a, const Point2& b, double width, const Rgba& colour)
 {
-    glDisable(GL_LIGHTING);
+    lightingOff();
     glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
     glLineWidth(static_cast<GLfloat>(toView(width) * pixelsPerViewUnit));
     emitBegin(GL_LINES);
@@ -65,7 +85,7 @@ void drawWideSegment(const Point2& a, const Point2& b, double width, const Rgba&
     emitEnd();
     // Not the width found on entry: every later line of the frame is drawn 2 pixels wide.
     glLineWidth(2.0f);
-    glEnable(GL_LIGHTING);
+    lightingOn();
 }
 
 void drawDashedSegment(const Point2& a, const Point2& b, const Rgba& colour)
@@ -77,8 +97,10 @@ void drawDashedSegment(const Point2& a, const Point2& b, const Rgba& colour)
     const double period = 10 * length / (10 * n + 8);
     const double dash = 0.8 * period;
 
-    beginLinesAlong(a, direction, colour);
-    for (int i = 0; i <= n; ++i) {
+    const WindowReach reach = beginLinesAlong(a, direction, colour);
+    int first = 0, last = n;
+    periodsInReach(reach, toView(period), n, &first, &last);
+    for (int i = first; i <= last; ++i) {
         const double x = toView(period) * i;
         emitVertex(x, 0);
         emitVertex(x + toView(dash), 0);
@@ -96,8 +118,10 @@ void drawChainSegment(const Point2& a, const Point2& b, const Rgba& colour)
     const double longDash = 9 * period / 15;
     const double shortDash = 2 * period / 15;
 
-    beginLinesAlong(a, direction, colour);
-    for (int i = 0; i < n; ++i) {
+    const WindowReach reach = beginLinesAlong(a, direction, colour);
+    int first = 0, last = n;
+    periodsInReach(reach, period, n, &first, &last);
+    for (int i = first; i <= std::min(last, n - 1); ++i) {
         const double x0 = i * period;
         const double x1 = x0 + longDash;
         emitVertex(x0, 0);
@@ -107,9 +131,11 @@ void drawChainSegment(const Point2& a, const Point2& b, const Rgba& colour)
         emitVertex(x2, 0);
         emitVertex(x3, 0);
     }
-    const double x0 = n * period;
-    emitVertex(x0, 0);
-    emitVertex(x0 + longDash, 0);
+    if (first <= n && last == n) {
+        const double x0 = n * period;
+        emitVertex(x0, 0);
+        emitVertex(x0 + longDash, 0);
+    }
     endLinesAlong();
 }
 
@@ -118,19 +144,53 @@ void drawSegmentZoomed(double k, const Point2& a, const Point2& b, const Rgba& c
     drawSegment(scaled(k, a), scaled(k, b), colour);
 }
 
+void drawSegmentsZoomed(double k, const Point2 ends[], int count, const Rgba& colour)
+{
+    // Lighting goes off once for all of them: the driver flushes at every toggle.
+    lightingOff();
+    glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
+    for (int i = 0; i < count; ++i) {
+        const Point2 a = scaled(k, ends[2 * i]), b = scaled(k, ends[2 * i + 1]);
+        emitBegin(GL_LINES);
+        emitVertex(toView(a.x), toView(a.y));
+        emitVertex(toView(b.x), toView(b.y));
+        emitEnd();
+    }
+    lightingOn();
+}
+
 void drawChainSegmentZoomed(double k, const Point2& a, const Point2& b, const Rgba& colour)
 {
     drawChainSegment(scaled(k, a), scaled(k, b), colour);
 }
 
+void drawWideCurve(double k, const Point2 table[], int last, double width, const Rgba& colour)
+{
+    if (last < 1) return;  // nothing drawn: the caller's width stays
+    // The width and the lighting are set once for the whole curve: the driver flushes its
+    // vertices at every change of either, and a frame draws hundreds of curve segments.
+    lightingOff();
+    glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
+    glLineWidth(static_cast<GLfloat>(toView(width) * pixelsPerViewUnit));
+    for (int i = 1; i <= last; ++i) {
+        const Point2 a = scaled(k, table[i - 1]), b = scaled(k, table[i]);
+        emitBegin(GL_LINES);
+        emitVertex(toView(a.x), toView(a.y));
+        emitVertex(toView(b.x), toView(b.y));
+        emitEnd();
+    }
+    glLineWidth(2.0f);  // as drawWideSegment leaves it
+    lightingOn();
+}
+
 void drawToothCurve(double k, const Point2 table[], int last, const Rgba& colour)
 {
-    for (int i = 1; i <= last; ++i) drawWideSegment(scaled(k, table[i - 1]), scaled(k, table[i]), 0.01, colour);
+    drawWideCurve(k, table, last, 0.01, colour);
 }
 
 void drawAxisCross(const Point2& origin, double angle)
 {
-    glDisable(GL_LIGHTING);
+    lightingOff();
     glLineWidth(2.0f);
     glPushMatrix();
     glColor4f(0, 0, 0, 0);
@@ -144,7 +204,7 @@ void drawAxisCross(const Point2& origin, double angle)
     emitVertex(0, 10);
     emitEnd();
     glPopMatrix();
-    glEnable(GL_LIGHTING);
+    lightingOn();
 }
 
 void drawGrid(const Point2& origin, double angle, int n, double dx, double dy)
@@ -154,7 +214,7 @@ void drawGrid(const Point2& origin, double angle, int n, double dx, double dy)
     const double halfWidth = n * spacingX;
     const double halfHeight = n * spacingY;
 
-    glDisable(GL_LIGHTING);
+    lightingOff();
     glColor4f(0, 0, 0, 0);
     glPushMatrix();
     glLineWidth(1.0f);
@@ -173,5 +233,5 @@ void drawGrid(const Point2& origin, double angle, int n, double dx, double dy)
         emitEnd();
     }
     glPopMatrix();
-    glEnable(GL_LIGHTING);
+    lightingOn();
 }

@@ -8,7 +8,7 @@ void drawRectangleAs(GLenum mode, const Point2& corner, double w, double h, doub
 {
     const double width = toView(w);
     const double height = toView(h);
-    glDisable(GL_LIGHTING);
+    lightingOff();
     glPushMatrix();
     glTranslated(toView(corner.x), toView(corner.y), 0);
     glRotated(angle / radiansPerDegree, 0, 0, 1);
@@ -20,7 +20,7 @@ void drawRectangleAs(GLenum mode, const Point2& corner, double w, double h, doub
     emitVertex(0, height);
     emitEnd();
     glPopMatrix();
-    glEnable(GL_LIGHTING);
+    lightingOn();
 }
 
 }  // namespace
@@ -43,7 +43,7 @@ void drawArrow(const Point2& tip, double length, double angle, const Rgba& colou
     double shaft = total - head;
     if (shaft < 0) shaft = 0;  // a short arrow keeps its full head and a shaft of no length
 
-    glDisable(GL_LIGHTING);
+    lightingOff();
     glPushMatrix();
     glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
     glTranslated(toView(tip.x), toView(tip.y), 0);
@@ -67,5 +67,5 @@ void drawArrow(const Point2& tip, double length, double angle, const Rgba& colou
     emitVertex(-head - 0.5 * head, -0.4 * head);
     emitEnd();
     glPopMatrix();
-    glEnable(GL_LIGHTING);
+    lightingOn();
 }

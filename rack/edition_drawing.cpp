@@ -5,14 +5,15 @@
 
 #include <cmath>
 
-void drawStrokedSegment(const Point2& a, const Point2& b, double w, const Rgba& colour)
+namespace {
+
+// The strokes of one band, in the colour and lighting already set.
+void strokeBand(const Point2& a, const Point2& b, double w)
 {
     const double phi = std::atan2(b.y - a.y, b.x - a.x);
     const double s = std::sin(phi), c = std::cos(phi);
     int n = static_cast<int>(w / 0.001);
     if (n == 0) n = 1;
-    glDisable(GL_LIGHTING);
-    glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
     for (int i = 0; i < n; ++i) {
         const double h = w / 2 - 0.001 * i;  // the band is not centred on a–b
         glBegin(GL_LINES);
@@ -20,11 +21,25 @@ void drawStrokedSegment(const Point2& a, const Point2& b, double w, const Rgba& 
         glVertex2d(toView(b.x - h * s), toView(b.y + h * c));
         glEnd();
     }
-    glEnable(GL_LIGHTING);
+}
+
+}  // namespace
+
+void drawStrokedSegment(const Point2& a, const Point2& b, double w, const Rgba& colour)
+{
+    lightingOff();
+    glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
+    strokeBand(a, b, w);
+    lightingOn();
 }
 
 void drawStrokedToothCurve(double k, const Point2 table[], int last, const Rgba& colour)
 {
+    if (last < 1) return;
+    // Lighting goes off once for the whole curve: each toggle makes the driver flush.
+    lightingOff();
+    glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
     for (int i = 1; i <= last; ++i)
-        drawStrokedSegment({k * table[i - 1].x, k * table[i - 1].y}, {k * table[i].x, k * table[i].y}, 0.004, colour);
+        strokeBand({k * table[i - 1].x, k * table[i - 1].y}, {k * table[i].x, k * table[i].y}, 0.004);
+    lightingOn();
 }

@@ -13,10 +13,27 @@ Point2 zoomed(double k, const Point2& p) { return {k * p.x, k * p.y}; }
 // Racks left behind at the earlier steps: every fifth step, or every step.
 void drawPastRacks(int steps, int every, double firstRoll, double rollStep)
 {
+    // Hundreds of racks, each of a few draws: lighting stays off for all of them, since the
+    // driver flushes at every toggle and keeps each draw's state until the frame is shown.
+    beginUnlitRun();
     for (int n = 0; n < steps; n += every) {
         const double t = firstRoll + rollStep * n;
         drawRack(0, rackReferencePoint(rackGear, t), t, green);
     }
+    endUnlitRun();
+}
+
+// Whether outline copy i of the rack (i pitches along it, in the rack's frame as reach sees
+// it) can reach the window: its box, from the rack tip at its left to the one at its right.
+bool outlineReachesWindow(const WindowReach& reach, int i)
+{
+    const double k = rackView.zoom, pi = gearPi;
+    const double left = i * pi - pi - rackGear.rackShiftDedendum;
+    const double right = i * pi + pi / 2 + rackGear.rackShiftDedendum;
+    const double bottom = -rackGear.dedendum, top = rackGear.addendum;
+    const Point2 middle{toView(k * (left + right) / 2), toView(k * (bottom + top) / 2)};
+    const double halfDiagonal = toView(std::fabs(k) * std::hypot(right - left, top - bottom) / 2);
+    return discReachesWindow(reach, middle, halfDiagonal);
 }
 
 ToothTable mirroredProfile;  // the opposite flank of mode '6', filled as it is drawn
@@ -32,14 +49,23 @@ void drawRackOutline(const Rgba& colour)
     const double pi = gearPi;
     const Point2 v1{-pi - sD, -hf}, v2{-pi + sA, ha}, v3{-pi / 2 - sA, ha}, v4{-pi / 2 + sD, -hf};
     const Point2 v5{-sD, -hf}, v6{sA, ha}, v7{pi / 2 - sA, ha}, v8{pi / 2 + sD, -hf};
+    const Point2 segments[] = {v1, v2, v2, v3, v3, v4, v5, v4,
+                               v5, v6,  // the generating flank, through the reference point
+                               v6, v7, v7, v8};
+    // Only the segments that can reach the window: far along the roll, most of a rack's
+    // copies lie partly or wholly outside it, and each one drawn costs the driver a draw.
     const double k = rackView.zoom;
-    drawSegmentZoomed(k, v1, v2, colour);
-    drawSegmentZoomed(k, v2, v3, colour);
-    drawSegmentZoomed(k, v3, v4, colour);
-    drawSegmentZoomed(k, v5, v4, colour);
-    drawSegmentZoomed(k, v5, v6, colour);  // the generating flank, through the reference point
-    drawSegmentZoomed(k, v6, v7, colour);
-    drawSegmentZoomed(k, v7, v8, colour);
+    const WindowReach reach = windowReach();
+    Point2 shown[14];
+    int count = 0;
+    for (int i = 0; i < 7; ++i) {
+        const Point2 a = segments[2 * i], b = segments[2 * i + 1];
+        if (!segmentReachesWindow(reach, {toView(k * a.x), toView(k * a.y)}, {toView(k * b.x), toView(k * b.y)})) continue;
+        shown[2 * count] = a;
+        shown[2 * count + 1] = b;
+        ++count;
+    }
+    if (count > 0) drawSegmentsZoomed(k, shown, count, colour);
 }
 
 void drawRack(int showPitchLine, const Point2& at, double t, const Rgba& colour)
@@ -50,9 +76,13 @@ void drawRack(int showPitchLine, const Point2& at, double t, const Rgba& colour)
     const int q = static_cast<int>(std::clamp(travelled, -1e9, 1e9));
     glTranslated(toView(k * at.x), toView(k * at.y), 0);
     glRotated(-t * degreesPerRadian, 0, 0, 1);
+    // Far along the roll most racks lie outside the window. Their outlines are skipped, but
+    // every turn and shift is still made: undone in single precision, each leaves its
+    // rounding in the matrix, and the racks and curves drawn after it are placed by that.
+    const WindowReach reach = windowReach();
     for (int i = q - 2; i <= q + 1; ++i) {
         glTranslated(toView(i * k * gearPi), 0, 0);
-        drawRackOutline(colour);
+        if (outlineReachesWindow(reach, i)) drawRackOutline(colour);
         glTranslated(-toView(i * k * gearPi), 0, 0);
     }
     glRotated(t * degreesPerRadian, 0, 0, 1);

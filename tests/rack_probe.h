@@ -6,6 +6,7 @@
 #include "rack_program.h"
 
 #include <cmath>
+#include <utility>
 #include <vector>
 
 namespace probe {
@@ -55,6 +56,54 @@ inline int segmentCount(const Rgba& colour)
     for (const auto* p : lines(colour))
         if (p->vertices.size() == 2 && p->lineWidth != 4.0f) ++n;
     return n;
+}
+
+// Plain two-vertex segments of the colour, each as where its ends show.
+inline std::vector<std::pair<glstub::Vertex, glstub::Vertex>> plainSegments(const Rgba& colour)
+{
+    std::vector<std::pair<glstub::Vertex, glstub::Vertex>> found;
+    for (const auto* p : lines(colour))
+        if (p->vertices.size() == 2 && p->lineWidth != 4.0f) found.push_back({p->vertices[0], p->vertices[1]});
+    return found;
+}
+
+// Whether a segment can show in the window: not wholly beyond one edge (with margin).
+inline bool reachesWindow(const glstub::Vertex& a, const glstub::Vertex& b, double margin = 0)
+{
+    const double e = 1 + margin;
+    return !((a.viewX > e && b.viewX > e) || (a.viewX < -e && b.viewX < -e) || (a.viewY > e && b.viewY > e) ||
+             (a.viewY < -e && b.viewY < -e));
+}
+
+// How many of the colour's segments lie beyond an edge of the window by more than 0.1:
+// none should, as only what can reach the window is drawn.
+inline int segmentsOutOfReach(const Rgba& colour)
+{
+    int n = 0;
+    for (const auto& [a, b] : plainSegments(colour)) n += !reachesWindow(a, b, 0.1);
+    return n;
+}
+
+// The rack outline at roll 0 with its reference point on the pitch point, from the rack's
+// shape alone: four copies a pitch π apart (two back, one ahead), each the seven segments
+// root, flank, tip, flank, root, flank, tip, flanks rising ha·tan α and falling hf·tan α
+// about the pitch line; zoomed by k.
+inline std::vector<std::pair<Point2, Point2>> rackOutlineAtPitchPoint(double k)
+{
+    const RackGear& g = rackGear;
+    const double tanA = std::tan(g.pressureAngle), pi = gearPi;
+    const double up = g.addendum * tanA, down = g.dedendum * tanA;
+    std::vector<std::pair<Point2, Point2>> found;
+    for (int i = -2; i <= 1; ++i) {
+        const double x = i * pi;
+        auto at = [&](double dx, double y) { return Point2{k * (x + dx), k * y}; };
+        const Point2 v1 = at(-pi - down, -g.dedendum), v2 = at(-pi + up, g.addendum), v3 = at(-pi / 2 - up, g.addendum),
+                     v4 = at(-pi / 2 + down, -g.dedendum), v5 = at(-down, -g.dedendum), v6 = at(up, g.addendum),
+                     v7 = at(pi / 2 - up, g.addendum), v8 = at(pi / 2 + down, -g.dedendum);
+        for (const auto& s : {std::pair{v1, v2}, {v2, v3}, {v3, v4}, {v5, v4}, {v5, v6}, {v6, v7}, {v7, v8}})
+            found.push_back(s);
+    }
+    return found;
 }
 
 // The wide tooth-curve segments of the colour, 4 pixels wide, in drawing order.

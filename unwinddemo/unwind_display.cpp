@@ -153,8 +153,7 @@ void drawGearPairView(bool showContactPath)
 
 void drawCurveZoomed(double k, const Point2 points[], int n, const Rgba& colour)
 {
-    for (int i = 1; i <= n; ++i)
-        drawWideSegment(scaled(k, points[i - 1]), scaled(k, points[i]), curveWidth, colour);
+    drawWideCurve(k, points, n, curveWidth, colour);
 }
 
 void drawBaseCircle(double k, double radius, const Rgba& colour)

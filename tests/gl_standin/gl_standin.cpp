@@ -230,13 +230,6 @@ void glOrtho(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdou
     glstub::multiplyCurrent(m);
 }
 
-void glGetDoublev(GLenum name, GLdouble* values)
-{
-    const glstub::Matrix& m =
-        name == GL_PROJECTION_MATRIX ? theRecording.projection.back() : theRecording.modelview.back();
-    if (name == GL_PROJECTION_MATRIX || name == GL_MODELVIEW_MATRIX) std::copy(m.begin(), m.end(), values);
-}
-
 void glGetIntegerv(GLenum name, GLint* values)
 {
     if (name == GL_VIEWPORT) std::copy(theRecording.viewport.begin(), theRecording.viewport.end(), values);
@@ -325,6 +318,18 @@ void glRotated(GLdouble angle, GLdouble x, GLdouble y, GLdouble z)
                            t * x * z + s * y, t * y * z - s * x, t * z * z + c,     0,
                            0,                 0,                 0,                 1};
     glstub::multiplyCurrent(m);
+}
+
+void glGetDoublev(GLenum name, GLdouble* values)
+{
+    log("glGetDoublev", {double(name)});
+    if (name != GL_MODELVIEW_MATRIX && name != GL_PROJECTION_MATRIX) {
+        theRecording.errors.push_back("glGetDoublev of a value the stand-in does not keep");
+        return;
+    }
+    const glstub::Matrix& m =
+        name == GL_MODELVIEW_MATRIX ? theRecording.modelview.back() : theRecording.projection.back();
+    std::copy(m.begin(), m.end(), values);
 }
 
 void glPushAttrib(GLbitfield mask)
