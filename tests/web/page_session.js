@@ -11,6 +11,7 @@
 //               key:K@CODE types K on the key that a US layout calls CODE (say KeyY)
 //   idle        waits until the program has handled every key and waits for the next one
 //   ended       waits until the program has ended
+//   caption:T   waits until a caption of the last frame drawn holds the text T
 //   shot:NAME   writes the 800 × 800 window as OUT/NAME.ppm
 //   text:NAME   writes the program's standard output as OUT/NAME.txt, the console panel's
 //               text without the typed answers as OUT/NAME.panel.txt, the title as
@@ -202,6 +203,8 @@ async function main() {
         }
       } else if (verb === 'idle') {
         await waitFor(`all ${keysSent} keys handled`, `gearplot.waitingFor == 'key' && gearplot.keysHandled == ${keysSent}`);
+      } else if (verb === 'caption') {
+        await waitFor(`a caption with "${value}"`, `gearplot.captions.some((c) => c.includes(${JSON.stringify(value)}))`);
       } else if (verb === 'ended') {
         await waitFor('the end of the program', "gearplot.waitingFor == 'ended'");
       } else if (verb === 'shot') {

@@ -299,7 +299,8 @@ TEST_F(WebPage, GearlabTakesKeysAndArrowsAndWritesThePictureItShows)
     ASSERT_TRUE(run("gearlab.html", {"idle", "text:start", "key:+", "key:>", "idle", "text:z21", "key:<", "key:-",
                                      "key:2", "idle", "shot:view2", "key:p", "idle", "text:picture",
                                      "file:" + stem + ".png", "file:" + stem + ".svg", "key:ArrowRight", "idle",
-                                     "shot:panned"}))
+                                     "shot:panned", "key:1", "key: ", "caption:view 1 generation   finished", "idle",
+                                     "text:played"}))
         << errors();
     const auto firstCaption = [&](const std::string& name) {
         const std::string captions = text(name + ".captions");
@@ -308,6 +309,10 @@ TEST_F(WebPage, GearlabTakesKeysAndArrowsAndWritesThePictureItShows)
     EXPECT_EQ(firstCaption("start").rfind("z 10   m 1   α 20°", 0), 0u) << firstCaption("start");
     EXPECT_EQ(firstCaption("z21").rfind("z 21   m 1   α 20°", 0), 0u) << firstCaption("z21");
     EXPECT_EQ(text("start.title"), "gearlab");
+    // Space plays view 1 on the lab's timer to the end of the cut, which then stops it.
+    EXPECT_EQ(firstCaption("played").rfind("z 10   m 1   α 20°   x 0.00   rack A   view 1 generation   finished", 0), 0u)
+        << firstCaption("played");
+    EXPECT_EQ(text("played.captions").find("playing"), std::string::npos);
 
     // Between the status band and the panel, as the desktop draws view 2 of the same gear. The
     // dashes of the stippled circles start a few pixels apart from Mesa's: some 4 % differ.
