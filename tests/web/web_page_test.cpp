@@ -321,6 +321,20 @@ TEST_F(WebPage, GearlabTakesKeysAndArrowsAndWritesThePictureItShows)
     ASSERT_EQ(web.width, windowSize);
     ASSERT_EQ(desktop.width, windowSize);
     EXPECT_GT(drawingAgreement(web, desktop, statusBand, windowSize - panelBand, 0, 1), 0.94);
+    // The circles' blue: the dashed and chain circles keep their gaps (drawn solid, they
+    // would add some 30 %).
+    const auto bluePixels = [&](const Picture& p) {
+        int n = 0;
+        for (int y = statusBand; y < windowSize - panelBand; ++y)
+            for (int x = 0; x < windowSize; ++x) {
+                const Rgb c = p.at(x, y);
+                n += c.b > c.r + 30 && c.b > c.g + 30;
+            }
+        return n;
+    };
+    const int desktopBlue = bluePixels(desktop);
+    EXPECT_GT(desktopBlue, 1000);
+    EXPECT_NEAR(bluePixels(web), desktopBlue, desktopBlue * 0.05);
     // The arrow pans by a tenth of the half window: the figure moves 40 pixels left.
     EXPECT_GT(drawingAgreement(shot("panned"), desktop, statusBand, windowSize - panelBand, -40, 1), 0.94);
     EXPECT_LT(drawingAgreement(shot("panned"), desktop, statusBand, windowSize - panelBand, 0, 1), 0.5);
