@@ -14,3 +14,5 @@ void emitVertex(double x, double y);
 void emitEnd();
 // Records a caption drawn from raster position x, y of the current matrices.
 void recordCaption(float x, float y, const std::string& text);
+// The next code point of UTF-8 text, advancing *p; U+FFFD for a malformed sequence.
+char32_t nextCodePoint(const char** p);

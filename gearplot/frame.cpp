@@ -1,4 +1,5 @@
-// The application frame: the window, the per-frame begin and end, reshaping and captions.
+// The application frame: the window, the per-frame begin and end, reshaping, captions and
+// the pixels read back.
 #include "emit.h"
 
 #include <algorithm>
@@ -145,3 +146,18 @@ void drawText(float x, float y, void* font, const char* text)
 }
 
 void drawCaption(float y, const char* text) { drawText(captionLeft, y, GLUT_BITMAP_HELVETICA_18, text); }
+
+std::vector<unsigned char> readFramePixels(int width, int height)
+{
+    const std::size_t rowBytes = std::size_t(width) * 3;
+    std::vector<unsigned char> bottomUp(rowBytes * std::size_t(height));
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
+    // OpenGL counts rows from the bottom, PNG from the top.
+    std::vector<unsigned char> topDown(bottomUp.size());
+    for (int row = 0; row < height; ++row)
+        std::copy_n(bottomUp.begin() + std::ptrdiff_t(rowBytes) * row, rowBytes,
+                    topDown.begin() + std::ptrdiff_t(rowBytes) * (height - 1 - row));
+    return topDown;
+}

@@ -1,7 +1,6 @@
-// The window as a picture: its pixels read back from the frame buffer, written as a PNG.
+// The window's pixels written as a PNG with libpng.
 #include "gearplot.h"
 
-#include <GL/gl.h>
 #include <png.h>
 
 #include <csetjmp>
@@ -25,19 +24,4 @@ bool writePng(std::FILE* out, int width, int height, const std::vector<unsigned 
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     return std::fflush(out) == 0 && !std::ferror(out);
-}
-
-std::vector<unsigned char> readFramePixels(int width, int height)
-{
-    const std::size_t rowBytes = std::size_t(width) * 3;
-    std::vector<unsigned char> bottomUp(rowBytes * std::size_t(height));
-    glReadBuffer(GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
-    // OpenGL counts rows from the bottom, PNG from the top.
-    std::vector<unsigned char> topDown(bottomUp.size());
-    for (int row = 0; row < height; ++row)
-        std::copy_n(bottomUp.begin() + std::ptrdiff_t(rowBytes) * row, rowBytes,
-                    topDown.begin() + std::ptrdiff_t(rowBytes) * (height - 1 - row));
-    return topDown;
 }

@@ -1,7 +1,8 @@
 // The page side of the toolkit's web layer: the console panel that stands for standard
-// input and output, the keys typed on the page, the captions over the canvas and the title.
-// Tests and lessons read window.gearplot: the frame count, what the program waits for and
-// the text it has printed.
+// input and output, the keys typed on the page, the captions over the canvas, the title and
+// the files the program writes, offered for download. Tests and lessons read window.gearplot:
+// the frame count, what the program waits for, the text it has printed, the last frame's
+// captions and the files written.
 mergeInto(LibraryManager.library, {
   $GearplotPage__deps: ['$Asyncify', '$FS'],
   $GearplotPage__postset: 'GearplotPage.attach();',
@@ -9,12 +10,14 @@ mergeInto(LibraryManager.library, {
     // CSS fonts for freeglut's bitmap fonts, in the order web_gl.cpp numbers them.
     fonts: ['15px monospace', '13px monospace', '10px "Times New Roman", serif',
             '24px "Times New Roman", serif', '10px Helvetica, Arial, sans-serif',
-            '12px Helvetica, Arial, sans-serif', '18px Helvetica, Arial, sans-serif'],
+            '12px Helvetica, Arial, sans-serif', '18px Helvetica, Arial, sans-serif',
+            '16px Unifont, monospace'],  // and the Unicode captions' (web_unicode_text.cpp)
     pendingInput: [],     // bytes typed into the console field, not yet read
     addressAnswers: [],   // lines from ?input=, given one at a time as the program reads on
     inputWaiter: null,    // wakes a read that waits for the field
     keys: [],             // character codes typed on the page, not yet handled
     keyWaiter: null,      // wakes the window loop that waits for a key
+    keyTimeout: null,     // ends that wait when the program's next timer is due
     keysTaken: 0,         // keys handed to the program
     captions: [],         // this frame's captions: {x, y, colour, font, text}
     outputBytes: [],      // output not yet shown
@@ -31,6 +34,9 @@ mergeInto(LibraryManager.library, {
         keysHandled: 0,   // keys the program has finished with
         waitingFor: '',   // 'line', 'key', 'ended' or '' while it runs
         output: '',       // everything written to standard output and error, as a terminal shows it
+        captions: [],     // the text of the last frame's captions, top to bottom as drawn
+        files: [],        // paths of the files the program has written, in order
+        readFile: function(path) { return Array.from(FS.readFile(path)); },
         exitStatus: null
       };
       var show = function(byte) {
@@ -56,6 +62,12 @@ mergeInto(LibraryManager.library, {
       addOnInit(function() {
         var ops = FS.getStream(0).stream_ops;
         FS.getStream(0).stream_ops = Object.assign({}, ops, { read: GearplotPage.readInput });
+        // Every file the toolkit writes is renamed into place at the end.
+        var rename = FS.rename;
+        FS.rename = function(oldPath, newPath) {
+          rename(oldPath, newPath);
+          GearplotPage.offerFile(newPath);
+        };
       });
       var params = new URLSearchParams(window.location.search);
       // The command line of a console program; the runtime has read Module['arguments'] already.
@@ -92,6 +104,11 @@ mergeInto(LibraryManager.library, {
       if (event.metaKey || (event.ctrlKey && !event.altKey)) return null;  // browser shortcuts
       var named = { Escape: 27, Enter: 13, Backspace: 8, Tab: 9, Delete: 127 };
       if (event.key in named) return event.key == 'Tab' ? null : named[event.key];
+      // GLUT's codes of the special keys, past the characters.
+      var special = { ArrowLeft: 100, ArrowUp: 101, ArrowRight: 102, ArrowDown: 103, PageUp: 104,
+                      PageDown: 105, Home: 106, End: 107, Insert: 108 };
+      if (event.key in special) return 256 + special[event.key];
+      if (/^F([1-9]|1[0-2])$/.test(event.key)) return 256 + Number(event.key.slice(1));
       if (event.key.length != 1) return null;
       var code = event.key.charCodeAt(0);
       return code < 256 ? code : null;
@@ -179,9 +196,29 @@ mergeInto(LibraryManager.library, {
       var wake = GearplotPage.keyWaiter;
       GearplotPage.keyWaiter = null;
       if (!wake) return;
+      clearTimeout(GearplotPage.keyTimeout);
       GearplotPage.keysTaken++;
       GearplotPage.setWaiting('');
       wake(GearplotPage.keys.shift());
+    },
+
+    // ---- Files ----
+
+    // Lists a file the program has written in the panel, as a link that downloads it.
+    offerFile: function(path) {
+      var node = FS.analyzePath(path).object, data;
+      if (!node || !FS.isFile(node.mode)) return;
+      try { data = FS.readFile(path); } catch (e) { return; }  // written unreadable on purpose
+      GearplotPage.state.files.push(path);
+      var name = path.split('/').pop();
+      var link = document.createElement('a');
+      link.href = URL.createObjectURL(new Blob([data]));
+      link.download = name;
+      link.textContent = 'download ' + name;
+      link.className = 'file';
+      GearplotPage.flushOutput();
+      GearplotPage.element('console-output').appendChild(link);
+      GearplotPage.append('\n', null);
     }
   },
 
@@ -189,7 +226,7 @@ mergeInto(LibraryManager.library, {
   gearplot_web_console: function() {},
 
   gearplot_web_wait_key__deps: ['$GearplotPage'],
-  gearplot_web_wait_key: function() {
+  gearplot_web_wait_key: function(milliseconds) {
     return Asyncify.handleSleep(function(wakeUp) {
       GearplotPage.state.keysHandled = GearplotPage.keysTaken;  // back here: those are done
       if (GearplotPage.keys.length) {
@@ -199,6 +236,12 @@ mergeInto(LibraryManager.library, {
       }
       GearplotPage.keyWaiter = wakeUp;
       GearplotPage.setWaiting('key');
+      if (milliseconds < 0) return;
+      GearplotPage.keyTimeout = setTimeout(function() {
+        if (GearplotPage.keyWaiter !== wakeUp) return;
+        GearplotPage.keyWaiter = null;
+        wakeUp(-1);  // no key: the timer is due
+      }, milliseconds);
     });
   },
 
@@ -225,7 +268,8 @@ mergeInto(LibraryManager.library, {
       y: (1 - cy / cw) / 2 * canvas.height,
       colour: 'rgb(' + byte(c[0]) + ',' + byte(c[1]) + ',' + byte(c[2]) + ')',
       font: 6,
-      text: ''
+      text: '',
+      cells: []   // Unicode captions: each character's advance in pixels
     });
   },
 
@@ -235,6 +279,17 @@ mergeInto(LibraryManager.library, {
     if (!caption) return;
     caption.font = font;
     caption.text += String.fromCharCode(c);  // bitmap fonts are Latin-1
+  },
+
+  // Appends one character of a Unicode caption, drawn in a cell of width pixels as Unifont
+  // would draw it, so the layout is the desktop's whatever the page's font.
+  gearplot_web_caption_glyph__deps: ['$GearplotPage'],
+  gearplot_web_caption_glyph: function(codePoint, width) {
+    var caption = GearplotPage.captions[GearplotPage.captions.length - 1];
+    if (!caption) return;
+    caption.font = 7;
+    caption.text += String.fromCodePoint(codePoint);
+    caption.cells.push(width);
   },
 
   gearplot_web_end_frame__deps: ['$GearplotPage'],
@@ -248,8 +303,17 @@ mergeInto(LibraryManager.library, {
     GearplotPage.captions.forEach(function(caption) {
       context.font = GearplotPage.fonts[caption.font];
       context.fillStyle = caption.colour;
-      context.fillText(caption.text, caption.x, caption.y);
+      if (!caption.cells.length) {
+        context.fillText(caption.text, caption.x, caption.y);
+        return;
+      }
+      var x = caption.x;
+      Array.from(caption.text).forEach(function(c, i) {
+        context.fillText(c, x, caption.y, caption.cells[i]);
+        x += caption.cells[i];
+      });
     });
+    GearplotPage.state.captions = GearplotPage.captions.map(function(caption) { return caption.text; });
     GearplotPage.captions = [];
     GearplotPage.state.frames++;
     document.body.dataset.window = 'open';  // a console program never shows the window

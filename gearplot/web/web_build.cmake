@@ -15,6 +15,8 @@ set(GEARPLOT_WEB_DESCRIPTION_cutdemo3 "a rack cutter rolling on the pitch circle
 set(GEARPLOT_WEB_DESCRIPTION_cutdemo2 "the second edition: the same gear and keys, with solid circles and stroked curves")
 set(GEARPLOT_WEB_DESCRIPTION_cutdemo1 "the earliest edition, stepped in the angle at the gear centre, with a ten-tooth rack")
 set(GEARPLOT_WEB_DESCRIPTION_unwinddemo "an involute traced by an unwound string, a crossed belt and two meshing gears")
+set(GEARPLOT_WEB_DESCRIPTION_gearprofile "the gear engine's report for a command line, e.g. <code>gearprofile.html?args=--teeth 20 --json</code>; files it writes are offered for download")
+set(GEARPLOT_WEB_DESCRIPTION_gearlab "the gear laboratory: cut, finished and meshing views of any gear, pictures and exports downloaded from the page")
 
 # Makes the program target `name` a page: name.html, name.js and name.wasm in the site folder.
 function(add_web_page name)

@@ -3,6 +3,8 @@
 // console. Only the web build compiles this file; web_gl.h routes the calls here.
 #include "gearplot.h"
 
+#include <emscripten/emscripten.h>
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -11,16 +13,25 @@
 #undef glBegin
 #undef glEnd
 #undef glLineWidth
+#undef glEnable
+#undef glDisable
+#undef glLineStipple
+#undef glReadPixels
 #undef glutSwapBuffers
 #undef glutDisplayFunc
 #undef glutReshapeFunc
 #undef glutKeyboardFunc
+#undef glutSpecialFunc
+#undef glutTimerFunc
+#undef glutPostRedisplay
 #undef glutMainLoop
 
 // ---- The page (gearplot_page.js) ----
 extern "C" {
-// Waits until a key is typed on the page and returns its character code.
-int gearplot_web_wait_key();
+// Waits until a key is typed on the page, or at most milliseconds when that is not negative.
+// Gives the key's character code, specialKeyBase + its GLUT code for an arrow or function
+// key, or noKey when the time ran out.
+int gearplot_web_wait_key(double milliseconds);
 // Starts a caption at view position (x, y) in the current matrices and colour.
 void gearplot_web_raster_pos(float x, float y);
 // Appends one character of the given font to the current caption.
@@ -44,17 +55,33 @@ void* glutBitmapHelvetica18;
 
 namespace {
 
+constexpr int specialKeyBase = 256;  // the page's codes of arrow and function keys start here
+constexpr int noKey = -1;
+
+// A glutTimerFunc call waiting for its time.
+struct PendingTimer {
+    double due;                                     // emscripten_get_now() milliseconds
+    void (*timer)(int value);
+    int value;
+};
+
 // ---- Web layer state, one instance ----
 struct WebGlState {
     GLenum mode;                                    // the primitive between begin and end
-    bool collecting;                                // wide lines: vertices kept until glEnd
+    bool collecting;                                // wide or stippled lines: vertices kept until glEnd
     float lineWidth;                                // whole pixels
-    std::vector<Point2> vertices;                   // object coordinates of the wide lines
+    bool stippling;                                 // GL_LINE_STIPPLE is enabled
+    int stippleFactor;                              // pixels per bit of the pattern
+    unsigned short stipplePattern;                  // bit 0 first, a set bit draws
+    std::vector<Point2> vertices;                   // object coordinates of those lines
     void (*display)();                              // the window's handlers
     void (*reshape)(int width, int height);
     void (*keyboard)(unsigned char key, int x, int y);
+    void (*special)(int key, int x, int y);
+    std::vector<PendingTimer> timers;               // in the order they were set
+    bool redisplay;                                 // a frame was asked for since the last one
 };
-WebGlState web{GL_LINES, false, 1.0f, {}, nullptr, nullptr, nullptr};
+WebGlState web{GL_LINES, false, 1.0f, false, 1, 0xFFFF, {}, nullptr, nullptr, nullptr, nullptr, {}, false};
 
 bool isLineMode(GLenum mode) { return mode == GL_LINES || mode == GL_LINE_STRIP || mode == GL_LINE_LOOP; }
 
@@ -71,39 +98,101 @@ std::vector<std::pair<std::size_t, std::size_t>> lineSegments(GLenum mode, std::
     return segments;
 }
 
-// Draws the collected lines as quads lineWidth pixels across. As in desktop OpenGL, a line
-// that runs more across than up is widened vertically, any other horizontally, so the ends
-// are cut square to the axis, not to the line.
-void drawWideLines()
+// Object units to window pixels, as the current matrices and viewport map them.
+struct PixelMap {
+    double a[2][3];     // the x-y part of projection × modelview: object to device units (-1 … 1)
+    double det;
+    GLint viewport[4];
+
+    // The window offset of an object offset.
+    Point2 pixels(const Point2& d) const
+    {
+        return {(a[0][0] * d.x + a[0][1] * d.y) * viewport[2] / 2, (a[1][0] * d.x + a[1][1] * d.y) * viewport[3] / 2};
+    }
+    // The object offset of a window offset.
+    Point2 object(double px, double py) const
+    {
+        const double dx = px * 2 / viewport[2], dy = py * 2 / viewport[3];
+        return {(a[1][1] * dx - a[0][1] * dy) / det, (-a[1][0] * dx + a[0][0] * dy) / det};
+    }
+    bool usable() const { return std::fabs(det) >= 1e-300 && viewport[2] > 0 && viewport[3] > 0; }
+};
+
+PixelMap currentPixelMap()
 {
     GLfloat modelview[16], projection[16];
-    GLint viewport[4];
+    PixelMap map{};
     glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
     glGetFloatv(GL_PROJECTION_MATRIX, projection);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    // The x-y part of projection × modelview: object units to device units (-1 … 1).
-    double a[2][3];
+    glGetIntegerv(GL_VIEWPORT, map.viewport);
     for (int row = 0; row < 2; ++row)
         for (int col = 0; col < 3; ++col) {
             const int c = col == 2 ? 3 : col;  // x, y and the translation column
             double sum = 0;
             for (int k = 0; k < 4; ++k) sum += projection[k * 4 + row] * modelview[c * 4 + k];
-            a[row][col] = sum;
+            map.a[row][col] = sum;
         }
-    const double det = a[0][0] * a[1][1] - a[0][1] * a[1][0];
-    if (std::fabs(det) < 1e-300 || viewport[2] <= 0 || viewport[3] <= 0) return;
-    // A window offset in pixels, as an object offset.
-    const auto objectOffset = [&](double px, double py) {
-        const double dx = px * 2 / viewport[2], dy = py * 2 / viewport[3];
-        return Point2{(a[1][1] * dx - a[0][1] * dy) / det, (-a[1][0] * dx + a[0][0] * dy) / det};
-    };
+    map.det = map.a[0][0] * map.a[1][1] - map.a[0][1] * map.a[1][0];
+    return map;
+}
+
+using Segment = std::pair<Point2, Point2>;
+
+// The dashes of the stipple along the segments. As in desktop OpenGL, the pattern advances
+// one bit per factor pixels along the line's longer axis, and starts again at each glBegin,
+// and at each segment of GL_LINES.
+std::vector<Segment> stippleDashes(const PixelMap& map, const std::vector<Segment>& segments)
+{
+    std::vector<Segment> dashes;
+    long counter = 0;
+    for (const Segment& segment : segments) {
+        const Point2 p = segment.first, q = segment.second;
+        if (web.mode == GL_LINES) counter = 0;
+        const Point2 d = map.pixels({q.x - p.x, q.y - p.y});
+        const long length = std::lround(std::max(std::fabs(d.x), std::fabs(d.y)));
+        const auto at = [&](long k) {
+            const double t = length ? static_cast<double>(k) / length : 0;
+            return Point2{p.x + (q.x - p.x) * t, p.y + (q.y - p.y) * t};
+        };
+        long start = -1;  // the first pixel of the dash being drawn
+        for (long k = 0; k <= length; ++k, ++counter) {
+            const bool on = k < length && (web.stipplePattern >> ((counter / web.stippleFactor) % 16) & 1);
+            if (on && start < 0) start = k;
+            if (!on && start >= 0) {
+                dashes.emplace_back(at(start), at(k));
+                start = -1;
+            }
+        }
+        --counter;  // the end pixel is the next segment's first
+    }
+    return dashes;
+}
+
+// Draws the collected lines: stippled into dashes, and as quads lineWidth pixels across when
+// wider than one. As in desktop OpenGL, a wide line that runs more across than up is widened
+// vertically, any other horizontally, so the ends are cut square to the axis, not to the line.
+void drawCollectedLines()
+{
+    const PixelMap map = currentPixelMap();
+    if (!map.usable()) return;
+    std::vector<Segment> segments;
+    for (const auto& [i, j] : lineSegments(web.mode, web.vertices.size()))
+        segments.emplace_back(web.vertices[i], web.vertices[j]);
+    if (web.stippling) segments = stippleDashes(map, segments);
+    if (web.lineWidth <= 1) {
+        glBegin(GL_LINES);
+        for (const auto& [p, q] : segments) {
+            glVertex2f(static_cast<GLfloat>(p.x), static_cast<GLfloat>(p.y));
+            glVertex2f(static_cast<GLfloat>(q.x), static_cast<GLfloat>(q.y));
+        }
+        glEnd();
+        return;
+    }
     const double half = web.lineWidth / 2;
     glBegin(GL_TRIANGLES);
-    for (const auto& [i, j] : lineSegments(web.mode, web.vertices.size())) {
-        const Point2 p = web.vertices[i], q = web.vertices[j];
-        const double wx = (a[0][0] * (q.x - p.x) + a[0][1] * (q.y - p.y)) * viewport[2];
-        const double wy = (a[1][0] * (q.x - p.x) + a[1][1] * (q.y - p.y)) * viewport[3];
-        const Point2 o = std::fabs(wx) >= std::fabs(wy) ? objectOffset(0, half) : objectOffset(half, 0);
+    for (const auto& [p, q] : segments) {
+        const Point2 w = map.pixels({q.x - p.x, q.y - p.y});
+        const Point2 o = std::fabs(w.x) >= std::fabs(w.y) ? map.object(0, half) : map.object(half, 0);
         const Point2 corners[6] = {{p.x - o.x, p.y - o.y}, {q.x - o.x, q.y - o.y}, {q.x + o.x, q.y + o.y},
                                    {p.x - o.x, p.y - o.y}, {q.x + o.x, q.y + o.y}, {p.x + o.x, p.y + o.y}};
         for (const Point2& c : corners) glVertex2f(static_cast<GLfloat>(c.x), static_cast<GLfloat>(c.y));
@@ -128,7 +217,7 @@ int fontNumber(void* font)
 void gearplotWebBegin(GLenum mode)
 {
     web.mode = mode;
-    web.collecting = isLineMode(mode) && web.lineWidth > 1;
+    web.collecting = isLineMode(mode) && (web.lineWidth > 1 || web.stippling);
     web.vertices.clear();
     if (!web.collecting) glBegin(mode == GL_POLYGON ? GL_TRIANGLE_FAN : mode);
 }
@@ -140,7 +229,7 @@ void gearplotWebEnd()
         return;
     }
     web.collecting = false;
-    drawWideLines();
+    drawCollectedLines();
 }
 
 void gearplotWebLineWidth(GLfloat width)
@@ -148,6 +237,42 @@ void gearplotWebLineWidth(GLfloat width)
     // Lines without antialiasing are drawn the width rounded to whole pixels, at least one.
     web.lineWidth = std::max(1.0f, std::round(width));
     glLineWidth(1);  // the only width WebGL promises
+}
+
+// WebGL has no line stipple: the web layer cuts stippled lines into dashes itself.
+void gearplotWebEnable(GLenum capability)
+{
+    if (capability == GL_LINE_STIPPLE) web.stippling = true;
+    else glEnable(capability);
+}
+
+void gearplotWebDisable(GLenum capability)
+{
+    if (capability == GL_LINE_STIPPLE) web.stippling = false;
+    else glDisable(capability);
+}
+
+void gearplotWebLineStipple(GLint factor, GLushort pattern)
+{
+    web.stippleFactor = std::max(1, factor);
+    web.stipplePattern = pattern;
+}
+
+// RGB bytes, rows packed tight (GL_PACK_ALIGNMENT 1, as the toolkit sets it), from WebGL's
+// RGBA read; any other read goes through as it is.
+void gearplotWebReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type, void* pixels)
+{
+    if (format != GL_RGB || type != GL_UNSIGNED_BYTE || width <= 0 || height <= 0) {
+        glReadPixels(x, y, width, height, format, type, pixels);
+        return;
+    }
+    const std::size_t count = std::size_t(width) * std::size_t(height);
+    std::vector<unsigned char> rgba(count * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    auto* rgb = static_cast<unsigned char*>(pixels);
+    for (std::size_t i = 0; i < count; ++i) std::copy_n(&rgba[i * 4], 3, &rgb[i * 3]);
 }
 
 // Missing in the emulation: the float form does as well at these scales.
@@ -187,14 +312,58 @@ void gearplotWebDisplayFunc(void (*display)()) { web.display = display; }
 void gearplotWebReshapeFunc(void (*reshape)(int, int)) { web.reshape = reshape; }
 void gearplotWebKeyboardFunc(void (*keyboard)(unsigned char, int, int)) { web.keyboard = keyboard; }
 
-// The window's first frame, then every key in turn. Runs on main's stack, so a key handler
-// that asks on the console simply waits there for the answer.
+void gearplotWebSpecialFunc(void (*special)(int, int, int)) { web.special = special; }
+void gearplotWebPostRedisplay() { web.redisplay = true; }
+
+void gearplotWebTimerFunc(unsigned int milliseconds, void (*timer)(int), int value)
+{
+    web.timers.push_back({emscripten_get_now() + milliseconds, timer, value});
+}
+
+namespace {
+
+// Calls every timer whose time has come, earliest first; those they set wait for the next turn.
+void runDueTimers()
+{
+    const double now = emscripten_get_now();
+    std::vector<PendingTimer> due;
+    for (auto t = web.timers.begin(); t != web.timers.end();)
+        if (t->due <= now) {
+            due.push_back(*t);
+            t = web.timers.erase(t);
+        } else {
+            ++t;
+        }
+    std::stable_sort(due.begin(), due.end(), [](const PendingTimer& a, const PendingTimer& b) { return a.due < b.due; });
+    for (const PendingTimer& t : due) t.timer(t.value);
+}
+
+// How long the loop may wait for a key before the next timer is due; negative: for ever.
+double timeToNextTimer()
+{
+    if (web.timers.empty()) return -1;
+    double due = web.timers.front().due;
+    for (const PendingTimer& t : web.timers) due = std::min(due, t.due);
+    return std::max(0.0, due - emscripten_get_now());
+}
+
+}  // namespace
+
+// The window's first frame, then every key and timer in turn, each followed by the frame it
+// asked for. Runs on main's stack, so a key handler that asks on the console simply waits
+// there for the answer.
 void gearplotWebMainLoop()
 {
     if (web.reshape) web.reshape(glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
     if (web.display) web.display();
     for (;;) {
-        const int key = gearplot_web_wait_key();
-        if (web.keyboard) web.keyboard(static_cast<unsigned char>(key), 0, 0);
+        const int key = gearplot_web_wait_key(timeToNextTimer());
+        if (key == noKey) runDueTimers();
+        else if (key >= specialKeyBase && web.special) web.special(key - specialKeyBase, 0, 0);
+        else if (key < specialKeyBase && web.keyboard) web.keyboard(static_cast<unsigned char>(key), 0, 0);
+        if (web.redisplay && web.display) {
+            web.redisplay = false;
+            web.display();
+        }
     }
 }

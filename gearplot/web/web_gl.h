@@ -6,9 +6,12 @@
 // - glBegin(GL_POLYGON) throws in the emulation: polygons are drawn as triangle fans, which
 //   is how Mesa fills them on the desktop too.
 // - glLineWidth above 1 draws one-pixel lines in WebGL: wide lines become quads.
+// - WebGL has no line stipple: stippled lines are cut into dashes.
+// - WebGL reads pixels only as RGBA: an RGB read is narrowed from that.
 // - glutMainLoop would call the handlers from browser events, where a handler cannot wait for
 //   the console: the web layer runs its own loop from main instead, which can.
 // - glutSwapBuffers also paints the captions, which the page draws with its own font.
+// - Timers, redisplay requests and special keys are events of that same loop.
 // Emscripten's libc++ 13 also lacks the floating-point std::to_chars; a stand-in follows.
 #pragma once
 
@@ -38,17 +41,34 @@ inline to_chars_result to_chars(char* first, char* last, double value, chars_for
 void gearplotWebBegin(GLenum mode);
 void gearplotWebEnd();
 void gearplotWebLineWidth(GLfloat width);
+void gearplotWebEnable(GLenum capability);
+void gearplotWebDisable(GLenum capability);
+void gearplotWebLineStipple(GLint factor, GLushort pattern);
+void gearplotWebReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type, void* pixels);
 void gearplotWebSwapBuffers();
 void gearplotWebDisplayFunc(void (*display)());
 void gearplotWebReshapeFunc(void (*reshape)(int width, int height));
 void gearplotWebKeyboardFunc(void (*keyboard)(unsigned char key, int x, int y));
+void gearplotWebSpecialFunc(void (*special)(int key, int x, int y));
+void gearplotWebTimerFunc(unsigned int milliseconds, void (*timer)(int value), int value);
+void gearplotWebPostRedisplay();
 [[noreturn]] void gearplotWebMainLoop();
 
 #define glBegin(mode) gearplotWebBegin(mode)
 #define glEnd() gearplotWebEnd()
 #define glLineWidth(width) gearplotWebLineWidth(width)
+#define glEnable(capability) gearplotWebEnable(capability)
+#define glDisable(capability) gearplotWebDisable(capability)
+#define glLineStipple(factor, pattern) gearplotWebLineStipple(factor, pattern)
+#define glReadPixels(x, y, width, height, format, type, pixels) \
+    gearplotWebReadPixels(x, y, width, height, format, type, pixels)
 #define glutSwapBuffers() gearplotWebSwapBuffers()
 #define glutDisplayFunc(display) gearplotWebDisplayFunc(display)
 #define glutReshapeFunc(reshape) gearplotWebReshapeFunc(reshape)
 #define glutKeyboardFunc(keyboard) gearplotWebKeyboardFunc(keyboard)
+#define glutSpecialFunc(special) gearplotWebSpecialFunc(special)
+#define glutTimerFunc(milliseconds, timer, value) gearplotWebTimerFunc(milliseconds, timer, value)
+#define glutPostRedisplay() gearplotWebPostRedisplay()
 #define glutMainLoop() gearplotWebMainLoop()
+// WebGL 1 reads the frame being drawn, which is the desktop's back buffer.
+#define glReadBuffer(mode) ((void)(mode))

@@ -6,14 +6,18 @@
 // SITE is served on 127.0.0.1 for the run; PAGE is the page with its query, e.g.
 // "cutdemo3.html?input=20". OUT receives the results. Steps, in order:
 //   line:TEXT   types TEXT and Enter into the console field, once the program waits for it
-//   key:K       types the character K (or Escape) on the page; key:K*n types it n times;
+//   key:K       types the character K (or Escape, or an arrow: ArrowLeft …) on the page;
+//               key:K*n types it n times;
 //               key:K@CODE types K on the key that a US layout calls CODE (say KeyY)
 //   idle        waits until the program has handled every key and waits for the next one
 //   ended       waits until the program has ended
+//   caption:T   waits until a caption of the last frame drawn holds the text T
 //   shot:NAME   writes the 800 × 800 window as OUT/NAME.ppm
 //   text:NAME   writes the program's standard output as OUT/NAME.txt, the console panel's
 //               text without the typed answers as OUT/NAME.panel.txt, the title as
-//               OUT/NAME.title.txt
+//               OUT/NAME.title.txt, the last frame's captions, a line each, as
+//               OUT/NAME.captions.txt and the files written, a line each, as OUT/NAME.files.txt
+//   file:PATH   writes the file PATH of the page's file system as OUT/ and its last name
 // Every wait has a generous limit and fails the run with what the page was doing.
 // Also: node page_session.js --png-to-ppm IN.png OUT.ppm
 'use strict';
@@ -188,16 +192,19 @@ async function main() {
         const [written, times] = value.split('*');
         const [key, code] = written.split('@');
         for (let i = 0; i < Number(times || 1); i++) {
-          const named = key === 'Escape';
+          const namedKeys = { Escape: 27, ArrowLeft: 37, ArrowUp: 38, ArrowRight: 39, ArrowDown: 40 };
+          const named = key in namedKeys;
           const upper = key.toUpperCase();
-          const event = { key, code: code || (named ? 'Escape' : /[a-z]/i.test(key) ? 'Key' + upper : ''),
-                          windowsVirtualKeyCode: named ? 27 : (code ? code.charCodeAt(3) : upper.charCodeAt(0)) };
+          const event = { key, code: code || (named ? key : /[a-z]/i.test(key) ? 'Key' + upper : ''),
+                          windowsVirtualKeyCode: named ? namedKeys[key] : (code ? code.charCodeAt(3) : upper.charCodeAt(0)) };
           await call('Input.dispatchKeyEvent', Object.assign({ type: 'keyDown', text: named ? undefined : key }, event));
           await call('Input.dispatchKeyEvent', Object.assign({ type: 'keyUp' }, event));
           keysSent++;
         }
       } else if (verb === 'idle') {
         await waitFor(`all ${keysSent} keys handled`, `gearplot.waitingFor == 'key' && gearplot.keysHandled == ${keysSent}`);
+      } else if (verb === 'caption') {
+        await waitFor(`a caption with "${value}"`, `gearplot.captions.some((c) => c.includes(${JSON.stringify(value)}))`);
       } else if (verb === 'ended') {
         await waitFor('the end of the program', "gearplot.waitingFor == 'ended'");
       } else if (verb === 'shot') {
@@ -213,6 +220,11 @@ async function main() {
           "(() => { const p = document.getElementById('console-output').cloneNode(true);" +
           " p.querySelectorAll('.typed').forEach((e) => e.remove()); return p.textContent; })()"));
         fs.writeFileSync(path.join(out, value + '.title.txt'), await evaluate('document.title'));
+        fs.writeFileSync(path.join(out, value + '.captions.txt'), await evaluate("gearplot.captions.join('\\n')"));
+        fs.writeFileSync(path.join(out, value + '.files.txt'), await evaluate("gearplot.files.join('\\n')"));
+      } else if (verb === 'file') {
+        const bytes = await evaluate(`gearplot.readFile(${JSON.stringify(value)})`);
+        fs.writeFileSync(path.join(out, path.basename(value)), Buffer.from(bytes));
       } else {
         throw new Error('unknown step ' + step);
       }

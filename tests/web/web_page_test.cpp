@@ -67,16 +67,20 @@ int countNear(const Picture& p, int x, int y, int r, const Rgb& colour)
     return n;
 }
 
-// Below the captions: of the pixels drawn in either picture, the share drawn in both in the
-// same colour.
-double drawingAgreement(const Picture& a, const Picture& b)
+// Between rows top and bottom: of the pixels drawn in either picture, the share drawn in
+// both in the same colour. Picture a is looked at shiftX pixels right of b; with reach 1, a
+// pixel agrees when the other picture has its colour one pixel away (thin lines that
+// WebGL and Mesa rasterise a pixel apart).
+double drawingAgreement(const Picture& a, const Picture& b, int top = captionBandBottom, int bottom = windowSize,
+                        int shiftX = 0, int reach = 0)
 {
     long either = 0, same = 0;
-    for (int y = captionBandBottom; y < a.height; ++y)
-        for (int x = 0; x < a.width; ++x) {
-            if (a.isWhite(x, y) && b.isWhite(x, y)) continue;
+    for (int y = top; y < bottom; ++y)
+        for (int x = std::max(0, shiftX); x < std::min(a.width, b.width + shiftX); ++x) {
+            if (a.isWhite(x, y) && b.isWhite(x - shiftX, y)) continue;
             ++either;
-            same += near(a.at(x, y), b.at(x, y));
+            same += reach == 0 ? near(a.at(x, y), b.at(x - shiftX, y))
+                               : countNear(b, x - shiftX, y, reach, a.at(x, y)) > 0 && countNear(a, x, y, reach, b.at(x - shiftX, y)) > 0;
         }
     return either ? static_cast<double>(same) / either : 0;
 }
@@ -92,6 +96,17 @@ std::string quoted(const std::string& s)
 }
 
 bool haveCommand(const char* name) { return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0; }
+
+// What the desktop program prints on standard output for the given arguments, and nothing on
+// standard input; it runs in dir, where it writes its files.
+std::string desktopRun(const std::string& program, const std::string& arguments, const ScratchDir& dir)
+{
+    const std::string command = "cd " + quoted(dir.dir()) + " && env -u DISPLAY " +
+                                quoted(std::string(DESKTOP_PROGRAM_DIR) + "/" + program + "/" + program) + " " +
+                                arguments + " </dev/null >" + quoted(dir.path("stdout")) + " 2>/dev/null";
+    std::system(command.c_str());
+    return readWholeFile(dir.path("stdout"));
+}
 
 // What the desktop program prints for the given answers. Without a display it stops where
 // its window would open, so this is the whole console dialogue.
@@ -133,6 +148,13 @@ protected:
         for (const std::string& step : steps) command += " " + quoted(step);
         command += " 2>" + quoted(out_.path("errors"));
         return std::system(command.c_str()) == 0;
+    }
+    Picture pictureFile(const std::string& name) const
+    {
+        const std::string command = "node " + quoted(PAGE_SESSION_SCRIPT) + " --png-to-ppm " + quoted(out_.path(name)) +
+                                    " " + quoted(out_.path(name + ".ppm"));
+        std::system(command.c_str());
+        return readPpm(out_.path(name + ".ppm"));
     }
     std::string errors() const { return readWholeFile(out_.path("errors")); }
     std::string text(const std::string& name) const { return readWholeFile(out_.path(name + ".txt")); }
@@ -244,5 +266,87 @@ INSTANTIATE_TEST_SUITE_P(
                       PagePicture{"cutdemo1", "10,0", {"4", "s*50"}, "cutdemo1-mode4"},
                       PagePicture{"unwinddemo", "", {"5", "s*30"}, "unwinddemo-mode5"}),
     [](const ::testing::TestParamInfo<PagePicture>& info) { return std::string(info.param.program); });
+
+// The command-line tool: its report in the panel as the desktop prints it, its files offered
+// for download byte for byte as the desktop writes them.
+TEST_F(WebPage, GearprofileReportsAsOnTheDesktopAndOffersItsFiles)
+{
+    ASSERT_TRUE(run("gearprofile.html?args=--teeth%2023%20--shift%200.3%20--json", {"ended", "text:json"})) << errors();
+    ScratchDir desktop;
+    const std::string json = desktopRun("gearprofile", "--teeth 23 --shift 0.3 --json", desktop);
+    ASSERT_NE(json.find("\"teeth\""), std::string::npos) << json;
+    EXPECT_EQ(text("json"), json);
+    EXPECT_EQ(text("json.panel").substr(0, json.size()), json);  // then the page's note that it ended
+    EXPECT_EQ(text("json.files"), "");
+
+    ASSERT_TRUE(run("gearprofile.html?args=--teeth%2013%20--svg%20tooth.svg%20--csv%20tooth.csv",
+                    {"ended", "text:files", "file:/tooth.svg", "file:/tooth.csv"}))
+        << errors();
+    EXPECT_EQ(text("files"), desktopRun("gearprofile", "--teeth 13 --svg tooth.svg --csv tooth.csv", desktop));
+    EXPECT_EQ(text("files.files"), "tooth.svg\ntooth.csv");  // as the command line named them
+    for (const char* file : {"tooth.svg", "tooth.csv"}) {
+        const std::string written = readWholeFile(desktop.path(file));
+        ASSERT_FALSE(written.empty()) << file;
+        EXPECT_EQ(readWholeFile(out_.path(file)), written) << file;
+    }
+}
+
+// The lab: keys and arrows in the page loop, the status line in the page's font, its picture
+// against the desktop's, and the PNG it writes against what the page shows.
+TEST_F(WebPage, GearlabTakesKeysAndArrowsAndWritesThePictureItShows)
+{
+    const std::string stem = "/gear-z10-m1-a20-x0.00-A-view2-1";
+    ASSERT_TRUE(run("gearlab.html", {"idle", "text:start", "key:+", "key:>", "idle", "text:z21", "key:<", "key:-",
+                                     "key:2", "idle", "shot:view2", "key:p", "idle", "text:picture",
+                                     "file:" + stem + ".png", "file:" + stem + ".svg", "key:ArrowRight", "idle",
+                                     "shot:panned", "key:1", "key: ", "caption:view 1 generation   finished", "idle",
+                                     "text:played"}))
+        << errors();
+    const auto firstCaption = [&](const std::string& name) {
+        const std::string captions = text(name + ".captions");
+        return captions.substr(0, captions.find('\n'));
+    };
+    EXPECT_EQ(firstCaption("start").rfind("z 10   m 1   α 20°", 0), 0u) << firstCaption("start");
+    EXPECT_EQ(firstCaption("z21").rfind("z 21   m 1   α 20°", 0), 0u) << firstCaption("z21");
+    EXPECT_EQ(text("start.title"), "gearlab");
+    // Space plays view 1 on the lab's timer to the end of the cut, which then stops it.
+    EXPECT_EQ(firstCaption("played").rfind("z 10   m 1   α 20°   x 0.00   rack A   view 1 generation   finished", 0), 0u)
+        << firstCaption("played");
+    EXPECT_EQ(text("played.captions").find("playing"), std::string::npos);
+
+    // Between the status band and the panel, as the desktop draws view 2 of the same gear. The
+    // dashes of the stippled circles start a few pixels apart from Mesa's: some 4 % differ.
+    constexpr int statusBand = 80, panelBand = 90;  // pixels kept clear of captions, top and bottom
+    const Picture web = shot("view2"), desktop = desktopPicture("gearlab-view2");
+    ASSERT_EQ(web.width, windowSize);
+    ASSERT_EQ(desktop.width, windowSize);
+    EXPECT_GT(drawingAgreement(web, desktop, statusBand, windowSize - panelBand, 0, 1), 0.94);
+    // The circles' blue: the dashed and chain circles keep their gaps (drawn solid, they
+    // would add some 30 %).
+    const auto bluePixels = [&](const Picture& p) {
+        int n = 0;
+        for (int y = statusBand; y < windowSize - panelBand; ++y)
+            for (int x = 0; x < windowSize; ++x) {
+                const Rgb c = p.at(x, y);
+                n += c.b > c.r + 30 && c.b > c.g + 30;
+            }
+        return n;
+    };
+    const int desktopBlue = bluePixels(desktop);
+    EXPECT_GT(desktopBlue, 1000);
+    EXPECT_NEAR(bluePixels(web), desktopBlue, desktopBlue * 0.05);
+    // The arrow pans by a tenth of the half window: the figure moves 40 pixels left.
+    EXPECT_GT(drawingAgreement(shot("panned"), desktop, statusBand, windowSize - panelBand, -40, 1), 0.94);
+    EXPECT_LT(drawingAgreement(shot("panned"), desktop, statusBand, windowSize - panelBand, 0, 1), 0.5);
+
+    // p: the names as the desktop prints them, then the PNG, read by a real decoder, is the
+    // frame shown (its captions are the page's, so only the figure is compared).
+    EXPECT_EQ(text("picture").substr(text("start").size()), stem.substr(1) + ".png\n" + stem.substr(1) + ".svg\n");
+    EXPECT_EQ(text("picture.files"), stem.substr(1) + ".png\n" + stem.substr(1) + ".svg");
+    const Picture png = pictureFile(stem.substr(1) + ".png");
+    ASSERT_EQ(png.width, windowSize);
+    EXPECT_GT(drawingAgreement(png, web, statusBand, windowSize - panelBand), 0.99);
+    EXPECT_NE(readWholeFile(out_.path(stem.substr(1) + ".svg")).find("<svg"), std::string::npos);
+}
 
 }  // namespace
