@@ -332,19 +332,6 @@ Capture Screen::capture(WindowId w)
     return c;
 }
 
-Capture Screen::settled(WindowId w, double seconds)
-{
-    const auto start = Clock::now();
-    Capture last = capture(w);
-    while (since(start) < seconds) {
-        pause(0.15);
-        Capture next = capture(w);
-        if (next == last) return next;
-        last = std::move(next);
-    }
-    return last;
-}
-
 std::string programPath(const std::string& name) { return std::string(PROGRAM_DIR) + "/" + name + "/" + name; }
 
 }  // namespace e2e

@@ -1,6 +1,8 @@
-// One Xvfb server for all the end-to-end tests of a program, and the usual first steps.
+// A program under a private X server: one Xvfb for all the end-to-end tests of a program,
+// the program started with its console on pipes, and keys and captures that wait for it.
 #pragma once
 
+#include "process_idle.h"
 #include "x_harness.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +11,10 @@
 
 namespace e2e {
 
-class Session : public ::testing::Test {
+// However busy the machine, a program that has not caught up in this time is stuck.
+constexpr double idleLimitSeconds = 60;
+
+class ProgramUnderXvfb : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { server_ = std::make_unique<XvfbServer>(); }
     static void TearDownTestSuite() { server_.reset(); }
@@ -19,13 +24,25 @@ protected:
         screen_ = std::make_unique<Screen>(server_->display());
         ASSERT_TRUE(screen_->connected());
     }
-    // Starts the program with console input; its window once it shows, or 0.
+    // Starts the program with console input; its window once it shows and has drawn, or 0.
     WindowId start(const std::string& program, const std::string& input, const std::string& title)
     {
         run_ = std::make_unique<ProgramRun>(programPath(program), server_->display(), input);
-        const WindowId w = screen_->findWindow(title, 20);
-        if (w) screen_->settled(w);  // the first exposure has been drawn
+        const WindowId w = screen_->findWindow(title, idleLimitSeconds);
+        if (w) waitForProgram();  // the first exposure has been drawn
         return w;
+    }
+    // Waits until the program and the server have handled everything sent so far.
+    void waitForProgram()
+    {
+        EXPECT_TRUE(waitUntilIdle({run_->pid(), server_->pid()}, idleLimitSeconds))
+            << "the program did not catch up with its input";
+    }
+    // The window once everything sent to it has been drawn.
+    Capture settled(WindowId w)
+    {
+        waitForProgram();
+        return screen_->capture(w);
     }
     void press(WindowId w, std::initializer_list<const char*> keys)
     {
@@ -41,7 +58,7 @@ protected:
     std::unique_ptr<ProgramRun> run_;
 };
 
-inline std::unique_ptr<XvfbServer> Session::server_;
+inline std::unique_ptr<XvfbServer> ProgramUnderXvfb::server_;
 
 // Colours as the window shows them.
 namespace pixel {
