@@ -4,6 +4,7 @@
 
 int main(int argc, char** argv)
 {
+    ensureStandardStreams();
     rackView.mode = '1';
     if (!setUpRackGeneration()) return 1;
     runWindow(&argc, argv, displayCutDemo, onCutDemoKey);

@@ -3,6 +3,7 @@
 
 int main(int argc, char** argv)
 {
+    ensureStandardStreams();
     unwindView.mode = '1';
     setUpUnwinding();
     runWindow(&argc, argv, displayUnwindDemo, onUnwindKey);
