@@ -68,4 +68,16 @@ TEST_F(Cutdemo1, ModeFiveShowsTheBlueProfileAndNoRack)
     EXPECT_EQ(run_->wait(idleLimitSeconds), 0);
 }
 
+TEST_F(Cutdemo1, WithItsOutputClosedItStillDrawsAndEndsAtEscape)
+{
+    // The X connection must not take descriptor 1, where the trace would corrupt it.
+    const WindowId w = start("cutdemo1", "20\n0\n", title1, true);
+    ASSERT_NE(w, 0u) << run_->errors();
+    screen_->key(w, "4");
+    pressTimes(w, "s", 5);
+    waitForProgram();
+    screen_->key(w, "Escape");
+    EXPECT_EQ(run_->wait(idleLimitSeconds), 0) << run_->errors();
+}
+
 }  // namespace

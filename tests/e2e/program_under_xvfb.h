@@ -25,9 +25,11 @@ protected:
         ASSERT_TRUE(screen_->connected());
     }
     // Starts the program with console input; its window once it shows and has drawn, or 0.
-    WindowId start(const std::string& program, const std::string& input, const std::string& title)
+    WindowId start(const std::string& program, const std::string& input, const std::string& title,
+                   bool outputClosed = false)
     {
-        run_ = std::make_unique<ProgramRun>(programPath(program), server_->display(), input);
+        run_ = std::make_unique<ProgramRun>(programPath(program), server_->display(), input,
+                                            std::vector<std::string>{}, outputClosed);
         const WindowId w = screen_->findWindow(title, idleLimitSeconds);
         if (w) waitForProgram();  // the first exposure has been drawn
         return w;

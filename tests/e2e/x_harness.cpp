@@ -93,7 +93,7 @@ XvfbServer::~XvfbServer()
 }
 
 ProgramRun::ProgramRun(const std::string& path, const std::string& display, const std::string& input,
-                       const std::vector<std::string>& extraEnvironment)
+                       const std::vector<std::string>& extraEnvironment, bool outputClosed)
 {
     int in[2], out[2], err[2];
     if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) return;
@@ -112,6 +112,7 @@ ProgramRun::ProgramRun(const std::string& path, const std::string& display, cons
         dup2(out[1], 1);
         dup2(err[1], 2);
         for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
+        if (outputClosed) close(1);
         execle(path.c_str(), path.c_str(), static_cast<char*>(nullptr), envp.data());
         _exit(127);
     }

@@ -31,11 +31,12 @@ private:
     std::string display_;
 };
 
-// A program started with standard input and output on pipes, killed when the object goes.
+// A program started with standard input and output on pipes (or its output closed, as
+// `>&-` leaves it), killed when the object goes.
 class ProgramRun {
 public:
     ProgramRun(const std::string& path, const std::string& display, const std::string& input,
-               const std::vector<std::string>& extraEnvironment = {});
+               const std::vector<std::string>& extraEnvironment = {}, bool outputClosed = false);
     ~ProgramRun();
     ProgramRun(const ProgramRun&) = delete;
     ProgramRun& operator=(const ProgramRun&) = delete;
