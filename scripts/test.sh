@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the unit and drawing tests, the end-to-end tests
-# of the real programs under a private Xvfb server, and the unit tests once more under
+# Builds everything and runs every test: the unit and drawing tests and the end-to-end tests
+# of the real programs under a private Xvfb server, then all of them once more built with
 # AddressSanitizer and UndefinedBehaviorSanitizer. Both phases always run; the script ends
 # with one line per phase, "N passed, N failed", and fails if either phase did.
 set -uo pipefail
@@ -39,7 +39,7 @@ phase() {
 }
 
 phase tests build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo --
-phase sanitized build/sanitize -DCMAKE_BUILD_TYPE=Debug -DGEARPLOT_SANITIZE=ON -DGEARPLOT_END_TO_END=OFF -- -LE benchmark
+phase sanitized build/sanitize -DCMAKE_BUILD_TYPE=Debug -DGEARPLOT_SANITIZE=ON -DGEARPLOT_END_TO_END=ON -- -LE benchmark
 
 echo
 printf '%s\n' "${summaries[@]}"

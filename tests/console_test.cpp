@@ -297,7 +297,7 @@ TEST(StandardStreams, ClosedOnesAreOpenedOnDevNullBeforeAnythingElseTakesThem)
         for (int fd = 0; fd <= 2; ++fd)
             if (fstat(fd, &st) != 0 || st.st_rdev != null.st_rdev) _exit(10 + fd);
         const int next = open("/dev/null", O_RDONLY);  // as the X connection would be
-        _exit(next == 3 ? 0 : 1);
+        _exit(next > 2 ? 0 : 1);
     }
     int status = 0;
     waitpid(child, &status, 0);
