@@ -112,9 +112,10 @@ int readTerminalKey(std::FILE* in)
     terminalIsRaw = 1;
     // TCSANOW: TCSAFLUSH would throw away keys typed ahead.
     if (tcsetattr(fd, TCSANOW, &rawTerminal) != 0) {
+        const int error = errno;
         terminalIsRaw = 0;
         releaseTerminalSignals();
-        std::fprintf(stderr, "\n(1キー入力にできません：%s。キーのあとEnterを押してください)", std::strerror(errno));
+        std::fprintf(stderr, "\n(1キー入力にできません：%s。キーのあとEnterを押してください)", std::strerror(error));
         return readLineKey(in);
     }
     const int key = std::getc(in);
