@@ -18,7 +18,7 @@ cmake --build build/pictures -j"$(nproc)" --target cutdemo3 cutdemo2 cutdemo1 un
 
 work=$(mktemp -d)
 trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
-Xvfb -displayfd 5 -screen 0 1024x1024x24 -nolisten tcp 5>"$work/display" 2>/dev/null &
+Xvfb -displayfd 5 -screen 0 1024x1024x24 -nolisten tcp -s 0 5>"$work/display" 2>/dev/null &
 xvfb=$!
 for _ in $(seq 600); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(head -n1 "$work/display")"

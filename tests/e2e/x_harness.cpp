@@ -62,7 +62,7 @@ XvfbServer::XvfbServer()
         dup2(devnull, 1);
         dup2(devnull, 2);
         execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-               "-noreset", static_cast<char*>(nullptr));
+               "-noreset", "-s", "0", static_cast<char*>(nullptr));  // no screen saver
         _exit(127);
     }
     close(fds[1]);
