@@ -27,7 +27,7 @@ mkdir -p "$out"
 # Waits until the program and the server have handled every key sent: the end-to-end tests'
 # wait, which holds however busy the machine is.
 settle() {
-  build/pictures/tests/wait_until_idle 120 "$1" "$xvfb"
+  build/pictures/tests/wait_until_idle 300 "$1" "$xvfb"
 }
 
 # snap PICTURE PROGRAM CONSOLE-INPUT KEY... — a key written k*n is pressed n times.

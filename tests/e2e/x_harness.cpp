@@ -70,7 +70,7 @@ XvfbServer::XvfbServer()
     std::string number;
     pollfd p{fds[0], POLLIN, 0};
     const auto start = Clock::now();
-    while (since(start) < 20 && poll(&p, 1, 200) >= 0) {
+    while (since(start) < 120 && poll(&p, 1, 200) >= 0) {
         char c;
         if (p.revents & POLLIN) {
             if (read(fds[0], &c, 1) != 1) break;
