@@ -1,6 +1,7 @@
 // The console trace of the rack drawing: collected per frame, written once per frame.
 #include "cutdemo1.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cstring>
 
@@ -33,10 +34,19 @@ char* appendFixed(char* at, double v)
     return at + n;
 }
 
+// A trace that cannot be written is switched off, once, with the reason on standard error.
+void stopRackTrace()
+{
+    std::fprintf(stderr, "\n(座標の出力を止めます：%s)\n", std::strerror(errno));
+    rackTrace.sink = nullptr;
+    rackTrace.length = 0;
+}
+
 // Writes out what has been collected, without flushing: used when a frame outgrows the buffer.
 void spillRackTrace()
 {
-    if (rackTrace.length > 0) std::fwrite(rackTrace.text, 1, rackTrace.length, rackTrace.sink);
+    if (rackTrace.length > 0 && std::fwrite(rackTrace.text, 1, rackTrace.length, rackTrace.sink) != rackTrace.length)
+        return stopRackTrace();
     rackTrace.length = 0;
 }
 
@@ -65,5 +75,5 @@ void flushRackTrace()
 {
     if (!rackTrace.sink) return;
     spillRackTrace();
-    std::fflush(rackTrace.sink);
+    if (rackTrace.sink && std::fflush(rackTrace.sink) != 0) stopRackTrace();
 }

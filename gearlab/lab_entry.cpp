@@ -12,6 +12,7 @@ constexpr const char* fontFiles[] = {"/usr/share/unifont/unifont_jp.hex", "/usr/
 
 int runGearLab(int argc, char** argv)
 {
+    ensureStandardStreams();  // the X connection must not become standard output
     bool help = false;
     std::string message;
     if (!parseLabOptions(argc, argv, &help, &message)) {

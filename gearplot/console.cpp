@@ -1,12 +1,16 @@
 // Console input of the programs' set-ups: the tooth count, the single key of the data-file
-// offer and the file name. Everything is read through the one stdio stream given, so type-
-// ahead is never read out of order.
+// offer and the file name; and the standard streams and signals around it. Everything is
+// read through the one stdio stream given, so type-ahead is never read out of order.
 #include "gearplot.h"
 
 #include <cctype>
+#include <cerrno>
 #include <climits>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <iterator>
 #include <termios.h>
 #include <unistd.h>
 
@@ -17,57 +21,107 @@ void skipRestOfLine(std::FILE* in, int c)
     while (c != '\n' && c != EOF) c = std::getc(in);
 }
 
+// The key as the first character of the next line; the rest of that line is skipped.
+int readLineKey(std::FILE* in)
+{
+    const int key = std::getc(in);
+    if (key != '\n') skipRestOfLine(in, key);
+    return key;
+}
+
 // ---- Terminal in single-key mode, restored on every way out ----
 
 struct termios savedTerminal;
+struct termios rawTerminal;
 volatile std::sig_atomic_t terminalIsRaw = 0;
 int rawTerminalFd = -1;
-constexpr int restoringSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
-struct sigaction previousActions[sizeof restoringSignals / sizeof restoringSignals[0]];
+// Every signal whose default action ends the program, as Ctrl-C, kill, hang-up and timers do.
+constexpr int restoringSignals[] = {SIGHUP, SIGINT,  SIGQUIT,   SIGTERM, SIGUSR1,
+                                    SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGPIPE};
+struct sigaction previousActions[std::size(restoringSignals)];
+struct sigaction previousStopAction;
 
-void restoreTerminal()
+bool restoreTerminal()
 {
-    if (terminalIsRaw) {
-        tcsetattr(rawTerminalFd, TCSANOW, &savedTerminal);
-        terminalIsRaw = 0;
-    }
+    if (!terminalIsRaw) return true;
+    terminalIsRaw = 0;
+    return tcsetattr(rawTerminalFd, TCSANOW, &savedTerminal) == 0;  // async-signal-safe
 }
 
-extern "C" void restoreTerminalAndDie(int sig)
+void restoreTerminalAtExit() { restoreTerminal(); }
+
+extern "C" void restoreTerminalAndResignal(int sig)
 {
-    restoreTerminal();  // tcsetattr is async-signal-safe
-    std::signal(sig, SIG_DFL);
-    std::raise(sig);
+    restoreTerminal();
+    for (std::size_t i = 0; i < std::size(restoringSignals); ++i)
+        if (restoringSignals[i] == sig) sigaction(sig, &previousActions[i], nullptr);
+    std::raise(sig);  // delivered with the earlier action once this handler returns
+}
+
+// Ctrl-Z: the shell gets its terminal back as it was, and the key read goes on in single-
+// key mode after fg.
+extern "C" void restoreTerminalAndStop(int)
+{
+    const int savedErrno = errno;
+    const bool wasRaw = terminalIsRaw;
+    restoreTerminal();
+    struct sigaction stopping {}, ours {};
+    stopping.sa_handler = SIG_DFL;
+    sigemptyset(&stopping.sa_mask);
+    sigaction(SIGTSTP, &stopping, &ours);
+    sigset_t tstp;
+    sigemptyset(&tstp);
+    sigaddset(&tstp, SIGTSTP);
+    sigprocmask(SIG_UNBLOCK, &tstp, nullptr);
+    std::raise(SIGTSTP);  // stopped here until SIGCONT
+    sigaction(SIGTSTP, &ours, nullptr);
+    if (wasRaw && tcsetattr(rawTerminalFd, TCSANOW, &rawTerminal) == 0) terminalIsRaw = 1;
+    errno = savedErrno;
+}
+
+void catchTerminalSignals()
+{
+    for (std::size_t i = 0; i < std::size(restoringSignals); ++i)
+        catchSignalUnlessIgnored(restoringSignals[i], restoreTerminalAndResignal, &previousActions[i]);
+    catchSignalUnlessIgnored(SIGTSTP, restoreTerminalAndStop, &previousStopAction);
+}
+
+void releaseTerminalSignals()
+{
+    for (std::size_t i = 0; i < std::size(restoringSignals); ++i)
+        sigaction(restoringSignals[i], &previousActions[i], nullptr);
+    sigaction(SIGTSTP, &previousStopAction, nullptr);
 }
 
 int readTerminalKey(std::FILE* in)
 {
     static bool exitHookInstalled = false;
     if (!exitHookInstalled) {
-        std::atexit(restoreTerminal);
+        std::atexit(restoreTerminalAtExit);
         exitHookInstalled = true;
     }
     const int fd = fileno(in);
-    struct termios raw;
-    if (tcgetattr(fd, &savedTerminal) != 0) return std::getc(in);
-    raw = savedTerminal;
-    raw.c_lflag &= ~(ICANON | ECHO);  // ISIG stays on, so Ctrl-C still works
-    raw.c_cc[VMIN] = 1;
-    raw.c_cc[VTIME] = 0;
+    if (tcgetattr(fd, &savedTerminal) != 0) return readLineKey(in);
+    rawTerminal = savedTerminal;
+    rawTerminal.c_lflag &= ~(ICANON | ECHO);  // ISIG stays on, so Ctrl-C still works
+    rawTerminal.c_cc[VMIN] = 1;
+    rawTerminal.c_cc[VTIME] = 0;
 
-    struct sigaction restoring {};
-    restoring.sa_handler = restoreTerminalAndDie;
-    sigemptyset(&restoring.sa_mask);
-    for (std::size_t i = 0; i < std::size(restoringSignals); ++i)
-        sigaction(restoringSignals[i], &restoring, &previousActions[i]);
-
+    catchTerminalSignals();
     rawTerminalFd = fd;
     terminalIsRaw = 1;
-    tcsetattr(fd, TCSANOW, &raw);  // TCSAFLUSH would throw away keys typed ahead
+    // TCSANOW: TCSAFLUSH would throw away keys typed ahead.
+    if (tcsetattr(fd, TCSANOW, &rawTerminal) != 0) {
+        const int error = errno;
+        terminalIsRaw = 0;
+        releaseTerminalSignals();
+        std::fprintf(stderr, "\n(1キー入力にできません：%s。キーのあとEnterを押してください)", std::strerror(error));
+        return readLineKey(in);
+    }
     const int key = std::getc(in);
-    restoreTerminal();
-    for (std::size_t i = 0; i < std::size(restoringSignals); ++i)
-        sigaction(restoringSignals[i], &previousActions[i], nullptr);
+    if (!restoreTerminal())
+        std::fprintf(stderr, "\n(端末の設定を戻せません：%s。stty sane で戻ります)", std::strerror(errno));
+    releaseTerminalSignals();
     return key;
 }
 
@@ -123,20 +177,56 @@ int readKeyAfterLine(std::FILE* in)
     do c = std::getc(in);
     while (c != '\n' && c != EOF);
     if (c == EOF) return EOF;
-    if (isatty(fileno(in))) return readTerminalKey(in);
-    const int key = std::getc(in);
-    if (key != '\n') skipRestOfLine(in, key);
-    return key;
+    return isatty(fileno(in)) ? readTerminalKey(in) : readLineKey(in);
 }
 
-bool readWord(std::FILE* in, std::string* word)
+bool readTrimmedLine(std::FILE* in, std::string* line)
 {
-    int c;
-    do c = std::getc(in);
-    while (c != EOF && std::isspace(c));
-    if (c == EOF) return false;
-    word->clear();
-    for (; c != EOF && !std::isspace(c); c = std::getc(in)) word->push_back(static_cast<char>(c));
-    if (c != EOF) std::ungetc(c, in);  // the white space after the word stays unread
-    return true;
+    for (;;) {
+        line->clear();
+        int c;
+        while ((c = std::getc(in)) != EOF && c != '\n') line->push_back(static_cast<char>(c));
+        const std::size_t first = line->find_first_not_of(" \t\r\v\f");
+        if (first != std::string::npos) {
+            line->erase(line->find_last_not_of(" \t\r\v\f") + 1);
+            line->erase(0, first);
+            return true;
+        }
+        if (c == EOF) return false;
+    }
 }
+
+void catchSignalUnlessIgnored(int sig, void (*handler)(int), struct sigaction* previous)
+{
+    sigaction(sig, nullptr, previous);
+    if (previous->sa_handler == SIG_IGN) return;  // nohup and trap "" keep it ignored
+    struct sigaction catching {};
+    catching.sa_handler = handler;
+    catching.sa_flags = SA_RESTART;
+    sigemptyset(&catching.sa_mask);
+    sigaction(sig, &catching, nullptr);
+}
+
+void ensureStandardStreams()
+{
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (fcntl(fd, F_GETFD) >= 0 || errno != EBADF) continue;
+        const int opened = open("/dev/null", O_RDWR);  // the lowest free descriptor: fd itself
+        if (opened > fd) {
+            dup2(opened, fd);
+            close(opened);
+        }
+    }
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+// The GL driver keeps allocations to the end, and the leak checker runs after the driver has
+// been unloaded, when they look lost and their library has no name. Sanitized builds keep
+// libraries loaded, so the driver's leaks can be passed over by name and the programs' own
+// are still reported.
+extern "C" int dlclose(void*) { return 0; }
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:_dri.so\nleak:libgallium-\n";  // the driver library, by its old and new names
+}
+#endif

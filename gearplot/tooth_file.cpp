@@ -5,8 +5,10 @@
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,6 +23,9 @@ bool writeToothData(std::FILE* out, int z, int m, const Point2 table[])
     return ok;
 }
 
+// The late system calls of the atomic writer; a test puts failing ones here.
+FileSystemCalls fileSystemCalls{fsync, std::rename};
+
 namespace {
 
 std::string systemReason(int error) { return std::strerror(error); }
@@ -28,9 +33,17 @@ std::string systemReason(int error) { return std::strerror(error); }
 // Devices and pipes (such as /dev/full) are written in place: they cannot be renamed over.
 bool writeInPlace(const std::string& path, const FileWriter& write, std::string* reason)
 {
-    std::FILE* f = std::fopen(path.c_str(), "w");
+    // Not blocking in open: a named pipe that nobody reads would wait for a reader forever.
+    const int fd = open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        *reason = errno == ENXIO ? "No process is reading the pipe" : systemReason(errno);
+        return false;
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    std::FILE* f = fdopen(fd, "w");
     if (!f) {
         *reason = systemReason(errno);
+        close(fd);
         return false;
     }
     bool ok = write(f) && std::fflush(f) == 0;
@@ -50,21 +63,90 @@ mode_t creationMode()
     return 0666 & ~mask;
 }
 
+constexpr int linkLimit = 40;  // the kernel's own limit: more links in a row are a loop
+
+// Follows the symbolic links of path, dangling ones too, to the name that is really written.
+bool followLinks(const std::string& path, std::string* target, int* error)
+{
+    std::string at = path;
+    for (int hops = 0;; ++hops) {
+        struct stat st {};
+        if (lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            *target = at;
+            return true;
+        }
+        if (hops == linkLimit) {
+            *error = ELOOP;
+            return false;
+        }
+        std::string link(PATH_MAX, '\0');
+        const ssize_t n = readlink(at.c_str(), link.data(), link.size());
+        if (n < 0) {
+            *error = errno;
+            return false;
+        }
+        link.resize(static_cast<std::size_t>(n));
+        const std::size_t slash = at.rfind('/');
+        if (link.front() != '/' && slash != std::string::npos) link = at.substr(0, slash + 1) + link;
+        at = link;
+    }
+}
+
+// ---- The temporary file, removed when a signal ends the program during a save ----
+
+const char* volatile temporaryInProgress = nullptr;
+constexpr int interruptingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+struct sigaction actionsBeforeSave[std::size(interruptingSignals)];
+
+extern "C" void removeTemporaryAndResignal(int sig)
+{
+    if (const char* temporary = temporaryInProgress) unlink(temporary);  // async-signal-safe
+    temporaryInProgress = nullptr;
+    for (std::size_t i = 0; i < std::size(interruptingSignals); ++i)
+        if (interruptingSignals[i] == sig) sigaction(sig, &actionsBeforeSave[i], nullptr);
+    raise(sig);  // delivered with the earlier action once this handler returns
+}
+
+// While it lives, the interrupting signals remove temporary first. Signals the program was
+// told to ignore stay ignored.
+class TemporaryGuard {
+public:
+    explicit TemporaryGuard(const std::string& temporary)
+    {
+        temporaryInProgress = temporary.c_str();
+        for (std::size_t i = 0; i < std::size(interruptingSignals); ++i)
+            catchSignalUnlessIgnored(interruptingSignals[i], removeTemporaryAndResignal, &actionsBeforeSave[i]);
+    }
+    ~TemporaryGuard()
+    {
+        for (std::size_t i = 0; i < std::size(interruptingSignals); ++i)
+            sigaction(interruptingSignals[i], &actionsBeforeSave[i], nullptr);
+        temporaryInProgress = nullptr;
+    }
+    TemporaryGuard(const TemporaryGuard&) = delete;
+    TemporaryGuard& operator=(const TemporaryGuard&) = delete;
+};
+
+// Gives the replacement the old file's owner and group where this process may (root saving
+// over a user's file); elsewhere it stays the saver's, as any new file would.
+void keepOwnerWherePermitted(int fd, const struct stat& old)
+{
+    if (fchown(fd, old.st_uid, old.st_gid) == 0) return;
+    if (fchown(fd, static_cast<uid_t>(-1), old.st_gid) == 0) return;
+}
+
 }  // namespace
 
 bool saveFileAtomically(const std::string& fileName, const FileWriter& write, std::string* reason)
 {
-    std::string target = fileName;
-    struct stat st {};
-    bool exists = lstat(target.c_str(), &st) == 0;
-    if (exists && S_ISLNK(st.st_mode)) {
-        // Replace the file the link points to, not the link.
-        if (char* resolved = realpath(target.c_str(), nullptr)) {
-            target = resolved;
-            std::free(resolved);
-        }
-        exists = stat(target.c_str(), &st) == 0;
+    std::string target;
+    int linkError = 0;
+    if (!followLinks(fileName, &target, &linkError)) {
+        *reason = systemReason(linkError);
+        return false;
     }
+    struct stat st {};
+    const bool exists = stat(target.c_str(), &st) == 0;
     if (exists && S_ISDIR(st.st_mode)) {
         *reason = systemReason(EISDIR);
         return false;
@@ -74,26 +156,29 @@ bool saveFileAtomically(const std::string& fileName, const FileWriter& write, st
     const std::size_t slash = target.rfind('/');
     const std::string dir = slash == std::string::npos ? "." : target.substr(0, slash + 1);
     std::string temp = dir + (slash == std::string::npos ? "/" : "") + ".toothdata-XXXXXX";
+    const TemporaryGuard guard(temp);  // mkstemp fills in the name in the same buffer
     const int fd = mkstemp(temp.data());
     if (fd < 0) {
         *reason = systemReason(errno);
         return false;
     }
-    fchmod(fd, exists ? (st.st_mode & 07777) : creationMode());
-    std::FILE* f = fdopen(fd, "w");
-    if (!f) {
+    // Owner first: a change of owner can clear permission bits.
+    if (exists) keepOwnerWherePermitted(fd, st);
+    std::FILE* f = nullptr;
+    int error = 0;
+    if (fchmod(fd, exists ? (st.st_mode & 07777) : creationMode()) != 0 || !(f = fdopen(fd, "w"))) {
         *reason = systemReason(errno);
         close(fd);
         unlink(temp.c_str());
         return false;
     }
-    bool ok = write(f) && std::fflush(f) == 0 && fsync(fd) == 0;
-    int error = errno;
+    bool ok = write(f) && std::fflush(f) == 0 && fileSystemCalls.fsync(fd) == 0;
+    error = errno;
     if (std::fclose(f) != 0 && ok) {
         ok = false;
         error = errno;
     }
-    if (ok && std::rename(temp.c_str(), target.c_str()) != 0) {
+    if (ok && fileSystemCalls.rename(temp.c_str(), target.c_str()) != 0) {
         ok = false;
         error = errno;
     }
@@ -117,7 +202,7 @@ void writeToothFile(std::FILE* in, std::FILE* out, int z, int m, const Point2 ta
     std::fputs("\nfilename=", out);
     std::fflush(out);
     std::string name;
-    if (!readWord(in, &name)) {
+    if (!readTrimmedLine(in, &name)) {
         std::fputs("\n入力が終わりました：ファイルは書き込みません", out);
         return;
     }

@@ -9,6 +9,7 @@ void useRackEdition(const RackEdition& edition)
 
 int runRackEdition(int argc, char** argv, const RackEdition& edition)
 {
+    ensureStandardStreams();  // before anything opens a file that could take descriptor 0 to 2
     useRackEdition(edition);
     rackView.mode = '1';
     if (!rackEdition.setUp(stdin, stdout)) return 1;

@@ -1,28 +1,33 @@
 #!/usr/bin/env bash
 # Captures the README's pictures from the real programs under a private Xvfb server and
-# writes them to docs/pictures/. Run it again after a change to the drawing.
+# writes them to docs/pictures/, or to the folder given with --output. Run it again after a
+# change to the drawing.
+#   scripts/pictures.sh [--output FOLDER]
 set -euo pipefail
+out=docs/pictures
+case "${1-}" in
+  --output) [ $# -eq 2 ] || { echo "usage: $0 [--output FOLDER]" >&2; exit 2; }; out=$(realpath -m "$2") ;;
+  "") ;;
+  *) echo "usage: $0 [--output FOLDER]" >&2; exit 2 ;;
+esac
 cd "$(dirname "$0")/.."
 . scripts/packages.sh
-ensure_packages "${BUILD_PACKAGES[@]}" xvfb xdotool imagemagick
-cmake -S . -B build/pictures -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/pictures -j"$(nproc)" --target cutdemo3 cutdemo2 cutdemo1 unwinddemo gearlab >/dev/null
+ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" xdotool imagemagick
+cmake -S . -B build/pictures -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/pictures -j"$(nproc)" --target cutdemo3 cutdemo2 cutdemo1 unwinddemo gearlab wait_until_idle >/dev/null
 
 work=$(mktemp -d)
 trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
-Xvfb -displayfd 5 -screen 0 1024x1024x24 -nolisten tcp 5>"$work/display" 2>/dev/null &
+Xvfb -displayfd 5 -screen 0 1024x1024x24 -nolisten tcp -s 0 5>"$work/display" 2>/dev/null &
 xvfb=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+for _ in $(seq 600); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(head -n1 "$work/display")"
-mkdir -p docs/pictures
+mkdir -p "$out"
 
-# Waits until the program has drawn every key sent to it: its CPU time stops growing.
+# Waits until the program and the server have handled every key sent: the end-to-end tests'
+# wait, which holds however busy the machine is.
 settle() {
-  local before="" now
-  while now=$(awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null) && [ "$now" != "$before" ]; do
-    before=$now
-    sleep 0.4
-  done
+  build/pictures/tests/wait_until_idle 300 "$1" "$xvfb"
 }
 
 # snap PICTURE PROGRAM CONSOLE-INPUT KEY... — a key written k*n is pressed n times.
@@ -32,7 +37,7 @@ snap() {
   printf '%b' "$input" >"$work/input"
   "build/pictures/$program/$program" <"$work/input" >/dev/null &
   local pid=$! window=""
-  for _ in $(seq 100); do
+  for _ in $(seq 600); do
     window=$(xdotool search --onlyvisible --name . 2>/dev/null | head -n1) && [ -n "$window" ] && break
     sleep 0.1
   done
@@ -44,10 +49,10 @@ snap() {
   done
   xdotool key --delay 5 --window "$window" "${keys[@]}" 2>/dev/null
   settle "$pid"
-  import -window "$window" "docs/pictures/$picture.png"
+  import -window "$window" "$out/$picture.png"
   xdotool key --window "$window" Escape 2>/dev/null || true
   wait "$pid"
-  echo "docs/pictures/$picture.png"
+  echo "$out/$picture.png"
 }
 
 snap cutdemo3-mode1 cutdemo3 '10\n0\n' 1 's*40'

@@ -7,6 +7,9 @@
 
 #include <chrono>
 #include <csignal>
+#include <fcntl.h>
+#include <future>
+#include <sys/stat.h>
 #include <pty.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -62,24 +65,29 @@ TEST(ReadToothCount, EndOfInputReturnsFalseAndKeepsZ)
     EXPECT_EQ(z, 42);
 }
 
-TEST(ReadWord, SkipsLeadingBlanksAndLinesAndStopsAtWhiteSpace)
+ConsoleRun trimmedLine(const std::string& input, std::string* line)
 {
-    std::string word;
-    ConsoleRun run = runOnConsole("\n\n   my file\nrest", [&word](std::FILE* in, std::FILE*) {
-        return readWord(in, &word);
-    });
-    EXPECT_TRUE(run.result);
-    EXPECT_EQ(word, "my");
-    EXPECT_EQ(run.unread, " file\nrest");
+    return runOnConsole(input, [line](std::FILE* in, std::FILE*) { return readTrimmedLine(in, line); });
 }
 
-TEST(ReadWord, ALongNameIsReadWhole)
+TEST(ReadTrimmedLine, TakesTheWholeLineWithoutSurroundingBlanksAndLeavesTheNextLine)
+{
+    std::string line;
+    ConsoleRun run = trimmedLine("\n \t\n   my file.txt \t\r\n20\n", &line);
+    EXPECT_TRUE(run.result);
+    EXPECT_EQ(line, "my file.txt");
+    EXPECT_EQ(run.unread, "20\n");  // nothing of the name's line is left for the next question
+    EXPECT_TRUE(trimmedLine("last line without an end", &line).result);
+    EXPECT_EQ(line, "last line without an end");
+}
+
+TEST(ReadTrimmedLine, ALongNameIsReadWholeAndBlankInputIsTheEnd)
 {
     const std::string name(5000, 'n');
-    std::string word;
-    runOnConsole(name + "\n", [&word](std::FILE* in, std::FILE*) { return readWord(in, &word); });
-    EXPECT_EQ(word, name);
-    EXPECT_FALSE(runOnConsole("  \n", [&word](std::FILE* in, std::FILE*) { return readWord(in, &word); }).result);
+    std::string line;
+    trimmedLine(name + "\n", &line);
+    EXPECT_EQ(line, name);
+    EXPECT_FALSE(trimmedLine("  \n\t\n ", &line).result);
 }
 
 int keyOf(const std::string& input, std::string* unread = nullptr)
@@ -127,7 +135,7 @@ protected:
     }
     bool waitForSingleKeyMode() const
     {
-        for (int i = 0; i < 500; ++i) {
+        for (int i = 0; i < 6000; ++i) {  // up to 30 s on a busy machine
             if (!(modes().c_lflag & ICANON)) return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
@@ -147,6 +155,40 @@ protected:
             if (n <= 0) return s;
             s.append(buffer, n);
         }
+    }
+    // Runs a read on another thread; false if it had not finished in a generous time, after
+    // hanging up the terminal so that the read ends.
+    bool finishes(const std::function<void()>& read)
+    {
+        auto done = std::async(std::launch::async, read);
+        if (done.wait_for(std::chrono::seconds(30)) == std::future_status::ready) return true;
+        close(master_);
+        master_ = open("/dev/null", O_RDWR);  // for TearDown to close
+        done.wait();
+        return false;
+    }
+    // Waits for the child to stop (untraced) or end; its wait status, or -1 after a generous time.
+    static int waitForChild(pid_t child, int options = 0)
+    {
+        for (int i = 0; i < 3000; ++i) {
+            int status = 0;
+            if (waitpid(child, &status, WNOHANG | options) == child) return status;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+        return -1;
+    }
+    // A child in its own process group reading the key, so that it may be stopped; it exits 0
+    // when the key was '1'.
+    pid_t keyReadingChild()
+    {
+        const pid_t child = fork();
+        if (child == 0) {
+            setpgid(0, 0);
+            _exit(readKeyAfterLine(in_) == '1' ? 0 : 1);
+        }
+        return child;
     }
     int master_ = -1, slave_ = -1;
     std::FILE* in_ = nullptr;
@@ -176,19 +218,22 @@ TEST_F(Terminal, OneKeyIsReadWithoutEnterAndWithoutEchoThenTheTerminalIsRestored
 
 TEST_F(Terminal, KeysTypedAheadAreKeptInOrder)
 {
-    int z = 0;
-    type("20\n");
-    ASSERT_TRUE(readToothCount(in_, stdout, "", &z));
-    type("1dataz20\n");  // typed before the key is asked for
-    EXPECT_EQ(readKeyAfterLine(in_), '1');
-    std::string word;
-    ASSERT_TRUE(readWord(in_, &word));
-    EXPECT_EQ(word, "dataz20");
+    type("20\n1dataz20\n");  // the key and the name typed before they are asked for
+    int z = 0, key = 0;
+    std::string name;
+    ASSERT_TRUE(finishes([&] {
+        readToothCount(in_, stdout, "", &z);
+        key = readKeyAfterLine(in_);
+        readTrimmedLine(in_, &name);
+    }));
+    EXPECT_EQ(z, 20);
+    EXPECT_EQ(key, '1');
+    EXPECT_EQ(name, "dataz20");
 }
 
 TEST_F(Terminal, ASignalDuringTheKeyReadRestoresTheTerminal)
 {
-    for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+    for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGALRM}) {
         type("\n");
         const pid_t child = fork();
         if (child == 0) {
@@ -197,13 +242,66 @@ TEST_F(Terminal, ASignalDuringTheKeyReadRestoresTheTerminal)
         }
         ASSERT_TRUE(waitForSingleKeyMode()) << sig;
         kill(child, sig);
-        int status = 0;
-        waitpid(child, &status, 0);
+        const int status = waitForChild(child);
         EXPECT_TRUE(WIFSIGNALED(status)) << sig;
         EXPECT_EQ(WTERMSIG(status), sig);
         EXPECT_TRUE(modes().c_lflag & ICANON) << sig;
         EXPECT_TRUE(modes().c_lflag & ECHO) << sig;
     }
+}
+
+TEST_F(Terminal, CtrlZGivesTheShellItsTerminalBackAndFgReturnsToSingleKeys)
+{
+    type("\n");
+    const pid_t child = keyReadingChild();
+    ASSERT_TRUE(waitForSingleKeyMode());
+    kill(child, SIGTSTP);
+    const int stopped = waitForChild(child, WUNTRACED);
+    ASSERT_TRUE(stopped != -1 && WIFSTOPPED(stopped)) << stopped;
+    EXPECT_TRUE(modes().c_lflag & ICANON);
+    EXPECT_TRUE(modes().c_lflag & ECHO);
+    kill(child, SIGCONT);
+    ASSERT_TRUE(waitForSingleKeyMode());
+    type("1");  // still one key, no Enter
+    const int status = waitForChild(child);
+    EXPECT_TRUE(status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_TRUE(modes().c_lflag & ICANON);
+}
+
+TEST_F(Terminal, SignalsIgnoredAtStartStayIgnoredDuringTheKeyRead)
+{
+    type("\n");
+    std::signal(SIGHUP, SIG_IGN);  // as nohup and trap "" leave them for the program
+    std::signal(SIGINT, SIG_IGN);
+    const pid_t child = keyReadingChild();
+    std::signal(SIGHUP, SIG_DFL);
+    std::signal(SIGINT, SIG_DFL);
+    ASSERT_TRUE(waitForSingleKeyMode());
+    kill(child, SIGHUP);
+    kill(child, SIGINT);
+    type("1");
+    const int status = waitForChild(child);
+    EXPECT_TRUE(status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+}
+
+TEST(StandardStreams, ClosedOnesAreOpenedOnDevNullBeforeAnythingElseTakesThem)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        close(0);
+        close(1);
+        close(2);
+        ensureStandardStreams();
+        struct stat null {}, st {};
+        stat("/dev/null", &null);
+        for (int fd = 0; fd <= 2; ++fd)
+            if (fstat(fd, &st) != 0 || st.st_rdev != null.st_rdev) _exit(10 + fd);
+        const int next = open("/dev/null", O_RDONLY);  // as the X connection would be
+        _exit(next > 2 ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
 }  // namespace

@@ -102,7 +102,8 @@ TEST_P(Cutdemo2Frame, EveryFrameStartsWithTheHeaderAndSolidCircles)
     EXPECT_EQ(glstub::recording().lineWidth, 2.0f);
 }
 
-INSTANTIATE_TEST_SUITE_P(AllModesAndAnUnknownOne, Cutdemo2Frame, ::testing::Values('1', '2', '3', '4', '5', '6', '9'));
+INSTANTIATE_TEST_SUITE_P(AllModesAndAnUnknownOne, Cutdemo2Frame, ::testing::Values('1', '2', '3', '4', '5', '6', '9'),
+                         [](const auto& info) { return std::string("mode") + info.param; });
 
 TEST(Cutdemo2Modes, CaptionsBelowTheHeader)
 {

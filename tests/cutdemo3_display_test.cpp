@@ -6,6 +6,9 @@
 #include <GL/glut.h>
 #include <gtest/gtest.h>
 
+#include <set>
+#include <utility>
+
 namespace {
 
 // These frames and keys are cutdemo3's: its title, circle count and display.
@@ -248,6 +251,87 @@ TEST(ModeSix, BothFlanksMeetThePitchCircleHalfAPitchApart)
         EXPECT_NEAR(distance(0, -k * rp, firstTip.viewX, firstTip.viewY),
                     distance(0, -k * rp, secondTip.viewX, secondTip.viewY), 1e-7);
     }
+}
+
+// ---- What every mode shows around its body: captions and the gear circles ----
+
+struct ShownCaption {
+    float y;
+    const char* text;
+};
+
+// The captions as the student reads them, line by line from the top, at x = -0.9.
+const std::vector<ShownCaption> captionsOfMode[6] = {
+    {{0.95f, "(1) draw addendum involute generation"},
+     {0.9f, "     blue:pitch circle,  green:base circle"},
+     {0.85f, "     red point:point of rack generation of involute curve"}},
+    {{0.95f, "(2) draw dedendum involute generation"},
+     {0.9f, "     red point:point of rack generation of involute curve"},
+     {0.85f, "     blue:pitch circle,  green:base circle"},
+     {0.8f, "     red point:point of rack generation of involute curve"}},
+    {{0.95f, "(3) draw undercut curve generation"},
+     {0.9f, "     blue:pitch circle,  green:base circle"},
+     {0.85f, "     red point:point of rack generation of involute curve"},
+     {0.8f, "     blue point:point of generation of undercut curve"}},
+    {{0.95f, "(4) whole involute curve generation by rack rolling on pitch circle"},
+     {0.9f, "     blue circle : pitch circle,  green circle : base circle"}},
+    {{0.9f, "     blue circle : pitch circle,  green circle : base circle"},
+     {0.85f, "(5) whole involute curve generation by rack-gear meshing"}},
+    {{0.95f, "(6) display whole tooth profile"},
+     {0.9f, "     blue:pitch circle,  green:base circle"}},
+};
+
+TEST(EveryMode, CaptionsAreDarkLinesFromTheTopLeft)
+{
+    for (char mode = '1'; mode <= '6'; ++mode) {
+        startRackProgram(13, mode);
+        drawFrame();
+        const auto& shown = glstub::recording().captions;
+        const auto& expected = captionsOfMode[mode - '1'];
+        ASSERT_EQ(shown.size(), expected.size()) << mode;
+        for (std::size_t i = 0; i < shown.size(); ++i) {
+            EXPECT_EQ(shown[i].text, expected[i].text) << mode << i;
+            EXPECT_FLOAT_EQ(shown[i].viewX, -0.9f) << mode << i;
+            EXPECT_FLOAT_EQ(shown[i].viewY, expected[i].y) << mode << i;
+            EXPECT_TRUE(shown[i].lit) << mode << i;
+            EXPECT_EQ(shown[i].font, GLUT_BITMAP_HELVETICA_18) << mode << i;
+        }
+    }
+}
+
+// The colours of every line vertex lying at distance r from (x, y).
+std::set<std::string> lineColoursAt(double x, double y, double r)
+{
+    std::set<std::string> colours;
+    const std::pair<Rgba, const char*> named[] = {{red, "red"}, {green, "green"}, {blue, "blue"}, {black, "black"}};
+    for (const auto& p : glstub::recording().primitives) {
+        if (p.mode == GL_POLYGON) continue;
+        for (const auto& v : p.vertices) {
+            if (std::fabs(distance(x, y, v.viewX, v.viewY) - r) > 1e-9) continue;
+            std::string name = "other";
+            for (const auto& [colour, label] : named)
+                if (isColour(p.colour, colour)) name = label;
+            colours.insert(name);
+        }
+    }
+    return colours;
+}
+
+TEST(GearCircles, BluePitchRedTipAndRootGreenBaseAndABlackCentreMark)
+{
+    startRackProgram(13, '1', 0.4);
+    const double zoom = 0.4, y = -zoom * 6.5;  // the centre of a 13-tooth gear of module 1
+    drawFrame();
+    using Colours = std::set<std::string>;
+    EXPECT_EQ(lineColoursAt(0, y, zoom * 6.5), Colours{"blue"});
+    EXPECT_EQ(lineColoursAt(0, y, zoom * 7.5), Colours{"red"});
+    EXPECT_EQ(lineColoursAt(0, y, zoom * 5.25), Colours{"red"});
+    EXPECT_EQ(lineColoursAt(0, y, zoom * 6.5 * std::cos(gearPi / 9)), Colours{"green"});
+    const auto mark = discs(black);
+    ASSERT_EQ(mark.size(), 1u);
+    EXPECT_NEAR(mark[0].x, 0, 1e-12);
+    EXPECT_NEAR(mark[0].y, y, 1e-12);
+    EXPECT_NEAR(mark[0].r, 0.1 * zoom, 1e-12);  // a tenth of a millimetre, zoomed
 }
 
 TEST(Keys, ZoomKeysScaleTheFigureAndDrawOneStepEach)

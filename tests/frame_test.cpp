@@ -52,6 +52,21 @@ TEST(RunWindow, SetsUpGlutInOrderAndEntersTheMainLoopLast)
     EXPECT_TRUE(r.errors.empty());
 }
 
+TEST(RunWindow, TheTitleIsPublishedAsUtf8ForTheWindowAndItsIcon)
+{
+    glstub::reset();
+    createTitledWindow(testTitle);
+    const auto& properties = glstub::recording().windowProperties;
+    ASSERT_EQ(properties.size(), 2u);
+    EXPECT_EQ(properties[0].name, "_NET_WM_NAME");
+    EXPECT_EQ(properties[1].name, "_NET_WM_ICON_NAME");
+    for (const auto& p : properties) {
+        EXPECT_EQ(p.type, "UTF8_STRING") << p.name;
+        EXPECT_EQ(p.format, 8) << p.name;
+        EXPECT_EQ(p.value, testTitle) << p.name;
+    }
+}
+
 TEST(RunWindow, TheFirstFramesCaptionsAreAlreadyDark)
 {
     glstub::reset();

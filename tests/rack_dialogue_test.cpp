@@ -36,6 +36,14 @@ TEST_F(RackDialogue, ToothCountTwentyWithTheFileIsExactAndWritesIt)
     EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 1 + 189 + 2);  // header, rows, rule, trailer
 }
 
+TEST_F(RackDialogue, AFileNameIsTheWholeLineAndNothingOfItReachesTheNextQuestion)
+{
+    const ConsoleRun run = dialogue("20\n1\n  my file.txt \n7\n");
+    EXPECT_EQ(run.output, banner + prompt + circles20 + offer + fileQuestion + keyList);
+    EXPECT_EQ(readWholeFile("my file.txt").rfind("z=20   m=188\n", 0), 0u);
+    EXPECT_EQ(run.unread, "7\n");  // what the next z reads
+}
+
 TEST_F(RackDialogue, OtherToothCountsPrintTheirCirclesAndRolls)
 {
     EXPECT_EQ(dialogue("10\n\n").output,

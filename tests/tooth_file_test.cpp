@@ -1,10 +1,12 @@
-// The tooth data file: its bytes, and that a file is either written whole or not touched.
+// The tooth data file: its bytes, and that a file is either written whole or not touched,
+// whatever fails, whatever the name points to and whatever signal arrives.
 #include "gearplot.h"
 #include "rack_generation.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <dirent.h>
@@ -184,6 +186,163 @@ TEST(SaveToothData, AWriteThatFailsHalfWayLeavesTheOldFileWhole)
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(readWholeFile(path), old);
     EXPECT_TRUE(onlyEntryIs(dir.dir(), "dataz3"));
+}
+
+// ---- Faults of the atomic save: late failures, permissions, links, owners, signals ----
+
+const Point2 oneRow[] = {{1, 2}};
+
+std::string saveOneRow(const std::string& path, bool* ok = nullptr)
+{
+    std::string reason;
+    const bool saved = saveToothData(path, 10, 0, oneRow, &reason);
+    if (ok) *ok = saved;
+    return saved ? "" : reason;
+}
+
+void writeFile(const std::string& path, const std::string& content)
+{
+    std::FILE* f = std::fopen(path.c_str(), "w");
+    ASSERT_NE(f, nullptr) << path;
+    std::fputs(content.c_str(), f);
+    std::fclose(f);
+}
+
+int failWithIo(int) { return errno = EIO, -1; }
+int failAcrossDevices(const char*, const char*) { return errno = EXDEV, -1; }
+
+TEST(SaveFaults, AFailedSyncOrRenameIsReportedAndLeavesTheOldFileAlone)
+{
+    const FileSystemCalls real = fileSystemCalls;
+    for (int failing = 0; failing < 2; ++failing) {
+        ScratchDir dir;
+        const std::string path = dir.path("dataz10");
+        writeFile(path, "old\n");
+        fileSystemCalls = real;
+        if (failing == 0) fileSystemCalls.fsync = failWithIo;
+        if (failing == 1) fileSystemCalls.rename = failAcrossDevices;
+        bool ok = true;
+        const std::string reason = saveOneRow(path, &ok);
+        fileSystemCalls = real;
+        EXPECT_FALSE(ok) << failing;
+        EXPECT_EQ(reason, failing == 0 ? "Input/output error" : "Invalid cross-device link");
+        EXPECT_EQ(readWholeFile(path), "old\n");
+        EXPECT_TRUE(onlyEntryIs(dir.dir(), "dataz10")) << failing;
+    }
+}
+
+TEST(SaveFaults, ANewFileTakesItsPermissionsFromTheUmask)
+{
+    ScratchDir dir;
+    for (const mode_t mask : {mode_t(022), mode_t(007), mode_t(0)}) {
+        const mode_t before = umask(mask);
+        const std::string path = dir.path("dataz" + std::to_string(mask));
+        EXPECT_EQ(saveOneRow(path), "");
+        umask(before);
+        struct stat st {};
+        stat(path.c_str(), &st);
+        EXPECT_EQ(st.st_mode & 0777, 0666 & ~mask) << mask;
+    }
+}
+
+TEST(SaveFaults, ALinkIsWrittenThroughByReplacingItsTargetEvenWhenItDangles)
+{
+    ScratchDir dir;
+    const std::string target = dir.path("real"), link = dir.path("link");
+    writeFile(target, "old\n");
+    ASSERT_EQ(symlink("real", link.c_str()), 0);  // relative, as people make them
+    // A reader that has the old file open keeps reading the old content: it was replaced, not
+    // truncated and rewritten in place.
+    std::FILE* reader = std::fopen(target.c_str(), "r");
+    EXPECT_EQ(saveOneRow(link), "");
+    char old[8] = {};
+    EXPECT_EQ(std::fread(old, 1, sizeof old - 1, reader), 4u);
+    std::fclose(reader);
+    EXPECT_STREQ(old, "old\n");
+    EXPECT_EQ(readWholeFile(target), toothData(10, 0, oneRow));
+
+    const std::string dangling = dir.path("dangling"), missing = dir.path("sub/missing");
+    ASSERT_EQ(mkdir(dir.path("sub").c_str(), 0755), 0);
+    ASSERT_EQ(symlink("sub/missing", dangling.c_str()), 0);
+    EXPECT_EQ(saveOneRow(dangling), "");
+    EXPECT_EQ(readWholeFile(missing), toothData(10, 0, oneRow));
+    struct stat st {};
+    lstat(dangling.c_str(), &st);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+}
+
+TEST(SaveFaults, ALinkLoopIsReportedAndNothingIsWritten)
+{
+    ScratchDir dir;
+    ASSERT_EQ(symlink("b", dir.path("a").c_str()), 0);
+    ASSERT_EQ(symlink("a", dir.path("b").c_str()), 0);
+    EXPECT_EQ(saveOneRow(dir.path("a")), "Too many levels of symbolic links");
+    struct stat st {};
+    lstat(dir.path("a").c_str(), &st);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+}
+
+TEST(SaveFaults, SavingOverAnotherUsersFileKeepsItsOwnerAndGroup)
+{
+    if (geteuid() != 0) GTEST_SKIP() << "only root may give a file to another user";
+    ScratchDir dir;
+    const std::string path = dir.path("dataz10");
+    writeFile(path, "old\n");
+    ASSERT_EQ(chown(path.c_str(), 4321, 8765), 0);
+    chmod(path.c_str(), 0604);
+    EXPECT_EQ(saveOneRow(path), "");
+    struct stat st {};
+    stat(path.c_str(), &st);
+    EXPECT_EQ(st.st_uid, 4321u);
+    EXPECT_EQ(st.st_gid, 8765u);
+    EXPECT_EQ(st.st_mode & 07777, 0604u);
+}
+
+// Runs a save in a child whose writer raises sig half-way; the child's wait status.
+int saveInterruptedBy(int sig, const std::string& path, bool ignored)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        if (ignored) std::signal(sig, SIG_IGN);
+        std::string reason;
+        const bool ok = saveFileAtomically(
+            path, [sig](std::FILE* f) { return std::fputs("half", f) >= 0 && std::raise(sig) == 0; }, &reason);
+        _exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return status;
+}
+
+TEST(SaveFaults, ASignalDuringASaveRemovesTheTemporaryAndLeavesTheOldFile)
+{
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+        ScratchDir dir;
+        const std::string path = dir.path("dataz10");
+        writeFile(path, "old\n");
+        const int status = saveInterruptedBy(sig, path, false);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig) << sig;
+        EXPECT_EQ(readWholeFile(path), "old\n");
+        EXPECT_TRUE(onlyEntryIs(dir.dir(), "dataz10")) << sig;
+        // Started with the signal ignored, as under nohup, the save carries on.
+        EXPECT_EQ(saveInterruptedBy(sig, path, true), 0) << sig;
+        EXPECT_EQ(readWholeFile(path), "half");
+    }
+}
+
+TEST(SaveFaults, ANamedPipeWithoutAReaderIsReportedNotWaitedFor)
+{
+    ScratchDir dir;
+    const std::string fifo = dir.path("fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        alarm(30);  // a save that waits for a reader fails the test instead of hanging it
+        _exit(saveOneRow(fifo) == "No process is reading the pipe" ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
 }  // namespace

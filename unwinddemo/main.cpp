@@ -3,6 +3,7 @@
 
 int main(int argc, char** argv)
 {
+    ensureStandardStreams();
     setCircleSegmentCount(unwindCircleSegments);
     unwindView.mode = '1';
     setUpUnwinding();

@@ -107,6 +107,25 @@ TEST(Cutdemo1RackTrace, AFrameThatOutgrowsTheBufferIsWrittenWholeAndInOrder)
     EXPECT_EQ(rackTrace.length, 0u);
 }
 
+TEST(Cutdemo1RackTrace, ATraceThatCannotBeWrittenIsStoppedWithAMessageAndTheFrameStillDrawn)
+{
+    startPhiProgram(20, '1');
+    std::FILE* full = std::fopen("/dev/full", "w");
+    ASSERT_NE(full, nullptr);
+    std::FILE* saved = rackTrace.sink;
+    rackTrace.sink = full;
+    testing::internal::CaptureStderr();
+    drawFrame();
+    drawFrame();  // stopped: says so only once
+    const std::string said = testing::internal::GetCapturedStderr();
+    const bool stopped = rackTrace.sink == nullptr;
+    rackTrace.sink = saved;
+    std::fclose(full);
+    EXPECT_TRUE(stopped);
+    EXPECT_EQ(said, "\n(座標の出力を止めます：No space left on device)\n");
+    EXPECT_EQ(glstub::countCalls("glutSwapBuffers"), 1);  // the log holds the second frame
+}
+
 // ---- The ten-tooth rack ----
 
 TEST(Cutdemo1Rack, EachToothEndsWhereTheNextOneBegins)

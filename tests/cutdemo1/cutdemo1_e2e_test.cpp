@@ -1,7 +1,7 @@
 // cutdemo1 for real, under Xvfb: the console dialogue and data file, the window's title, the
 // trace of the first frame, and where the finished profile shows.
 #include "cutdemo1_texts.h"
-#include "e2e_session.h"
+#include "program_under_xvfb.h"
 #include "test_support.h"
 
 #include <fstream>
@@ -11,7 +11,7 @@ namespace {
 using namespace e2e;
 using namespace texts1;
 
-class Cutdemo1 : public Session {};
+class Cutdemo1 : public ProgramUnderXvfb {};
 
 const std::string dialogue20 = texts::banner + texts::prompt + radii20 + range20 + texts::offer;
 
@@ -29,7 +29,7 @@ TEST_F(Cutdemo1, DialogueDataFileTitleAndTheTraceOfTheFirstFrame)
 
     // The dialogue, then the first frame: mode 1 at φ = 0, the current rack alone.
     const std::string expected = dialogue20 + texts::fileQuestion + keyList1 + traceAtPhiZero();
-    EXPECT_TRUE(run_->waitForOutput(expected, 10));
+    EXPECT_TRUE(run_->waitForOutput(expected, idleLimitSeconds));
     EXPECT_EQ(run_->output().substr(0, expected.size()), expected);
 
     std::ifstream data(file);
@@ -46,7 +46,7 @@ TEST_F(Cutdemo1, DialogueDataFileTitleAndTheTraceOfTheFirstFrame)
     EXPECT_EQ(rows, 230);
 
     screen_->key(w, "Escape");
-    EXPECT_EQ(run_->wait(10), 0);
+    EXPECT_EQ(run_->wait(idleLimitSeconds), 0);
 }
 
 TEST_F(Cutdemo1, ModeFiveShowsTheBlueProfileAndNoRack)
@@ -56,7 +56,7 @@ TEST_F(Cutdemo1, ModeFiveShowsTheBlueProfileAndNoRack)
     pressTimes(w, "W", 3);  // larger, with the whole tooth space still in the window
     const double k = 0.5 / std::pow(0.9, 3);
     screen_->key(w, "5");
-    const Capture c = screen_->settled(w);
+    const Capture c = settled(w);
     // Half-way up the involute, and at the deepest point of the tooth space.
     const auto flank = geometry::flankContact(10, std::tan(0.0025 * 40));
     const auto deepest = geometry::tipCorner(10, std::tan(-geometry::phi0(10)));
@@ -65,7 +65,19 @@ TEST_F(Cutdemo1, ModeFiveShowsTheBlueProfileAndNoRack)
     // No rack: the rack's tooth tip at φ = 0 would cross here.
     EXPECT_EQ(c.countNear(pixelX(k * -0.8, 800), pixelY(k * -1.25, 800), 4, pixel::black), 0);
     screen_->key(w, "Escape");
-    EXPECT_EQ(run_->wait(10), 0);
+    EXPECT_EQ(run_->wait(idleLimitSeconds), 0);
+}
+
+TEST_F(Cutdemo1, WithItsOutputClosedItStillDrawsAndEndsAtEscape)
+{
+    // The X connection must not take descriptor 1, where the trace would corrupt it.
+    const WindowId w = start("cutdemo1", "20\n0\n", title1, true);
+    ASSERT_NE(w, 0u) << run_->errors();
+    screen_->key(w, "4");
+    pressTimes(w, "s", 5);
+    waitForProgram();
+    screen_->key(w, "Escape");
+    EXPECT_EQ(run_->wait(idleLimitSeconds), 0) << run_->errors();
 }
 
 }  // namespace

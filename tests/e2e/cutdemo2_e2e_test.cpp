@@ -1,7 +1,7 @@
 // cutdemo2 for real, under Xvfb, beside cutdemo3: the same dialogue and data file, a solid
 // pitch circle instead of a chain line.
 #include "dialogue_texts.h"
-#include "e2e_session.h"
+#include "program_under_xvfb.h"
 #include "test_support.h"
 
 #include <cmath>
@@ -10,7 +10,7 @@ namespace {
 
 using namespace e2e;
 
-class Cutdemo2 : public Session {
+class Cutdemo2 : public ProgramUnderXvfb {
 protected:
     // Blue within a pixel of sample points along the pitch circle of z = 20 at zoom 0.5.
     int bluePitchCirclePoints(const Capture& c, int* samples)
@@ -37,7 +37,7 @@ TEST_F(Cutdemo2, DialogueAndDataFileEqualCutdemo3s)
         const WindowId w = start(programs[i], "17\n1\n" + file + "\n", texts::title3);
         ASSERT_NE(w, 0u) << run_->errors();
         screen_->key(w, "Escape");
-        EXPECT_EQ(run_->wait(10), 0);
+        EXPECT_EQ(run_->wait(idleLimitSeconds), 0);
         outputs[i] = run_->output();
         files[i] = readWholeFile(file);
     }
@@ -53,18 +53,18 @@ TEST_F(Cutdemo2, ThePitchCircleIsSolidWhereCutdemo3DrawsAChainLine)
     WindowId w = start("cutdemo2", "20\n0\n", texts::title3);
     ASSERT_NE(w, 0u) << run_->errors();
     screen_->key(w, "6");
-    EXPECT_EQ(bluePitchCirclePoints(screen_->settled(w), &samples), samples);
+    EXPECT_EQ(bluePitchCirclePoints(settled(w), &samples), samples);
     screen_->key(w, "Escape");
-    EXPECT_EQ(run_->wait(10), 0);
+    EXPECT_EQ(run_->wait(idleLimitSeconds), 0);
 
     w = start("cutdemo3", "20\n0\n", texts::title3);
     ASSERT_NE(w, 0u) << run_->errors();
     screen_->key(w, "6");
-    const int chainPoints = bluePitchCirclePoints(screen_->settled(w), &samples);
+    const int chainPoints = bluePitchCirclePoints(settled(w), &samples);
     EXPECT_LT(chainPoints, samples);
     EXPECT_GT(chainPoints, samples / 2);
     screen_->key(w, "Escape");
-    EXPECT_EQ(run_->wait(10), 0);
+    EXPECT_EQ(run_->wait(idleLimitSeconds), 0);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // cutdemo3 for real, under Xvfb: the console dialogue, the window, keys and pixels.
 #include "dialogue_texts.h"
-#include "e2e_session.h"
+#include "program_under_xvfb.h"
 #include "rack_generation.h"
 #include "test_support.h"
 
@@ -11,7 +11,7 @@ namespace {
 
 using namespace e2e;
 
-class Cutdemo3 : public Session {};
+class Cutdemo3 : public ProgramUnderXvfb {};
 
 // Window pixel of a model point (mm) at zoom k in the 800 × 800 window.
 int px(double k, double x) { return pixelX(k * x, 800); }
@@ -48,7 +48,7 @@ TEST_F(Cutdemo3, DialogueTitleWhiteWindowAndEscape)
     EXPECT_EQ(rows, 189);
 
     screen_->key(w, "Escape");
-    EXPECT_EQ(run_->wait(10), 0);
+    EXPECT_EQ(run_->wait(idleLimitSeconds), 0);
 }
 
 TEST_F(Cutdemo3, TheRedMarkerOfModeOneIsWhereTheGeneratedPointLies)
@@ -59,7 +59,7 @@ TEST_F(Cutdemo3, TheRedMarkerOfModeOneIsWhereTheGeneratedPointLies)
     const double k = 0.5 / std::pow(0.9, 8);
     screen_->key(w, "1");   // restart mode 1 at step 0
     pressTimes(w, "s", 10);
-    const Capture c = screen_->settled(w);
+    const Capture c = settled(w);
 
     static RackTables tables;
     const RackGear g = makeRackGear(20);
@@ -70,7 +70,7 @@ TEST_F(Cutdemo3, TheRedMarkerOfModeOneIsWhereTheGeneratedPointLies)
     // The rack's generating flank passes through the marker.
     EXPECT_GT(c.countNear(px(k, p.x), py(k, p.y), 5, pixel::black), 2);
     screen_->key(w, "Escape");
-    EXPECT_EQ(run_->wait(10), 0);
+    EXPECT_EQ(run_->wait(idleLimitSeconds), 0);
 }
 
 TEST_F(Cutdemo3, ModeSixShowsBothBlueFlanksWhereTheGeometryPutsThem)
@@ -78,7 +78,7 @@ TEST_F(Cutdemo3, ModeSixShowsBothBlueFlanksWhereTheGeometryPutsThem)
     const WindowId w = start("cutdemo3", "20\n0\n", texts::title3);
     ASSERT_NE(w, 0u) << run_->errors();
     screen_->key(w, "6");
-    const Capture c = screen_->settled(w);
+    const Capture c = settled(w);
 
     static RackTables tables;
     const RackGear g = makeRackGear(20);
@@ -93,7 +93,7 @@ TEST_F(Cutdemo3, ModeSixShowsBothBlueFlanksWhereTheGeometryPutsThem)
     EXPECT_GT(c.countNear(px(k, r.x), py(k, r.y), 2, pixel::blue), 4);
     EXPECT_EQ(c.countNear(px(k, -q.x), py(k, q.y), 3, pixel::blue), 0);  // not merely mirrored
     screen_->key(w, "Escape");
-    EXPECT_EQ(run_->wait(10), 0);
+    EXPECT_EQ(run_->wait(idleLimitSeconds), 0);
 }
 
 TEST_F(Cutdemo3, ZAsksForANewToothCountAndTheNextFrameShowsTheNewGear)
@@ -102,13 +102,13 @@ TEST_F(Cutdemo3, ZAsksForANewToothCountAndTheNextFrameShowsTheNewGear)
     ASSERT_NE(w, 0u) << run_->errors();
     const std::string before = run_->output();
     screen_->key(w, "z");
-    ASSERT_TRUE(run_->waitForOutput(before + texts::banner + texts::prompt, 10));
+    ASSERT_TRUE(run_->waitForOutput(before + texts::banner + texts::prompt, idleLimitSeconds));
     run_->type("10\n0\n");
-    ASSERT_TRUE(run_->waitForOutput("歯数= 10, 歯先円= 6.000[mm]", 10));
+    ASSERT_TRUE(run_->waitForOutput("歯数= 10, 歯先円= 6.000[mm]", idleLimitSeconds));
     ASSERT_TRUE(run_->waitForOutput(texts::keyList + texts::banner, 0) ||
-                run_->waitForOutput(texts::offer + texts::keyList, 10));
+                run_->waitForOutput(texts::offer + texts::keyList, idleLimitSeconds));
     screen_->key(w, "s");
-    const Capture c = screen_->settled(w);
+    const Capture c = settled(w);
     // The base circle of the new gear, 20 pixels right of the axis.
     const double k = 0.5, x = 0.05;
     const auto baseCircleY = [&](double rp, double rb) { return -k * rp + std::sqrt(k * rb * k * rb - x * x); };
@@ -116,7 +116,7 @@ TEST_F(Cutdemo3, ZAsksForANewToothCountAndTheNextFrameShowsTheNewGear)
     EXPECT_GT(c.countNear(pixelX(x, 800), pixelY(baseCircleY(5, 5 * cos20), 800), 2, pixel::green), 0);
     EXPECT_EQ(c.countNear(pixelX(x, 800), pixelY(baseCircleY(10, 10 * cos20), 800), 2, pixel::green), 0);
     screen_->key(w, "Escape");
-    EXPECT_EQ(run_->wait(10), 0);
+    EXPECT_EQ(run_->wait(idleLimitSeconds), 0);
 }
 
 TEST_F(Cutdemo3, AResizedWindowShowsTheFigureSquashed)
@@ -124,7 +124,7 @@ TEST_F(Cutdemo3, AResizedWindowShowsTheFigureSquashed)
     const WindowId w = start("cutdemo3", "20\n0\n", texts::title3);
     ASSERT_NE(w, 0u) << run_->errors();
     screen_->resize(w, 800, 400);
-    const Capture c = screen_->settled(w);
+    const Capture c = settled(w);
     ASSERT_EQ(c.height, 400);
     // The base circle's top, at half height: y = k·(rb − rp) of the 400-pixel window.
     const double y = 0.5 * (10 * std::cos(gearPi / 9) - 10);
@@ -133,13 +133,13 @@ TEST_F(Cutdemo3, AResizedWindowShowsTheFigureSquashed)
     // The axis cross's horizontal line runs through the middle.
     EXPECT_GT(c.countNear(700, 200, 1, pixel::black), 0);
     screen_->key(w, "Escape");
-    EXPECT_EQ(run_->wait(10), 0);
+    EXPECT_EQ(run_->wait(idleLimitSeconds), 0);
 }
 
 TEST(Cutdemo3WithoutDisplay, EndsWithAMessageAndAFailureStatus)
 {
     ProgramRun run(programPath("cutdemo3"), "", "20\n0\n");
-    EXPECT_NE(run.wait(20), 0);
+    EXPECT_NE(run.wait(idleLimitSeconds), 0);
     EXPECT_FALSE(run.running());
     EXPECT_NE(run.errors().find("failed to open display"), std::string::npos) << run.errors();
     EXPECT_EQ(run.output(), texts::banner + texts::prompt + texts::circles20 + texts::offer + texts::keyList);

@@ -1,6 +1,6 @@
 // unwinddemo for real, under Xvfb: its console text and title, the involute point under the
 // measuring arrow, and the contact dot travelling along the belt both ways.
-#include "e2e_session.h"
+#include "program_under_xvfb.h"
 #include "unwind.h"
 
 #include <cmath>
@@ -11,7 +11,7 @@ using namespace e2e;
 
 const std::string title = "糸の巻き戻しによるインボリュート曲線創成　1,..,6：創成画面変更，d,D:正逆回転，s:継続";
 
-class Unwinddemo : public Session {};
+class Unwinddemo : public ProgramUnderXvfb {};
 
 TEST_F(Unwinddemo, PrintsItsSetUpWithoutAskingAndShowsItsTitle)
 {
@@ -31,7 +31,7 @@ TEST_F(Unwinddemo, PrintsItsSetUpWithoutAskingAndShowsItsTitle)
     const std::string lastLine = "\n'd' 'D'    ：(4),(5),(6)の場合，正逆回転の選択";  // no line end after it
     EXPECT_EQ(expected.substr(expected.size() - lastLine.size()), lastLine);
     screen_->key(w, "Escape");
-    EXPECT_EQ(run_->wait(10), 0);
+    EXPECT_EQ(run_->wait(idleLimitSeconds), 0);
 }
 
 TEST_F(Unwinddemo, TheRollingCirclesInvolutePointStaysUnderTheArrow)
@@ -43,7 +43,7 @@ TEST_F(Unwinddemo, TheRollingCirclesInvolutePointStaysUnderTheArrow)
     for (int step = 1; step <= 160; ++step) {
         screen_->key(w, "s");
         if (step % 40 != 0) continue;
-        const Capture c = screen_->settled(w);
+        const Capture c = settled(w);
         const int x = pixelX(0, 800), y = pixelY(k * rb, 800);
         EXPECT_GT(c.countNear(x, y, 3, pixel::red), 10) << step;
         // The arrow comes from the left: its head just behind the tip, nothing beyond it.
@@ -51,7 +51,7 @@ TEST_F(Unwinddemo, TheRollingCirclesInvolutePointStaysUnderTheArrow)
         EXPECT_EQ(c.countNear(x + 25, y + 12, 2, pixel::blue), 0) << step;
     }
     screen_->key(w, "Escape");
-    EXPECT_EQ(run_->wait(10), 0);
+    EXPECT_EQ(run_->wait(idleLimitSeconds), 0);
 }
 
 TEST_F(Unwinddemo, TheContactDotFollowsTheTurningBothWays)
@@ -64,15 +64,15 @@ TEST_F(Unwinddemo, TheContactDotFollowsTheTurningBothWays)
     };
     screen_->key(w, "4");  // turns to 0.01
     pressTimes(w, "d", 99);  // forward to 1.00: the pitch point
-    Capture c = screen_->settled(w);
+    Capture c = settled(w);
     EXPECT_GT(dotAt(c, 1.0), 15);
     EXPECT_LT(dotAt(c, 0.5), 8);
     pressTimes(w, "D", 50);  // back to 0.50
-    c = screen_->settled(w);
+    c = settled(w);
     EXPECT_GT(dotAt(c, 0.5), 15);
     EXPECT_LT(dotAt(c, 1.0), 8);
     screen_->key(w, "Escape");
-    EXPECT_EQ(run_->wait(10), 0);
+    EXPECT_EQ(run_->wait(idleLimitSeconds), 0);
 }
 
 }  // namespace

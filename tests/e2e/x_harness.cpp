@@ -62,7 +62,7 @@ XvfbServer::XvfbServer()
         dup2(devnull, 1);
         dup2(devnull, 2);
         execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-               "-noreset", static_cast<char*>(nullptr));
+               "-noreset", "-s", "0", static_cast<char*>(nullptr));  // no screen saver
         _exit(127);
     }
     close(fds[1]);
@@ -70,7 +70,7 @@ XvfbServer::XvfbServer()
     std::string number;
     pollfd p{fds[0], POLLIN, 0};
     const auto start = Clock::now();
-    while (since(start) < 20 && poll(&p, 1, 200) >= 0) {
+    while (since(start) < 120 && poll(&p, 1, 200) >= 0) {
         char c;
         if (p.revents & POLLIN) {
             if (read(fds[0], &c, 1) != 1) break;
@@ -93,7 +93,7 @@ XvfbServer::~XvfbServer()
 }
 
 ProgramRun::ProgramRun(const std::string& path, const std::string& display, const std::string& input,
-                       const std::vector<std::string>& extraEnvironment)
+                       const std::vector<std::string>& extraEnvironment, bool outputClosed)
 {
     int in[2], out[2], err[2];
     if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) return;
@@ -112,6 +112,7 @@ ProgramRun::ProgramRun(const std::string& path, const std::string& display, cons
         dup2(out[1], 1);
         dup2(err[1], 2);
         for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
+        if (outputClosed) close(1);
         execle(path.c_str(), path.c_str(), static_cast<char*>(nullptr), envp.data());
         _exit(127);
     }
@@ -330,19 +331,6 @@ Capture Screen::capture(WindowId w)
                 static_cast<std::uint32_t>(XGetPixel(image, x - left, y - top)) & 0xFFFFFFu;
     XDestroyImage(image);
     return c;
-}
-
-Capture Screen::settled(WindowId w, double seconds)
-{
-    const auto start = Clock::now();
-    Capture last = capture(w);
-    while (since(start) < seconds) {
-        pause(0.15);
-        Capture next = capture(w);
-        if (next == last) return next;
-        last = std::move(next);
-    }
-    return last;
 }
 
 std::string programPath(const std::string& name) { return std::string(PROGRAM_DIR) + "/" + name + "/" + name; }

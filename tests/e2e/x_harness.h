@@ -24,23 +24,26 @@ public:
     XvfbServer& operator=(const XvfbServer&) = delete;
     bool running() const { return pid_ > 0 && !display_.empty(); }
     const std::string& display() const { return display_; }  // ":N"
+    int pid() const { return pid_; }
 
 private:
     int pid_ = -1;
     std::string display_;
 };
 
-// A program started with standard input and output on pipes, killed when the object goes.
+// A program started with standard input and output on pipes (or its output closed, as
+// `>&-` leaves it), killed when the object goes.
 class ProgramRun {
 public:
     ProgramRun(const std::string& path, const std::string& display, const std::string& input,
-               const std::vector<std::string>& extraEnvironment = {});
+               const std::vector<std::string>& extraEnvironment = {}, bool outputClosed = false);
     ~ProgramRun();
     ProgramRun(const ProgramRun&) = delete;
     ProgramRun& operator=(const ProgramRun&) = delete;
 
     void type(const std::string& text);      // more standard input
     void closeInput();
+    int pid() const { return pid_; }
     // Waits for the program to end; its exit status, -1 if it did not end in time,
     // 128 + signal if a signal ended it.
     int wait(double seconds);
@@ -88,12 +91,11 @@ public:
     std::string netWmName(WindowId w);
     void size(WindowId w, int* width, int* height);
     void resize(WindowId w, int width, int height);
-    // Sends key presses as a window manager would (a named key such as "Escape", or one
-    // character), then waits for the window to settle.
+    // Sends a key press and release as a window manager would (a named key such as "Escape",
+    // or one character) and returns once the server has queued them for the window.
     void key(WindowId w, const std::string& key);
+    // What the window shows now; see waitUntilIdle for knowing the program has caught up.
     Capture capture(WindowId w);
-    // Captures until two captures a moment apart agree; the settled picture.
-    Capture settled(WindowId w, double seconds = 10);
 
 private:
     _XDisplay* display_ = nullptr;

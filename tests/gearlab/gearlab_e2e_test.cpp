@@ -1,6 +1,6 @@
 // gearlab for real, under Xvfb: keys change the gear, e writes the same files as gearprofile
 // given the same gear, p writes the window as it shows, and Escape ends it with status 0.
-#include "e2e_session.h"
+#include "program_under_xvfb.h"
 #include "png_reader.h"
 #include "test_support.h"
 
@@ -12,11 +12,11 @@ namespace {
 
 using namespace e2e;
 
-class Gearlab : public Session {
+class Gearlab : public ProgramUnderXvfb {
 protected:
     void SetUp() override
     {
-        Session::SetUp();
+        ProgramUnderXvfb::SetUp();
         // The lab writes into its working folder, which it inherits from the test.
         ASSERT_NE(getcwd(home_, sizeof home_), nullptr);
         ASSERT_EQ(chdir(scratch_.dir().c_str()), 0);
@@ -58,7 +58,7 @@ TEST_F(Gearlab, KeysExportsAndPictureAgainstGearprofileAndTheScreen)
     // status band, which has gained a line saying what was written. Below the band they agree.
     press(w, {"2", "p"});
     ASSERT_TRUE(run_->waitForOutput(stem + "-view2-1.svg\n", 60)) << run_->output() << run_->errors();
-    const Capture shown = screen_->settled(w);
+    const Capture shown = settled(w);
     int width = 0, height = 0;
     const std::vector<std::uint32_t> picture = readPng(scratch_.path(stem + "-view2-1.png"), &width, &height);
     ASSERT_EQ(width, shown.width);

@@ -447,9 +447,30 @@ void glutBitmapCharacter(void* font, int character)
     theRecording.captions.back().font = font;
 }
 
-// ---- GLX: no X display behind the stand-in ----
+// ---- GLX and Xlib: a pretend display that records the window's properties ----
 
-Display* glXGetCurrentDisplay() { return nullptr; }
-GLXDrawable glXGetCurrentDrawable() { return 0; }
+// Never dereferenced: only the Xlib calls below receive it.
+Display* glXGetCurrentDisplay() { return reinterpret_cast<Display*>(&theRecording); }
+GLXDrawable glXGetCurrentDrawable() { return 1; }
+
+Atom XInternAtom(Display*, const char* name, Bool)
+{
+    auto& atoms = theRecording.atoms;
+    for (std::size_t i = 0; i < atoms.size(); ++i)
+        if (atoms[i] == name) return i + 1;
+    atoms.push_back(name);
+    return atoms.size();
+}
+
+int XChangeProperty(Display*, Window, Atom property, Atom type, int format, int, const unsigned char* data,
+                    int items)
+{
+    const auto name = [](Atom a) { return a >= 1 && a <= theRecording.atoms.size() ? theRecording.atoms[a - 1] : "?"; };
+    theRecording.windowProperties.push_back(
+        {name(property), name(type), format, std::string(reinterpret_cast<const char*>(data), items * format / 8)});
+    return 1;
+}
+
+int XFlush(Display*) { return 1; }
 
 }  // extern "C"

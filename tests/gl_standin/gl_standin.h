@@ -1,4 +1,5 @@
-// A recording stand-in for the OpenGL, GLUT and GLX functions the programs call.
+// A recording stand-in for the OpenGL, GLUT and GLX functions the programs call, and the
+// few Xlib calls that set window properties.
 // Linked into the drawing tests instead of the real libraries: every call is logged, and
 // the primitives, captions and state changes are kept so a test can check what a frame drew.
 #pragma once
@@ -49,6 +50,14 @@ struct Arguments {
     std::vector<double> list() const { return {value.begin(), value.begin() + count}; }
 };
 
+// A property set on the window through Xlib, with its atoms as names.
+struct WindowProperty {
+    std::string name;               // "_NET_WM_NAME", …
+    std::string type;               // "UTF8_STRING", …
+    int format;                     // bits per item
+    std::string value;              // the bytes given
+};
+
 struct Call {
     std::string name;               // "glTranslated", "glutSwapBuffers", …
     Arguments args;                 // numeric arguments in order (enums as numbers)
@@ -90,6 +99,10 @@ struct Recording {
     int timerValue = 0;
     int redisplaysPosted = 0;
     Colour framePixel{1, 1, 1, 1};         // what glReadPixels reads everywhere
+
+    // The pretend X display behind glXGetCurrentDisplay
+    std::vector<std::string> atoms;               // atom n is atoms[n - 1]
+    std::vector<WindowProperty> windowProperties; // in the order they were set
 };
 
 // The one recording; reset() gives a fresh context (lighting off, width 1, identities).
