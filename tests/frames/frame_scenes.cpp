@@ -1,5 +1,6 @@
 // The scenes, the private server and window they are drawn in, and their PNG pictures.
 #include "frame_scenes.h"
+#include "png_reader.h"
 
 #include "cutdemo1.h"
 #include "cutdemo2.h"
@@ -9,7 +10,6 @@
 #include <GL/freeglut.h>
 #include <GL/glx.h>
 #include <X11/Xutil.h>
-#include <png.h>
 #include <poll.h>
 #include <sys/prctl.h>
 #include <signal.h>
@@ -235,22 +235,13 @@ FramePicture readWindow()
 
 bool writePicture(const std::string& path, const FramePicture& picture)
 {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(picture.width);
-    image.height = static_cast<png_uint_32>(picture.height);
-    image.format = PNG_FORMAT_RGB;
-    return png_image_write_to_file(&image, path.c_str(), 0, picture.rgb.data(), 0, nullptr) != 0;
+    std::string reason;
+    return saveFileAtomically(
+        path, [&](std::FILE* out) { return writePng(out, picture.width, picture.height, picture.rgb); }, &reason);
 }
 
 bool readPicture(const std::string& path, FramePicture* picture)
 {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
-    image.format = PNG_FORMAT_RGB;
-    picture->width = static_cast<int>(image.width);
-    picture->height = static_cast<int>(image.height);
-    picture->rgb.resize(PNG_IMAGE_SIZE(image));
-    return png_image_finish_read(&image, nullptr, picture->rgb.data(), 0, nullptr) != 0;
+    picture->rgb = readPngRgb(path, &picture->width, &picture->height);
+    return !picture->rgb.empty();
 }

@@ -1,4 +1,4 @@
-// A PNG read back with libpng's simplified reader, for the tests that check what gearlab wrote.
+// A PNG read back with libpng's simplified reader, for the tests that check pictures.
 #pragma once
 
 #include <png.h>
