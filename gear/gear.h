@@ -43,6 +43,9 @@ struct GearParameters {
     double tolerance;      // largest chord deviation of the outline from the true curve, mm
 };
 
+// π to double precision: the engine's own, where the teaching programs keep their rounded values.
+constexpr double exactPi = 3.14159265358979323846;
+
 constexpr double defaultTolerance = 0.001;   // mm
 constexpr double finestTolerance = 1e-7;     // mm; finer only multiplies points
 constexpr int mostTeeth = 100000;            // beyond this an outline is only memory

@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr double pi = 3.14159265358979323846;
-
 std::string format(const char* pattern, double value)
 {
     char text[160];
@@ -28,7 +26,7 @@ bool checkInputs(const GearParameters& gear, std::string* reason)
     if (gear.teeth < 1) return fail(reason, "the tooth count must be at least 1");
     if (gear.teeth > mostTeeth) return fail(reason, "the tooth count must be at most 100000");
     if (!std::isfinite(gear.module) || gear.module <= 0) return fail(reason, "the module must be a number above 0");
-    if (!std::isfinite(gear.pressureAngle) || gear.pressureAngle <= 0 || gear.pressureAngle >= pi / 4)
+    if (!std::isfinite(gear.pressureAngle) || gear.pressureAngle <= 0 || gear.pressureAngle >= exactPi / 4)
         return fail(reason, "the pressure angle must lie between 0 and 45 degrees");
     if (!std::isfinite(gear.shift)) return fail(reason, "the profile shift must be a finite number");
     if (!std::isfinite(gear.rack.addendum) || gear.rack.addendum < 0)
@@ -79,7 +77,7 @@ int spanTeethOf(const GearParameters& gear)
     const double stretch = 1 + 2 * gear.shift / z;
     const double c = std::cos(a);
     const double tanAx = stretch > c ? std::sqrt(stretch * stretch - c * c) / c : 0.0;
-    const double k = z / pi * (tanAx - 2 * gear.shift * std::tan(a) / z - involuteFunction(a)) + 0.5;
+    const double k = z / exactPi * (tanAx - 2 * gear.shift * std::tan(a) / z - involuteFunction(a)) + 0.5;
     const long rounded = std::lround(k);
     return static_cast<int>(rounded < 1 ? 1 : (rounded > gear.teeth ? gear.teeth : rounded));
 }
@@ -108,7 +106,7 @@ bool basicRackNamed(const std::string& name, BasicRack* rack)
 
 GearParameters defaultGearParameters(int teeth)
 {
-    GearParameters gear{teeth, 1.0, 20 * pi / 180, 0.0, {}, defaultTolerance};
+    GearParameters gear{teeth, 1.0, 20 * exactPi / 180, 0.0, {}, defaultTolerance};
     basicRackNamed("A", &gear.rack);
     return gear;
 }
@@ -129,8 +127,8 @@ bool computeGearNumbers(const GearParameters& gear, GearNumbers* numbers, std::s
     n.baseDiameter = n.pitchDiameter * std::cos(a);
     n.tipDiameter = n.pitchDiameter + 2 * m * (gear.rack.addendum + x);
     n.rootDiameter = n.pitchDiameter - 2 * m * (gear.rack.dedendum - x);
-    n.basePitch = pi * m * std::cos(a);
-    n.toothThickness = m * (pi / 2 + 2 * x * std::tan(a));
+    n.basePitch = exactPi * m * std::cos(a);
+    n.toothThickness = m * (exactPi / 2 + 2 * x * std::tan(a));
     n.tipThickness = tipThicknessOf(g);
     n.pointed = n.tipThickness < pointedTipThickness * m;
     n.flankDepth = g.flankDepth;
@@ -138,7 +136,7 @@ bool computeGearNumbers(const GearParameters& gear, GearNumbers* numbers, std::s
     n.minTeethWithoutUndercut = 2 * (g.flankDepth / m - x) / sin2;
     n.minShiftWithoutUndercut = g.flankDepth / m - z / 2 * sin2;
     n.spanTeeth = spanTeethOf(gear);
-    n.spanMeasurement = m * std::cos(a) * (pi * (n.spanTeeth - 0.5) + z * involuteFunction(a)) + 2 * x * m * std::sin(a);
+    n.spanMeasurement = m * std::cos(a) * (exactPi * (n.spanTeeth - 0.5) + z * involuteFunction(a)) + 2 * x * m * std::sin(a);
     return true;
 }
 
@@ -196,6 +194,6 @@ bool computeGearPair(const GearParameters& gear, int mateTeeth, double mateShift
     };
     p.contactStart = alongLine(lineLength - reach2);
     p.contactEnd = alongLine(reach1);
-    p.mateTurn = pi + pi / mateTeeth;
+    p.mateTurn = exactPi + exactPi / mateTeeth;
     return true;
 }

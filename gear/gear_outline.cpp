@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr double pi = 3.14159265358979323846;
-
 struct HalfTooth {
     std::vector<Vec2> points;  // the clockwise half, from the middle of the space to the tooth centre line
     std::vector<OutlinePart> parts;
@@ -33,7 +31,7 @@ Vec2 onCircle(double radius, double halfAngle) { return {radius * std::sin(halfA
 HalfTooth halfTooth(const ToothGeometry& g, double tolerance)
 {
     HalfTooth half;
-    const double spaceMiddle = pi / g.teeth;
+    const double spaceMiddle = exactPi / g.teeth;
     double footRoll = 0;
     const Vec2 filletFoot = filletPoint(g, 0, &footRoll);
     const double footAngle = std::atan2(filletFoot.x, filletFoot.y);
@@ -119,10 +117,10 @@ bool computeGearOutline(const GearParameters& gear, std::vector<OutlinePoint>* o
     outline->clear();
     outline->reserve(tooth.size() * gear.teeth);
     for (int k = 0; k < gear.teeth; ++k) {
-        const double c = std::cos(2 * pi * k / gear.teeth);
-        const double s = std::sin(2 * pi * k / gear.teeth);
+        const double c = std::cos(2 * exactPi * k / gear.teeth);
+        const double s = std::sin(2 * exactPi * k / gear.teeth);
         // Turning the gear on by one tooth is rolling the rack back by one tooth.
-        const double rollBack = 2 * pi * k / gear.teeth;
+        const double rollBack = 2 * exactPi * k / gear.teeth;
         for (const OutlinePoint& p : tooth)
             outline->push_back({{p.at.x * c - p.at.y * s, p.at.x * s + p.at.y * c}, p.part, p.undercut, p.roll - rollBack});
     }

@@ -6,7 +6,6 @@
 
 namespace {
 
-constexpr double pi = 3.14159265358979323846;
 constexpr int bisectionSteps = 200;       // stops earlier, once the bracket stops shrinking
 constexpr int deepestSubdivision = 40;    // 2⁻⁴⁰ of a curve: far below any tolerance
 
@@ -127,9 +126,9 @@ ToothGeometry toothGeometry(const GearParameters& gear)
     g.baseRadius = g.pitchRadius * std::cos(g.alpha);
     g.tipRadius = g.pitchRadius + m * (gear.rack.addendum + gear.shift);
     g.rootRadius = g.pitchRadius - m * (gear.rack.dedendum - gear.shift);
-    g.pitch = pi * m;
+    g.pitch = exactPi * m;
     g.lineHeight = g.pitchRadius + gear.shift * m;
-    g.halfToothAngle = (pi / 2 + 2 * gear.shift * std::tan(g.alpha)) / gear.teeth;
+    g.halfToothAngle = (exactPi / 2 + 2 * gear.shift * std::tan(g.alpha)) / gear.teeth;
     g.rounding = gear.rack.tipRadius * m;
     g.roundingHeight = -gear.rack.dedendum * m + g.rounding;
     g.roundingHalfGap = g.pitch / 4 + g.roundingHeight * std::tan(g.alpha) - g.rounding / std::cos(g.alpha);
@@ -137,7 +136,7 @@ ToothGeometry toothGeometry(const GearParameters& gear)
     g.rackAddendum = gear.rack.addendum * m;
     const double sin2 = std::sin(g.alpha) * std::sin(g.alpha);
     g.undercut = g.flankDepth / m - gear.shift > gear.teeth / 2.0 * sin2;
-    g.filletEnd = pi / 2 - g.alpha;
+    g.filletEnd = exactPi / 2 - g.alpha;
     g.involuteEnd = std::sqrt(std::fmax(0.0, g.tipRadius * g.tipRadius / (g.baseRadius * g.baseRadius) - 1));
 
     if (!g.undercut) {

@@ -80,7 +80,7 @@ std::vector<std::string> panelLines(const LabTexts& t)
     std::string interference = p.interferenceGear || p.interferenceMate ? t.interference : t.noInterference;
     if (p.interferenceGear) interference += " (N1)";
     if (p.interferenceMate) interference += " (N2)";
-    return {t.mate + format(" z %.0f   ", lab.mateTeeth) + t.centreDistance + format(" %.4f   α_w %.3f°", p.centreDistance, p.workingPressureAngle * 180 / 3.14159265358979323846),
+    return {t.mate + format(" z %.0f   ", lab.mateTeeth) + t.centreDistance + format(" %.4f   α_w %.3f°", p.centreDistance, p.workingPressureAngle * 180 / exactPi),
             t.contactRatio + format(" %.4f   ", p.contactRatio) + t.basePitch + format(" %.4f   ", n.basePitch) + interference};
 }
 

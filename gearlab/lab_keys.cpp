@@ -50,7 +50,7 @@ void changePressureAngle(int direction)
             }
     }
     GearParameters gear = lab.gear;
-    gear.pressureAngle = labPressureAngles[next] * 3.14159265358979323846 / 180;
+    gear.pressureAngle = labPressureAngles[next] * exactPi / 180;
     changeGear(gear, labPressureAngles[next], lab.rack);
 }
 

@@ -12,7 +12,6 @@ LabFigures figures;    // the engine's results for them
 
 namespace {
 
-constexpr double pi = 3.14159265358979323846;
 constexpr double rollScanStep = 0.05;   // of a module of rack travel, while finding where the cut starts
 constexpr double rollScanReach = 15;    // modules of rack travel searched each way at most
 constexpr int rackTeethEachSide = 2;    // rack teeth drawn beside tooth 0
@@ -94,9 +93,9 @@ bool rackToothZeroTouches(const GearParameters& gear, double roll) { return !con
 void findGenerationRolls(const GearParameters& gear)
 {
     const double r = gear.module * gear.teeth / 2;
-    figures.centreRoll = pi / gear.teeth;
+    figures.centreRoll = exactPi / gear.teeth;
     const double step = rollScanStep * gear.module / r;
-    const int most = static_cast<int>(std::min(rollScanReach / rollScanStep, (pi / 2) / step));
+    const int most = static_cast<int>(std::min(rollScanReach / rollScanStep, (exactPi / 2) / step));
     int last = 0;
     for (int k = 1; k <= most; ++k)
         if (rackToothZeroTouches(gear, figures.centreRoll + k * step) ||
@@ -204,7 +203,7 @@ bool parseLabOptions(int argc, const char* const argv[], bool* help, std::string
     resetLab();
     lab.language = language;
     if (request.withMate) lab.mateTeeth = std::min(request.mateTeeth, labMostTeeth);
-    const double degrees = request.gear.pressureAngle * 180 / pi;
+    const double degrees = request.gear.pressureAngle * 180 / exactPi;
     // Round away the conversion's last bit so 14.5 reads back as 14.5.
     const double typed = std::round(degrees * 1e9) / 1e9;
     if (!changeGear(request.gear, typed, rackIndexOf(request.gear.rack))) {
@@ -282,7 +281,7 @@ bool cutByNow(std::size_t i)
     if (i > half && i < n - half) return false;  // another tooth space: not cut in view 1
     // The space's other side ends the outline, on the last tooth: its rolls count a full turn
     // of rack travel behind those of tooth 0.
-    const double roll = i <= half ? figures.cutRolls[i] : figures.cutRolls[i] + 2 * pi;
+    const double roll = i <= half ? figures.cutRolls[i] : figures.cutRolls[i] + 2 * exactPi;
     return roll <= generationRoll(lab.step);
 }
 
@@ -292,7 +291,7 @@ double generationRoll(int n)
 }
 
 // Clockwise, so that the contacts run from the mate's tip (nearer N1) to this gear's tip.
-double meshTurn() { return -2 * pi / lab.gear.teeth * lab.meshStep / meshStepsPerPitch; }
+double meshTurn() { return -2 * exactPi / lab.gear.teeth * lab.meshStep / meshStepsPerPitch; }
 
 std::vector<Vec2> meshContacts()
 {
@@ -311,8 +310,8 @@ std::vector<Vec2> meshContacts()
     // start round to N1, so turning the gear by δ moves every contact along the line by rb·δ.
     const double psiB = figures.numbers.toothThickness / figures.numbers.pitchDiameter + involuteFunction(lab.gear.pressureAngle);
     const double beta = std::atan2(n1.y, n1.x);
-    const double side = beta > pi / 2 ? 1 : -1;  // N1 left of the centre line
-    const double first = rb * (std::fabs(beta - pi / 2) + psiB - side * meshTurn());
+    const double side = beta > exactPi / 2 ? 1 : -1;  // N1 left of the centre line
+    const double first = rb * (std::fabs(beta - exactPi / 2) + psiB - side * meshTurn());
     const double from = distance(p.contactStart), to = distance(p.contactEnd);
     double s = std::fmod(first - from, pb);
     if (s < 0) s += pb;
@@ -327,7 +326,7 @@ void fittedFrame(Vec2* centre, double* halfSize)
     const double r = n.pitchDiameter / 2;
     const double m = lab.gear.module;
     if (lab.view == 1) {
-        const double a = pi / lab.gear.teeth;
+        const double a = exactPi / lab.gear.teeth;
         *centre = {r * std::sin(a), r * std::cos(a)};
         *halfSize = std::min(1.1 * ra, 6 * m);
     } else if (lab.view == 3 && figures.paired) {

@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr double pi = 3.14159265358979323846;
-
 Point2 asPoint(const Vec2& v) { return {v.x, v.y}; }
 
 // Where the view is and how far a circle must reach to be seen, for drawCircleNear.
@@ -166,13 +164,13 @@ void drawMeshView()
     drawGearCircles(v, {0, 0}, figures.numbers);
     drawGearCircles(v, mateCentre, figures.mateNumbers);
     glPushMatrix();
-    glRotated(turn * 180 / pi, 0, 0, 1);
+    glRotated(turn * 180 / exactPi, 0, 0, 1);
     drawWholeOutline(figures.outline, landColour, 2);
     glPopMatrix();
     glPushMatrix();
     glTranslated(mateCentre.x, mateCentre.y, 0);
     const double mateTurn = p.mateTurn - turn * lab.gear.teeth / lab.mateTeeth;
-    glRotated(mateTurn * 180 / pi, 0, 0, 1);
+    glRotated(mateTurn * 180 / exactPi, 0, 0, 1);
     drawWholeOutline(figures.mateOutline, mateColour, 2);
     glPopMatrix();
 

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr double radiansPerDegreeExact = 3.14159265358979323846 / 180;
+constexpr double radiansPerDegreeExact = exactPi / 180;
 
 bool complain(std::string* message, const std::string& text)
 {

@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr double degreesPerRadianExact = 180 / 3.14159265358979323846;
+constexpr double degreesPerRadianExact = 180 / exactPi;
 
 const char* yesNo(bool b) { return b ? "yes" : "no"; }
 const char* trueFalse(bool b) { return b ? "true" : "false"; }
