@@ -22,6 +22,15 @@ constexpr double mostDashes = 50000;
 // The dash count for a length, truncated towards zero and within mostDashes (0 for NaN).
 int dashCount(double value) { return value > 0 ? static_cast<int>(std::min(value, mostDashes)) : 0; }
 
+// One GL_LINES primitive from a to b, in view units.
+void emitSegment(const Point2& a, const Point2& b)
+{
+    emitBegin(GL_LINES);
+    emitVertex(toView(a.x), toView(a.y));
+    emitVertex(toView(b.x), toView(b.y));
+    emitEnd();
+}
+
 // Lighting off, a pushed matrix with its x axis from a towards direction, and a GL_LINES
 // batch begun: the frame dashed and chain segments are drawn in. Returns where that frame
 // lands in the window.
@@ -67,10 +76,7 @@ void drawSegment(const Point2& a, const Point2& b, const Rgba& colour)
 {
     lightingOff();
     glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
-    emitBegin(GL_LINES);
-    emitVertex(toView(a.x), toView(a.y));
-    emitVertex(toView(b.x), toView(b.y));
-    emitEnd();
+    emitSegment(a, b);
     lightingOn();
 }
 
@@ -79,10 +85,7 @@ void drawWideSegment(const Point2& a, const Point2& b, double width, const Rgba&
     lightingOff();
     glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
     glLineWidth(static_cast<GLfloat>(toView(width) * pixelsPerViewUnit));
-    emitBegin(GL_LINES);
-    emitVertex(toView(a.x), toView(a.y));
-    emitVertex(toView(b.x), toView(b.y));
-    emitEnd();
+    emitSegment(a, b);
     // Not the width found on entry: every later line of the frame is drawn 2 pixels wide.
     glLineWidth(2.0f);
     lightingOn();
@@ -149,13 +152,7 @@ void drawSegmentsZoomed(double k, const Point2 ends[], int count, const Rgba& co
     // Lighting goes off once for all of them: the driver flushes at every toggle.
     lightingOff();
     glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
-    for (int i = 0; i < count; ++i) {
-        const Point2 a = scaled(k, ends[2 * i]), b = scaled(k, ends[2 * i + 1]);
-        emitBegin(GL_LINES);
-        emitVertex(toView(a.x), toView(a.y));
-        emitVertex(toView(b.x), toView(b.y));
-        emitEnd();
-    }
+    for (int i = 0; i < count; ++i) emitSegment(scaled(k, ends[2 * i]), scaled(k, ends[2 * i + 1]));
     lightingOn();
 }
 
@@ -172,13 +169,7 @@ void drawWideCurve(double k, const Point2 table[], int last, double width, const
     lightingOff();
     glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
     glLineWidth(static_cast<GLfloat>(toView(width) * pixelsPerViewUnit));
-    for (int i = 1; i <= last; ++i) {
-        const Point2 a = scaled(k, table[i - 1]), b = scaled(k, table[i]);
-        emitBegin(GL_LINES);
-        emitVertex(toView(a.x), toView(a.y));
-        emitVertex(toView(b.x), toView(b.y));
-        emitEnd();
-    }
+    for (int i = 1; i <= last; ++i) emitSegment(scaled(k, table[i - 1]), scaled(k, table[i]));
     glLineWidth(2.0f);  // as drawWideSegment leaves it
     lightingOn();
 }

@@ -13,7 +13,7 @@ constexpr int mostChords = 4096;       // per drawn arc: a pixel off is never wo
 
 void beginStroke(const Stroke& stroke)
 {
-    glDisable(GL_LIGHTING);
+    lightingOff();
     glColor4f(stroke.colour.red, stroke.colour.green, stroke.colour.blue, stroke.colour.alpha);
     glLineWidth(stroke.width);
     if (stroke.pattern != solidPattern) {
@@ -26,7 +26,7 @@ void endStroke(const Stroke& stroke)
 {
     if (stroke.pattern != solidPattern) glDisable(GL_LINE_STIPPLE);
     glLineWidth(1.0f);
-    glEnable(GL_LIGHTING);
+    lightingOn();
 }
 
 }  // namespace
@@ -76,12 +76,12 @@ void drawCircleNear(const Point2& centre, double r, const Point2& near, double r
 
 void drawDot(const Point2& p, float size, const Rgba& colour)
 {
-    glDisable(GL_LIGHTING);
+    lightingOff();
     glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
     glPointSize(size);
     emitBegin(GL_POINTS);
     emitVertex(p.x, p.y);
     emitEnd();
     glPointSize(1.0f);
-    glEnable(GL_LIGHTING);
+    lightingOn();
 }
