@@ -14,6 +14,7 @@
 #include "gearplot.h"
 
 #include <cstdio>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -52,7 +53,7 @@ enum class LabLanguage { english, japanese };
 
 // The racks that r steps through, in order; "custom" is a rack given by its coefficients.
 constexpr const char* labRackNames[] = {"A", "B", "C", "D", "straight"};
-constexpr int labRackCount = 5;
+constexpr int labRackCount = static_cast<int>(std::size(labRackNames));
 
 // ---- State: the lab's parameters and view, one instance ----
 
@@ -108,6 +109,16 @@ struct LabFigures {
 };
 
 extern LabFigures figures;
+
+// The plain points of engine points, outline or rack, for drawing.
+template <class EnginePoint>
+std::vector<Point2> plainPoints(const std::vector<EnginePoint>& points)
+{
+    std::vector<Point2> plain;
+    plain.reserve(points.size());
+    for (const EnginePoint& p : points) plain.push_back({p.at.x, p.at.y});
+    return plain;
+}
 
 // ---- Start ----
 

@@ -66,14 +66,6 @@ std::vector<OutlineRun> splitIntoRuns(const std::vector<OutlinePoint>& outline)
     return runs;
 }
 
-std::vector<Point2> plainPoints(const std::vector<OutlinePoint>& outline)
-{
-    std::vector<Point2> points(outline.size());
-    std::transform(outline.begin(), outline.end(), points.begin(),
-                   [](const OutlinePoint& p) { return Point2{p.at.x, p.at.y}; });
-    return points;
-}
-
 // Where rack tooth 0 touches the gear at a roll: either side, either part.
 std::vector<RackContact> contactsOfToothZero(const GearParameters& gear, double roll)
 {
@@ -104,12 +96,6 @@ void findGenerationRolls(const GearParameters& gear)
     figures.rollReach = (last + 4) * step;
 }
 
-void clearGeneration()
-{
-    figures.traces.clear();
-    figures.currentRack.clear();
-}
-
 // Adds the rack position of step n to the traces.
 void addGenerationStep(int n)
 {
@@ -118,13 +104,18 @@ void addGenerationStep(int n)
     // narrower than the current rack.
     GearParameters coarse = lab.gear;
     coarse.tolerance = std::max(lab.gear.tolerance, traceTolerance * lab.gear.module);
-    const std::vector<RackPoint> rack = rackOutlineAt(coarse, roll, -traceTeethEachSide, traceTeethEachSide);
-    std::vector<Point2> trace(rack.size());
-    std::transform(rack.begin(), rack.end(), trace.begin(), [](const RackPoint& p) { return Point2{p.at.x, p.at.y}; });
-    figures.traces.push_back(std::move(trace));
+    figures.traces.push_back(plainPoints(rackOutlineAt(coarse, roll, -traceTeethEachSide, traceTeethEachSide)));
     figures.currentRack = rackOutlineAt(lab.gear, roll, -rackTeethEachSide, rackTeethEachSide);
     if (figures.traces.size() > mostTraces) figures.traces.erase(figures.traces.begin());
+}
 
+// The traces of steps 0 … lab.step again, from none.
+void rebuildGeneration()
+{
+    figures.traces.clear();
+    figures.currentRack.clear();
+    for (int n = 0; n <= lab.step; ++n) addGenerationStep(n);
+    figures.lastStep = lab.step;
 }
 
 std::string degreesText(double degrees)
@@ -243,9 +234,7 @@ bool changeGear(const GearParameters& gear, double pressureDegrees, int rack)
 void recomputeFigures()
 {
     findGenerationRolls(lab.gear);
-    clearGeneration();
-    for (int n = 0; n <= lab.step; ++n) addGenerationStep(n);
-    figures.lastStep = lab.step;
+    rebuildGeneration();
 
     figures.paired = computeGearPair(lab.gear, lab.mateTeeth, 0, &figures.pair, &figures.pairProblem);
     figures.mateOutline.clear();
@@ -266,9 +255,7 @@ void advanceGeneration()
         addGenerationStep(lab.step);
         figures.lastStep = lab.step;
     } else if (lab.step != figures.lastStep) {
-        clearGeneration();
-        for (int n = 0; n <= lab.step; ++n) addGenerationStep(n);
-        figures.lastStep = lab.step;
+        rebuildGeneration();
     }
 }
 

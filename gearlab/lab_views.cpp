@@ -121,9 +121,7 @@ void drawGenerationView()
     drawGearCircles(v, {0, 0}, figures.numbers);
     for (std::size_t i = 0; i + 1 < figures.traces.size(); ++i)
         drawPolyline(figures.traces[i].data(), figures.traces[i].size(), false, {traceColour, 1, solidPattern});
-    std::vector<Point2> rack(figures.currentRack.size());
-    std::transform(figures.currentRack.begin(), figures.currentRack.end(), rack.begin(),
-                   [](const RackPoint& p) { return asPoint(p.at); });
+    const std::vector<Point2> rack = plainPoints(figures.currentRack);
     drawPolyline(rack.data(), rack.size(), false, {rackColour, 2, solidPattern});
 
     drawCutOutline();
