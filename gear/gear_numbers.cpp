@@ -140,11 +140,7 @@ bool computeGearNumbers(const GearParameters& gear, GearNumbers* numbers, std::s
     return true;
 }
 
-double involuteStartRadius(const GearParameters& gear)
-{
-    const ToothGeometry g = toothGeometry(gear);
-    return g.baseRadius * std::sqrt(1 + g.involuteStart * g.involuteStart);
-}
+double involuteStartRadius(const GearParameters& gear) { return involuteStartRadius(toothGeometry(gear)); }
 
 bool computeGearPair(const GearParameters& gear, int mateTeeth, double mateShift, GearPair* pair,
                      std::string* reason)

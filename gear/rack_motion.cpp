@@ -64,10 +64,9 @@ RackContact leftSideContact(const ToothGeometry& g, double roll, int k, RackPart
         contact.touching = true;
         // Kept when the contact has not passed N on the line of action and lies on the
         // involute above the undercut join.
-        const double startRadius = g.baseRadius * std::sqrt(1 + g.involuteStart * g.involuteStart);
         const double pastPitchPoint = footV - iv;  // the line of action rises with v
         const double toN = -g.pitchRadius * sinA * sinA;
-        contact.kept = pastPitchPoint >= toN && radius >= startRadius * (1 - 1e-12);
+        contact.kept = pastPitchPoint >= toN && radius >= involuteStartRadius(g) * (1 - 1e-12);
         return contact;
     }
 

@@ -84,6 +84,11 @@ double involuteHalfAngle(const ToothGeometry& g, double radius)
     return g.halfToothAngle + involuteFunction(g.alpha) - involuteFunction(std::acos(c));
 }
 
+double involuteStartRadius(const ToothGeometry& g)
+{
+    return g.baseRadius * std::sqrt(1 + g.involuteStart * g.involuteStart);
+}
+
 Vec2 involutePoint(const ToothGeometry& g, double t)
 {
     const double radius = g.baseRadius * std::sqrt(1 + t * t);

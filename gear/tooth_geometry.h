@@ -37,6 +37,8 @@ ToothGeometry toothGeometry(const GearParameters& gear);
 
 // The half-angle of the tooth at radius R ≥ rb: from the tooth centre line to the involute.
 double involuteHalfAngle(const ToothGeometry& g, double radius);
+// The radius where the involute starts: rb·√(1 + t²) at its starting roll.
+double involuteStartRadius(const ToothGeometry& g);
 // The clockwise flank's involute at roll t (radius rb·√(1 + t²)), tooth 0.
 Vec2 involutePoint(const ToothGeometry& g, double t);
 // The point the rack's rounding cuts where its contact normal is β from straight down
