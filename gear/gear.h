@@ -48,6 +48,7 @@ constexpr double exactPi = 3.14159265358979323846;
 
 constexpr double defaultTolerance = 0.001;   // mm
 constexpr double finestTolerance = 1e-7;     // mm; finer only multiplies points
+constexpr double smallestModule = 1e-6;      // mm; below it even the finest tolerance is a tenth of a tooth
 constexpr int mostTeeth = 100000;            // beyond this an outline is only memory
 constexpr long mostOutlinePoints = 5000000;  // a finer outline is refused: use a larger tolerance
 constexpr double pointedTipThickness = 0.2;  // sa below this many modules is called pointed

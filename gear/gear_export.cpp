@@ -1,7 +1,7 @@
 // The SVG, DXF and CSV writers of the outline, and the atomic file wrapper they share.
 #include "gear_export.h"
 
-#include "gearplot.h"
+#include "safefile.h"
 
 namespace {
 

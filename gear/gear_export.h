@@ -1,5 +1,5 @@
 // Outline exports: SVG, DXF and CSV. Each writer writes to any stream (tests capture it in
-// memory); saveOutline writes one to a file atomically, through the toolkit's wrapper.
+// memory); saveOutline writes one to a file atomically, through safefile's writer.
 #pragma once
 
 #include "gear.h"

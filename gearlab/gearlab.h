@@ -29,6 +29,7 @@ constexpr double fittedShare = 0.95;       // of the room between the caption ba
 constexpr double captionBandPixels = 70;   // kept free for the captions at the top and at the bottom
 constexpr double panShare = 0.1;           // of the window's half size moved by one arrow key
 constexpr int defaultMateTeeth = 10;
+constexpr int defaultLabTeeth = 10;        // so that the undercut shows
 constexpr int mostTraces = generationSteps + 1;  // rack positions kept: the traces never grow past it
 
 // The pressure angles that a and A step through, degrees.

@@ -1,6 +1,6 @@
 // The lab's state, its start options and the figures the engine gives for each change.
 #include "gearlab.h"
-#include "gearprofile.h"
+#include "gear_request.h"
 
 #include <algorithm>
 #include <cmath>
@@ -130,7 +130,7 @@ std::string degreesText(double degrees)
 void resetLab()
 {
     lab = LabState{};
-    lab.gear = defaultGearParameters(10);
+    lab.gear = defaultGearParameters(defaultLabTeeth);
     lab.pressureDegrees = 20;
     lab.rack = 0;
     lab.mateTeeth = defaultMateTeeth;
@@ -151,38 +151,8 @@ const char* labUsage()
 
 bool parseLabOptions(int argc, const char* const argv[], bool* help, std::string* message)
 {
-    // gearprofile's own parser reads the gear; the lab's default tooth count goes first so
-    // that a --teeth given later overrides it, and --lang is taken out beforehand.
-    std::vector<const char*> profileArgs = {argv[0], "--teeth", "10"};
-    LabLanguage language = LabLanguage::english;
-    for (int i = 1; i < argc; ++i) {
-        const std::string option = argv[i];
-        std::string value;
-        if (option == "--lang") {
-            if (i + 1 >= argc) {
-                *message = "--lang needs a value";
-                return false;
-            }
-            value = argv[++i];
-        } else if (option.rfind("--lang=", 0) == 0) {
-            value = option.substr(7);
-        } else {
-            for (const char* output : {"--svg", "--dxf", "--csv", "--json", "--mate-shift"})
-                if (option == output || option.rfind(std::string(output) + "=", 0) == 0) {
-                    *message = option.substr(0, option.find('=')) + " is gearprofile's; gearlab writes its files with the e key";
-                    return false;
-                }
-            profileArgs.push_back(argv[i]);
-            continue;
-        }
-        if (value != "en" && value != "ja") {
-            *message = "--lang must be en or ja, not '" + value + "'";
-            return false;
-        }
-        language = value == "ja" ? LabLanguage::japanese : LabLanguage::english;
-    }
-    ProfileRequest request{};
-    if (!parseProfileRequest(static_cast<int>(profileArgs.size()), profileArgs.data(), &request, message))
+    GearRequest request{};
+    if (!parseGearRequest(argc, argv, GearProgram::lab, defaultGearRequest(defaultLabTeeth), &request, message))
         return false;
     *help = request.help;
     if (request.help) return true;
@@ -192,7 +162,7 @@ bool parseLabOptions(int argc, const char* const argv[], bool* help, std::string
         return false;
     }
     resetLab();
-    lab.language = language;
+    lab.language = request.language == "ja" ? LabLanguage::japanese : LabLanguage::english;
     if (request.withMate) lab.mateTeeth = std::min(request.mateTeeth, labMostTeeth);
     const double degrees = request.gear.pressureAngle * 180 / exactPi;
     // Round away the conversion's last bit so 14.5 reads back as 14.5.

@@ -196,29 +196,6 @@ bool readTrimmedLine(std::FILE* in, std::string* line)
     }
 }
 
-void catchSignalUnlessIgnored(int sig, void (*handler)(int), struct sigaction* previous)
-{
-    sigaction(sig, nullptr, previous);
-    if (previous->sa_handler == SIG_IGN) return;  // nohup and trap "" keep it ignored
-    struct sigaction catching {};
-    catching.sa_handler = handler;
-    catching.sa_flags = SA_RESTART;
-    sigemptyset(&catching.sa_mask);
-    sigaction(sig, &catching, nullptr);
-}
-
-void ensureStandardStreams()
-{
-    for (int fd = 0; fd <= 2; ++fd) {
-        if (fcntl(fd, F_GETFD) >= 0 || errno != EBADF) continue;
-        const int opened = open("/dev/null", O_RDWR);  // the lowest free descriptor: fd itself
-        if (opened > fd) {
-            dup2(opened, fd);
-            close(opened);
-        }
-    }
-}
-
 #if defined(__SANITIZE_ADDRESS__)
 // The GL driver keeps allocations to the end, and the leak checker runs after the driver has
 // been unloaded, when they look lost and their library has no name. Sanitized builds keep

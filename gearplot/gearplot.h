@@ -13,7 +13,7 @@
 // - Points and colours are only read; nothing is kept between calls.
 #pragma once
 
-#include <signal.h>
+#include "safefile.h"  // the atomic writer, the standard streams and signals every program uses
 
 #include <cstddef>
 #include <cstdio>
@@ -263,21 +263,7 @@ void beginSvgRecording(int width, int height);
 // Ends the recording and gives the whole SVG document (empty if none was begun).
 std::string finishSvgRecording();
 
-// ---- Tooth data file and atomic files ----
-
-// Writes a file's whole content to the given stream; false when a write failed.
-using FileWriter = std::function<bool(std::FILE* out)>;
-// Writes fileName through write, atomically (temporary file, then rename); on failure says why.
-// A symbolic link is written through to its target, even a dangling one; the replaced file
-// keeps its permissions and, where the process may, its owner and group.
-bool saveFileAtomically(const std::string& fileName, const FileWriter& write, std::string* reason);
-
-// The system calls that make a save durable and final; tests replace them to make them fail.
-struct FileSystemCalls {
-    int (*fsync)(int fd);
-    int (*rename)(const char* from, const char* to);
-};
-extern FileSystemCalls fileSystemCalls;
+// ---- Tooth data file (saved through safefile.h's atomic writer) ----
 
 // Writes the tooth data (header, rows 0 … m, trailer) to out; false when a write failed.
 bool writeToothData(std::FILE* out, int z, int m, const Point2 table[]);
@@ -296,8 +282,4 @@ bool readToothCount(std::FILE* in, std::FILE* out, const char* prompt, int* z);
 int readKeyAfterLine(std::FILE* in);
 // Reads the next line that is not blank, without the blanks around it; false at end of input.
 bool readTrimmedLine(std::FILE* in, std::string* line);
-// Catches sig with handler, restarting interrupted reads, unless the program was started with
-// sig ignored, which it keeps; the earlier action goes to previous.
-void catchSignalUnlessIgnored(int sig, void (*handler)(int), struct sigaction* previous);
-// Opens /dev/null on any of descriptors 0 to 2 that is closed: the first call of every main.
-void ensureStandardStreams();
+

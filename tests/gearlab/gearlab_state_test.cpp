@@ -46,7 +46,7 @@ TEST(LabOptions, GearprofilesOptionsWithTenTeethByDefaultAndALanguage)
     EXPECT_FALSE(parse({"--teeth", "2"}, &message));  // the root circle falls inside the centre
     EXPECT_NE(message.find("cannot be cut"), std::string::npos);
     EXPECT_FALSE(parse({"--module", "0"}, &message));
-    EXPECT_EQ(message, "--module must be a number above 0 (mm), not '0'");
+    EXPECT_EQ(message, "--module must be at least 0.000001 (mm), not '0'");
 }
 
 using Animation = Lab;

@@ -1,11 +1,6 @@
-// What gearprofile prints: the English report, the JSON object, and the run that ties the
-// options, the engine and the exports together.
-#include "gear_export.h"
-#include "gearprofile.h"
+// What the gear programs print of a gear: the English report and the same as JSON.
+#include "gear_request.h"
 
-#include <cerrno>
-#include <cmath>
-#include <cstring>
 #include <vector>
 
 namespace {
@@ -35,12 +30,12 @@ std::vector<Length> lengthsOf(const GearNumbers& n)
 
 }  // namespace
 
-void printProfileReport(std::FILE* out, const ProfileRequest& request, const GearNumbers& n,
-                        std::size_t outlinePoints, const GearPair* pair)
+void printGearReport(std::FILE* out, const GearRequest& request, const GearNumbers& n,
+                     std::size_t outlinePoints, const GearPair* pair)
 {
     const GearParameters& g = request.gear;
     std::fprintf(out, "Involute spur gear: %d teeth, module %g mm, pressure angle %g°, profile shift %g\n", g.teeth,
-                 g.module, g.pressureAngle * degreesPerRadianExact, g.shift);
+                 g.module, g.pressureAngle * degreesPerRadianExact, g.shift + 0.0);
     std::fprintf(out, "Rack: addendum %g·m, dedendum %g·m, tip radius %g·m\n\n", g.rack.addendum,
                  g.rack.dedendum, g.rack.tipRadius);
     for (const Length& l : lengthsOf(n)) std::fprintf(out, "  %s  %12.4f mm\n", l.label, l.value);
@@ -53,7 +48,7 @@ void printProfileReport(std::FILE* out, const ProfileRequest& request, const Gea
     std::fprintf(out, "  least shift without undercut   %.4f (at this tooth count)\n", n.minShiftWithoutUndercut);
     std::fprintf(out, "  outline points                 %zu\n", outlinePoints);
     if (!pair) return;
-    std::fprintf(out, "\nWith a mate of %d teeth, profile shift %g:\n", request.mateTeeth, request.mateShift);
+    std::fprintf(out, "\nWith a mate of %d teeth, profile shift %g:\n", request.mateTeeth, request.mateShift + 0.0);
     std::fprintf(out, "  working pressure angle    αw  %12.4f°\n", pair->workingPressureAngle * degreesPerRadianExact);
     std::fprintf(out, "  centre distance           aw  %12.4f mm\n", pair->centreDistance);
     std::fprintf(out, "  contact ratio             ε   %12.4f\n", pair->contactRatio);
@@ -61,8 +56,8 @@ void printProfileReport(std::FILE* out, const ProfileRequest& request, const Gea
     std::fprintf(out, "  this gear's tip runs past the mate's interference point N2: %s\n", yesNo(pair->interferenceMate));
 }
 
-void printProfileJson(std::FILE* out, const ProfileRequest& request, const GearNumbers& n,
-                      std::size_t outlinePoints, const GearPair* pair)
+void printGearJson(std::FILE* out, const GearRequest& request, const GearNumbers& n,
+                   std::size_t outlinePoints, const GearPair* pair)
 {
     const GearParameters& g = request.gear;
     std::fprintf(out, "{\"teeth\": %d, \"module\": %.15g, \"pressure_angle_deg\": %.15g, \"shift\": %.15g, ", g.teeth,
@@ -84,51 +79,3 @@ void printProfileJson(std::FILE* out, const ProfileRequest& request, const GearN
     std::fputs("}\n", out);
 }
 
-int runGearProfile(int argc, const char* const argv[], std::FILE* out, std::FILE* err)
-{
-    ProfileRequest request{};
-    std::string message;
-    if (!parseProfileRequest(argc, argv, &request, &message)) {
-        std::fprintf(err, "gearprofile: %s (see gearprofile --help)\n", message.c_str());
-        return exitUsage;
-    }
-    if (request.help) {
-        std::fputs(profileUsage(), out);
-        return 0;
-    }
-
-    GearNumbers numbers{};
-    std::vector<OutlinePoint> outline;
-    GearPair pair{};
-    if (!computeGearOutline(request.gear, &outline, &message) ||
-        !computeGearNumbers(request.gear, &numbers, &message) ||
-        (request.withMate && !computeGearPair(request.gear, request.mateTeeth, request.mateShift, &pair, &message))) {
-        std::fprintf(err, "gearprofile: this gear cannot be cut: %s\n", message.c_str());
-        return exitUsage;
-    }
-
-    const GearPair* withPair = request.withMate ? &pair : nullptr;
-    if (request.json)
-        printProfileJson(out, request, numbers, outline.size(), withPair);
-    else
-        printProfileReport(out, request, numbers, outline.size(), withPair);
-    int status = 0;
-    if (std::fflush(out) != 0 || std::ferror(out)) {
-        std::fprintf(err, "gearprofile: cannot write the report: %s\n", std::strerror(errno));
-        status = exitWriteFailed;
-    }
-
-    struct Export {
-        const std::string& fileName;
-        OutlineWriter write;
-    };
-    const Export exports[] = {{request.svgFile, writeOutlineSvg}, {request.dxfFile, writeOutlineDxf},
-                              {request.csvFile, writeOutlineCsv}};
-    for (const Export& e : exports) {
-        std::string reason;
-        if (e.fileName.empty() || saveOutline(e.fileName, e.write, numbers, outline, &reason)) continue;
-        std::fprintf(err, "gearprofile: cannot write '%s': %s\n", e.fileName.c_str(), reason.c_str());
-        status = exitWriteFailed;
-    }
-    return status;
-}

@@ -1,0 +1,93 @@
+// The run that ties the options, the engine, the report and the exports together.
+#include "gear_export.h"
+#include "gearprofile.h"
+#include "safefile.h"
+
+#include <vector>
+
+namespace {
+
+// The outputs a run writes, each with its writer.
+struct Export {
+    const char* option;
+    const std::string& fileName;
+    OutlineWriter write;
+};
+
+// Every message is one line, starting with the program's name.
+int say(std::FILE* err, int status, const std::string& text)
+{
+    std::fprintf(err, "gearprofile: %s\n", text.c_str());
+    return status;
+}
+
+// What was typed after --help or the report is checked as delivered: a closed or full output
+// is a failure, not a success with nothing shown.
+int delivered(std::FILE* out, std::FILE* err, int status)
+{
+    std::string reason;
+    if (streamDelivered(out, &reason)) return status;
+    return say(err, exitWriteFailed, "cannot write the report: " + reason);
+}
+
+}  // namespace
+
+const char* profileUsage()
+{
+    return "Usage: gearprofile --teeth Z [--module M] [--pressure-angle DEG] [--shift X]\n"
+           "                   [--rack A|B|C|D|straight] [--addendum HA] [--dedendum HF] [--tip-radius RHO]\n"
+           "                   [--tolerance MM] [--mate Z2 [--mate-shift X2]]\n"
+           "                   [--svg FILE] [--dxf FILE] [--csv FILE] [--json]\n"
+           "\n"
+           "Prints the numbers of an involute spur gear cut by a basic rack and writes its closed\n"
+           "outline. Defaults: module 1 mm, pressure angle 20 degrees, shift 0, rack A, tolerance\n"
+           "0.001 mm. --addendum, --dedendum and --tip-radius change the rack's coefficients.\n"
+           "Z from 1 to 100000, M at least 0.000001 mm, numbers in plain decimal notation.\n"
+           "Exit status: 0 done, 1 a file or the report could not be written, 2 bad options or a\n"
+           "gear that cannot be cut.\n";
+}
+
+int runGearProfile(int argc, const char* const argv[], std::FILE* out, std::FILE* err)
+{
+    GearRequest request{};
+    std::string message;
+    if (!parseGearRequest(argc, argv, GearProgram::profile, defaultGearRequest(1), &request, &message))
+        return say(err, exitUsage, message + " (see gearprofile --help)");
+    if (request.help) {
+        std::fputs(profileUsage(), out);
+        return delivered(out, err, 0);
+    }
+
+    const Export exports[] = {{"--svg", request.svgFile, writeOutlineSvg},
+                              {"--dxf", request.dxfFile, writeOutlineDxf},
+                              {"--csv", request.csvFile, writeOutlineCsv}};
+    for (std::size_t i = 0; i < std::size(exports); ++i)
+        for (std::size_t k = i + 1; k < std::size(exports); ++k)
+            if (!exports[i].fileName.empty() && !exports[k].fileName.empty() &&
+                sameFileTarget(exports[i].fileName, exports[k].fileName))
+                return say(err, exitUsage,
+                           std::string(exports[i].option) + " and " + exports[k].option + " name the same file '" +
+                               printable(exports[k].fileName) + "': one would replace the other");
+
+    GearNumbers numbers{};
+    std::vector<OutlinePoint> outline;
+    GearPair pair{};
+    if (!computeGearNumbers(request.gear, &numbers, &message) || !computeGearOutline(request.gear, &outline, &message))
+        return say(err, exitUsage, "this gear cannot be cut: " + message);
+    if (request.withMate && !computeGearPair(request.gear, request.mateTeeth, request.mateShift, &pair, &message))
+        return say(err, exitUsage, message);
+
+    const GearPair* withPair = request.withMate ? &pair : nullptr;
+    if (request.json)
+        printGearJson(out, request, numbers, outline.size(), withPair);
+    else
+        printGearReport(out, request, numbers, outline.size(), withPair);
+    int status = delivered(out, err, 0);
+
+    for (const Export& e : exports) {
+        std::string reason;
+        if (e.fileName.empty() || saveOutline(e.fileName, e.write, numbers, outline, &reason)) continue;
+        status = say(err, exitWriteFailed, "cannot write '" + printable(e.fileName) + "': " + reason);
+    }
+    return status;
+}
