@@ -52,6 +52,9 @@ constexpr double smallestModule = 1e-6;      // mm; below it even the finest tol
 constexpr int mostTeeth = 100000;            // beyond this an outline is only memory
 constexpr long mostOutlinePoints = 5000000;  // a finer outline is refused: use a larger tolerance
 constexpr double pointedTipThickness = 0.2;  // sa below this many modules is called pointed
+constexpr double mostCoefficient = 1e6;      // largest |x|, ha*, hf*, ρf*: beyond, tangents saturate
+constexpr double largestDimension = 1e100;   // mm from the centre: its square stays a finite double
+constexpr double relativePrecision = 1e-12;  // of the gear's reach: the finest tolerance the arithmetic keeps
 
 // The standard basic racks A, B, C, D and "straight", the sharp rack of the teaching
 // programs; false for any other name.
@@ -80,7 +83,8 @@ struct GearNumbers {
 
 // Checks the parameters and computes the numbers; false, with the reason, for parameters
 // out of range or a gear that cannot be cut (root at the centre, pointed teeth, a rack too
-// narrow at its tip, no involute left between fillet and tip).
+// narrow at its tip, no involute left between fillet and tip, an undercut that cuts through
+// the tooth, numbers too large to compute with).
 bool computeGearNumbers(const GearParameters& gear, GearNumbers* numbers, std::string* reason);
 
 // ---- The outline ----
@@ -100,10 +104,16 @@ struct OutlinePoint {
 };
 
 // The closed outline of all z teeth, counter-clockwise, the last point not repeating the
-// first; false, with the reason, where computeGearNumbers fails or the tolerance would need
-// more than mostOutlinePoints points.
+// first, checked to be a simple polygon; false, with the reason, where computeGearNumbers
+// fails or the tolerance would need more than mostPoints points (judged before sampling).
+// mostPoints is the caller's own limit, at most mostOutlinePoints.
 bool computeGearOutline(const GearParameters& gear, std::vector<OutlinePoint>* outline,
-                        std::string* reason);
+                        std::string* reason, long mostPoints = mostOutlinePoints);
+
+// About how many points the outline takes at the gear's tolerance, judged from a coarse look at
+// its curves before any is sampled (computeGearOutline refuses at once beyond twice its limit);
+// 0 where the gear cannot be cut.
+double estimateOutlinePoints(const GearParameters& gear);
 
 // The radius where the involute of the outline starts: where the fillet joins it, exactly
 // (solved, not sampled) when the gear is undercut. Parameters must be valid.

@@ -1,8 +1,6 @@
 // The SVG, DXF and CSV writers of the outline, and the atomic file wrapper they share.
 #include "gear_export.h"
 
-#include "safefile.h"
-
 namespace {
 
 constexpr double marginShare = 0.03;          // of the tip radius, round the picture
@@ -95,7 +93,7 @@ bool writeOutlineCsv(std::FILE* out, const GearNumbers&, const std::vector<Outli
 }
 
 bool saveOutline(const std::string& fileName, OutlineWriter write, const GearNumbers& numbers,
-                 const std::vector<OutlinePoint>& outline, std::string* reason)
+                 const std::vector<OutlinePoint>& outline, std::string* reason, SaveTargets targets)
 {
-    return saveFileAtomically(fileName, [&](std::FILE* f) { return write(f, numbers, outline); }, reason);
+    return saveFileAtomically(fileName, [&](std::FILE* f) { return write(f, numbers, outline); }, reason, targets);
 }

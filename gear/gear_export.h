@@ -3,6 +3,7 @@
 #pragma once
 
 #include "gear.h"
+#include "safefile.h"
 
 #include <cstdio>
 #include <string>
@@ -22,7 +23,8 @@ bool writeOutlineCsv(std::FILE* out, const GearNumbers& numbers, const std::vect
 
 // Writes fileName through write, atomically (temporary file, then rename); on failure says why.
 bool saveOutline(const std::string& fileName, OutlineWriter write, const GearNumbers& numbers,
-                 const std::vector<OutlinePoint>& outline, std::string* reason);
+                 const std::vector<OutlinePoint>& outline, std::string* reason,
+                 SaveTargets targets = SaveTargets::any);
 
 // "involute", "fillet", "tip" or "root".
 const char* outlinePartName(OutlinePart part);

@@ -25,18 +25,28 @@ bool checkInputs(const GearParameters& gear, std::string* reason)
 {
     if (gear.teeth < 1) return fail(reason, "the tooth count must be at least 1");
     if (gear.teeth > mostTeeth) return fail(reason, "the tooth count must be at most 100000");
-    if (!std::isfinite(gear.module) || gear.module <= 0) return fail(reason, "the module must be a number above 0");
+    if (!std::isfinite(gear.module) || gear.module < smallestModule)
+        return fail(reason, "the module must be at least 0.000001 mm");
     if (!std::isfinite(gear.pressureAngle) || gear.pressureAngle <= 0 || gear.pressureAngle >= exactPi / 4)
         return fail(reason, "the pressure angle must lie between 0 and 45 degrees");
-    if (!std::isfinite(gear.shift)) return fail(reason, "the profile shift must be a finite number");
-    if (!std::isfinite(gear.rack.addendum) || gear.rack.addendum < 0)
-        return fail(reason, "the rack's addendum coefficient must be 0 or more");
-    if (!std::isfinite(gear.rack.dedendum) || gear.rack.dedendum <= 0)
-        return fail(reason, "the rack's dedendum coefficient must be above 0");
-    if (!std::isfinite(gear.rack.tipRadius) || gear.rack.tipRadius < 0)
-        return fail(reason, "the rack's tip radius coefficient must be 0 or more");
+    // Far beyond these the arithmetic saturates and wrong answers pass every check.
+    if (!(std::fabs(gear.shift) <= mostCoefficient))
+        return fail(reason, "the profile shift must lie between -1000000 and 1000000");
+    if (!(gear.rack.addendum >= 0 && gear.rack.addendum <= mostCoefficient))
+        return fail(reason, "the rack's addendum coefficient must lie between 0 and 1000000");
+    if (!(gear.rack.dedendum > 0 && gear.rack.dedendum <= mostCoefficient))
+        return fail(reason, "the rack's dedendum coefficient must be above 0 and at most 1000000");
+    if (!(gear.rack.tipRadius >= 0 && gear.rack.tipRadius <= mostCoefficient))
+        return fail(reason, "the rack's tip radius coefficient must lie between 0 and 1000000");
     if (!std::isfinite(gear.tolerance) || gear.tolerance < finestTolerance)
         return fail(reason, "the tolerance must be at least 0.0000001 mm");
+    const double reach = gear.module * (gear.teeth / 2.0 + gear.rack.addendum + gear.rack.dedendum + std::fabs(gear.shift));
+    if (!(reach <= largestDimension))
+        return fail(reason, format("the gear is too large to compute with: it reaches %.3g mm from its centre, "
+                                   "more than 1e100 mm", reach));
+    if (gear.tolerance < relativePrecision * reach)
+        return fail(reason, format("the tolerance must be at least %.3g mm for a gear this large: finer lies below "
+                                   "the precision of the arithmetic", relativePrecision * reach));
     return true;
 }
 
@@ -45,6 +55,7 @@ double tipThicknessOf(const ToothGeometry& g) { return 2 * g.tipRadius * involut
 // Whether a rack and gear of valid inputs can be cut; the reason when not.
 bool checkGeometry(const GearParameters& gear, const ToothGeometry& g, std::string* reason)
 {
+    if (!finiteGeometry(g)) return fail(reason, "the gear's numbers overflow: the inputs are too large to compute with");
     if (g.rootRadius <= 0)
         return fail(reason, format("the root circle lies at or inside the centre (root diameter %.4g mm): "
                                    "use more teeth or a larger shift", 2 * g.rootRadius));
@@ -63,8 +74,14 @@ bool checkGeometry(const GearParameters& gear, const ToothGeometry& g, std::stri
         return fail(reason, format("the tooth is pointed: its flanks cross below the tip circle (tip thickness "
                                    "%.4g mm); use a smaller shift or more teeth", sa));
     if (g.involuteStart >= g.involuteEnd)
-        return fail(reason, "no involute flank is left between the fillet and the tip circle; "
-                            "use a larger shift or more teeth");
+        return fail(reason, g.undercut ? "no involute flank is left between the fillet and the tip circle: the undercut "
+                                         "reaches the tip; use a larger shift or more teeth"
+                                       : "no involute flank is left between the fillet and the tip circle: the rack's "
+                                         "straight flank ends above the tip; use a smaller shift or a deeper rack");
+    double crossing = 0;
+    if (g.undercut && smallestFilletHalfAngle(g, &crossing) < 0)
+        return fail(reason, format("the undercut cuts through the tooth at radius %.4g mm: the two flanks' undercuts "
+                                   "meet and the tooth would come off; use a larger shift or more teeth", crossing));
     return true;
 }
 

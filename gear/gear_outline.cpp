@@ -2,11 +2,19 @@
 // mirrored into a whole tooth and turned into place z times.
 #include "tooth_geometry.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <functional>
 #include <string>
 
 namespace {
+
+bool fail(std::string* reason, const std::string& why)
+{
+    if (reason) *reason = why;
+    return false;
+}
 
 struct HalfTooth {
     std::vector<Vec2> points;  // the clockwise half, from the middle of the space to the tooth centre line
@@ -14,46 +22,73 @@ struct HalfTooth {
     std::vector<double> rolls;  // when the rack cuts each point
 };
 
-// Samples curve(t) over (t0, t1] into half as part; roll(t) says when the rack cuts it.
+// The curves of a half tooth, each with its span of parameter.
+struct HalfToothCurves {
+    std::function<Vec2(double)> root, fillet, involute, tip;
+    double rootFrom, rootTo, filletTo, involuteFrom, involuteTo, tipFrom;
+};
+
+Vec2 onCircle(double radius, double halfAngle) { return {radius * std::sin(halfAngle), radius * std::cos(halfAngle)}; }
+
+HalfToothCurves curvesOf(const ToothGeometry& g)
+{
+    const Vec2 filletFoot = filletPoint(g, 0);
+    return {[&g](double d) { return onCircle(g.rootRadius, d); },
+            [&g](double b) { return filletPoint(g, b); },
+            [&g](double t) { return involutePoint(g, t); },
+            [&g](double d) { return onCircle(g.tipRadius, d); },
+            exactPi / g.teeth, std::atan2(filletFoot.x, filletFoot.y), g.filletJoin, g.involuteStart, g.involuteEnd,
+            involuteHalfAngle(g, g.tipRadius)};
+}
+
+// About how many points a half tooth takes at the tolerance, before any is made.
+double estimateHalfToothPoints(const ToothGeometry& g, double tolerance)
+{
+    const HalfToothCurves c = curvesOf(g);
+    double points = estimateCurvePoints(c.fillet, 0, c.filletTo, tolerance) +
+                    estimateCurvePoints(c.involute, c.involuteFrom, c.involuteTo, tolerance) +
+                    estimateCurvePoints(c.tip, c.tipFrom, 0, tolerance);
+    if (c.rootFrom - c.rootTo > 1e-12) points += estimateCurvePoints(c.root, c.rootFrom, c.rootTo, tolerance);
+    return 1.4 * points;  // halving the pieces lands between once and twice the ideal count
+}
+
+// Samples curve(t) over (t0, t1] into half as part; roll(t) says when the rack cuts it. The
+// points stop growing once the half tooth holds more than most.
 void appendPart(HalfTooth* half, const std::function<Vec2(double)>& curve, double t0, double t1, double tolerance,
-                OutlinePart part, const std::function<double(double)>& roll)
+                OutlinePart part, const std::function<double(double)>& roll, std::size_t most)
 {
     std::vector<Vec2> points;
     std::vector<double> parameters;
-    sampleCurve(curve, t0, t1, tolerance, &points, &parameters);
+    const std::size_t held = half->points.size();
+    sampleCurve(curve, t0, t1, tolerance, &points, &parameters, most > held ? most - held : 0);
     half->points.insert(half->points.end(), points.begin(), points.end());
     half->parts.insert(half->parts.end(), points.size(), part);
     for (double t : parameters) half->rolls.push_back(roll(t));
 }
 
-Vec2 onCircle(double radius, double halfAngle) { return {radius * std::sin(halfAngle), radius * std::cos(halfAngle)}; }
-
-HalfTooth halfTooth(const ToothGeometry& g, double tolerance)
+HalfTooth halfTooth(const ToothGeometry& g, double tolerance, std::size_t most)
 {
     HalfTooth half;
-    const double spaceMiddle = exactPi / g.teeth;
-    double footRoll = 0;
-    const Vec2 filletFoot = filletPoint(g, 0, &footRoll);
-    const double footAngle = std::atan2(filletFoot.x, filletFoot.y);
+    const HalfToothCurves c = curvesOf(g);
     // A point of the root or tip circle is cut when it passes under the pitch point, where
     // the rack's tip line (or its root line) touches the circle: the roll is its angle.
     const auto asAngle = [](double d) { return d; };
 
     // The root arc ends where the rounding's lowest point left it; a rack with touching
     // roundings leaves none.
-    half.points.push_back(onCircle(g.rootRadius, spaceMiddle));
+    half.points.push_back(c.root(c.rootFrom));
     half.parts.push_back(OutlinePart::root);
-    half.rolls.push_back(spaceMiddle);
-    if (spaceMiddle - footAngle > 1e-12)
-        appendPart(&half, [&](double d) { return onCircle(g.rootRadius, d); }, spaceMiddle, footAngle, tolerance,
-                   OutlinePart::root, asAngle);
+    half.rolls.push_back(c.rootFrom);
+    if (c.rootFrom - c.rootTo > 1e-12)
+        appendPart(&half, c.root, c.rootFrom, c.rootTo, tolerance, OutlinePart::root, asAngle, most);
 
-    appendPart(&half, [&](double b) { return filletPoint(g, b); }, 0, g.filletJoin, tolerance, OutlinePart::fillet,
+    appendPart(&half, c.fillet, 0, c.filletTo, tolerance, OutlinePart::fillet,
                [&](double b) {
                    double roll = 0;
                    filletPoint(g, b, &roll);
                    return roll;
-               });
+               },
+               most);
     // The join itself is computed on the involute, exactly.
     half.points.pop_back();
     half.parts.pop_back();
@@ -62,16 +97,39 @@ HalfTooth halfTooth(const ToothGeometry& g, double tolerance)
     // The involute point of roll t touches the rack where the line of action meets it, rb·t
     // beyond N: the gear has then rolled by ψ + tan α − t.
     const auto involuteRoll = [&](double t) { return g.halfToothAngle + std::tan(g.alpha) - t; };
-    half.points.push_back(involutePoint(g, g.involuteStart));
+    half.points.push_back(c.involute(c.involuteFrom));
     half.parts.push_back(OutlinePart::involute);
-    half.rolls.push_back(involuteRoll(g.involuteStart));
-    appendPart(&half, [&](double t) { return involutePoint(g, t); }, g.involuteStart, g.involuteEnd, tolerance,
-               OutlinePart::involute, involuteRoll);
-
-    const double tipAngle = involuteHalfAngle(g, g.tipRadius);
-    appendPart(&half, [&](double d) { return onCircle(g.tipRadius, d); }, tipAngle, 0, tolerance, OutlinePart::tip,
-               asAngle);
+    half.rolls.push_back(involuteRoll(c.involuteFrom));
+    appendPart(&half, c.involute, c.involuteFrom, c.involuteTo, tolerance, OutlinePart::involute, involuteRoll, most);
+    appendPart(&half, c.tip, c.tipFrom, 0, tolerance, OutlinePart::tip, asAngle, most);
     return half;
+}
+
+// Whether the half tooth stays between the middle of its space and the tooth's centre line,
+// touching them only at its ends, and does not cross itself. Its mirror and the turned copies
+// then keep to sectors of their own, so the whole outline is a simple polygon.
+bool keepsToItsSector(const HalfTooth& half, double spaceMiddle, double* radius)
+{
+    const std::vector<Vec2>& p = half.points;
+    std::size_t at = 0;
+    for (std::size_t i = 1; i + 1 < p.size(); ++i) {
+        const double angle = std::atan2(p[i].x, p[i].y);
+        if (!(angle > 0 && angle < spaceMiddle)) {
+            *radius = std::hypot(p[i].x, p[i].y);
+            return false;
+        }
+    }
+    if (polylineIsSimple(p, false, &at)) return true;
+    *radius = std::hypot(p[at].x, p[at].y);
+    return false;
+}
+
+std::string tooManyPoints(double points, long most)
+{
+    char text[200];
+    std::snprintf(text, sizeof text, "the outline would need about %.0f points, more than %ld: use a larger tolerance",
+                  points, most);
+    return text;
 }
 
 // Inside the involute, or under the base circle inside the radial line where it starts.
@@ -84,19 +142,33 @@ bool cutIntoTooth(const ToothGeometry& g, const Vec2& p)
 
 }  // namespace
 
-bool computeGearOutline(const GearParameters& gear, std::vector<OutlinePoint>* outline, std::string* reason)
+double estimateOutlinePoints(const GearParameters& gear)
+{
+    GearNumbers numbers{};
+    if (!computeGearNumbers(gear, &numbers, nullptr)) return 0;
+    return 2 * estimateHalfToothPoints(toothGeometry(gear), gear.tolerance) * gear.teeth;
+}
+
+bool computeGearOutline(const GearParameters& gear, std::vector<OutlinePoint>* outline, std::string* reason,
+                        long mostPoints)
 {
     GearNumbers numbers{};
     if (!computeGearNumbers(gear, &numbers, reason)) return false;
     const ToothGeometry g = toothGeometry(gear);
-    const HalfTooth half = halfTooth(g, gear.tolerance);
+    const long most = std::min(mostPoints, mostOutlinePoints);
+    // Judged before sampling, so a runaway size is refused at once; the budget then bounds
+    // the sampling itself, whatever the estimate missed.
+    const double estimate = estimateOutlinePoints(gear);
+    if (estimate > 2.0 * most) return fail(reason, tooManyPoints(estimate, most));
+    const HalfTooth half = halfTooth(g, gear.tolerance, static_cast<std::size_t>(most / (2 * gear.teeth) + 1));
     const std::size_t n = half.points.size();
     const double total = (2.0 * n - 2) * gear.teeth;
-    if (total > mostOutlinePoints) {
-        if (reason)
-            *reason = "the outline would need " + std::to_string(static_cast<long>(total)) + " points, more than " +
-                      std::to_string(mostOutlinePoints) + ": use a larger tolerance";
-        return false;
+    if (total > most) return fail(reason, tooManyPoints(total, most));
+    double crossing = 0;
+    if (!keepsToItsSector(half, exactPi / gear.teeth, &crossing)) {
+        char text[160];
+        std::snprintf(text, sizeof text, "the outline would cross itself near radius %.4g mm", crossing);
+        return fail(reason, text);
     }
 
     // One tooth: the clockwise half as generated, then its mirror back out to the next space,

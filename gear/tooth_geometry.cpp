@@ -2,7 +2,9 @@
 // of the rack's tip rounding, and the undercut join solved by bisection.
 #include "tooth_geometry.h"
 
+#include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 namespace {
 
@@ -41,8 +43,9 @@ double distanceToChord(const Vec2& p, const Vec2& a, const Vec2& b)
 
 void subdivide(const std::function<Vec2(double)>& curve, double t0, const Vec2& p0, double t1,
                const Vec2& p1, double tolerance, int depth, std::vector<Vec2>* points,
-               std::vector<double>* parameters)
+               std::vector<double>* parameters, std::size_t most)
 {
+    if (points->size() > most) return;  // over the budget: the caller refuses the outline
     const double tm = 0.5 * (t0 + t1);
     const Vec2 pm = curve(tm);
     bool straight = depth >= deepestSubdivision;
@@ -57,8 +60,8 @@ void subdivide(const std::function<Vec2(double)>& curve, double t0, const Vec2& 
         if (parameters) parameters->push_back(t1);
         return;
     }
-    subdivide(curve, t0, p0, tm, pm, tolerance, depth + 1, points, parameters);
-    subdivide(curve, tm, pm, t1, p1, tolerance, depth + 1, points, parameters);
+    subdivide(curve, t0, p0, tm, pm, tolerance, depth + 1, points, parameters, most);
+    subdivide(curve, tm, pm, t1, p1, tolerance, depth + 1, points, parameters, most);
 }
 
 }  // namespace
@@ -169,14 +172,137 @@ ToothGeometry toothGeometry(const GearParameters& gear)
     return g;
 }
 
-void sampleCurve(const std::function<Vec2(double)>& curve, double t0, double t1, double tolerance,
-                 std::vector<Vec2>* points, std::vector<double>* parameters)
+bool sampleCurve(const std::function<Vec2(double)>& curve, double t0, double t1, double tolerance,
+                 std::vector<Vec2>* points, std::vector<double>* parameters, std::size_t most)
 {
     // Two halves first, so a curve symmetric about its middle cannot pass for straight.
     const double tm = 0.5 * (t0 + t1);
     const Vec2 p0 = curve(t0);
     const Vec2 pm = curve(tm);
     const Vec2 p1 = curve(t1);
-    subdivide(curve, t0, p0, tm, pm, tolerance, 1, points, parameters);
-    subdivide(curve, tm, pm, t1, p1, tolerance, 1, points, parameters);
+    subdivide(curve, t0, p0, tm, pm, tolerance, 1, points, parameters, most);
+    subdivide(curve, tm, pm, t1, p1, tolerance, 1, points, parameters, most);
+    return points->size() <= most;
+}
+
+double estimateCurvePoints(const std::function<Vec2(double)>& curve, double t0, double t1, double tolerance)
+{
+    constexpr int pieces = 64;
+    double length = 0, turning = 0, lastDirection = NAN;
+    Vec2 last = curve(t0);
+    for (int i = 1; i <= pieces; ++i) {
+        const Vec2 p = curve(t0 + (t1 - t0) * i / pieces);
+        const double dx = p.x - last.x, dy = p.y - last.y;
+        if (dx == 0 && dy == 0) continue;
+        const double direction = std::atan2(dy, dx);
+        if (!std::isnan(lastDirection)) turning += std::fabs(std::remainder(direction - lastDirection, 2 * exactPi));
+        length += std::hypot(dx, dy);
+        lastDirection = direction;
+        last = p;
+    }
+    return 2 + std::sqrt(turning * length / (8 * tolerance));
+}
+
+double smallestFilletHalfAngle(const ToothGeometry& g, double* crossingRadius)
+{
+    // A coarse look along the fillet, then the smallest value refined by golden sections.
+    constexpr int samples = 200;
+    const auto halfAngle = [&](double beta) { return halfAngleOf(filletPoint(g, beta)); };
+    double best = INFINITY, bestBeta = 0;
+    for (int i = 0; i <= samples; ++i) {
+        const double beta = g.filletJoin * i / samples;
+        const double a = halfAngle(beta);
+        if (a < best) best = a, bestBeta = beta;
+    }
+    double lo = std::fmax(0.0, bestBeta - g.filletJoin / samples), hi = std::fmin(g.filletJoin, bestBeta + g.filletJoin / samples);
+    for (int i = 0; i < 80; ++i) {
+        const double m1 = lo + (hi - lo) * 0.382, m2 = lo + (hi - lo) * 0.618;
+        if (halfAngle(m1) < halfAngle(m2)) hi = m2; else lo = m1;
+    }
+    bestBeta = halfAngle(0.5 * (lo + hi)) < best ? 0.5 * (lo + hi) : bestBeta;
+    best = std::fmin(best, halfAngle(bestBeta));
+    if (crossingRadius) {
+        *crossingRadius = NAN;
+        // The fillet starts at the foot, inside the space (a positive half-angle): the first
+        // crossing lies between there and the deepest point.
+        if (best < 0) *crossingRadius = radiusOf(filletPoint(g, bisect(halfAngle, 0, bestBeta)));
+    }
+    return best;
+}
+
+bool finiteGeometry(const ToothGeometry& g)
+{
+    for (double v : {g.pitchRadius, g.baseRadius, g.tipRadius, g.rootRadius, g.lineHeight, g.halfToothAngle,
+                     g.rounding, g.roundingHeight, g.roundingHalfGap, g.flankDepth, g.filletJoin, g.involuteStart,
+                     g.involuteEnd, g.tipRadius * g.tipRadius})
+        if (!std::isfinite(v)) return false;
+    return true;
+}
+
+namespace {
+
+double cross(const Vec2& o, const Vec2& a, const Vec2& b) { return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x); }
+
+bool within(const Vec2& a, const Vec2& b, const Vec2& p)
+{
+    return std::fmin(a.x, b.x) <= p.x && p.x <= std::fmax(a.x, b.x) && std::fmin(a.y, b.y) <= p.y &&
+           p.y <= std::fmax(a.y, b.y);
+}
+
+// Whether segments a–b and c–d share any point, touching ends included.
+bool segmentsMeet(const Vec2& a, const Vec2& b, const Vec2& c, const Vec2& d)
+{
+    const double d1 = cross(c, d, a), d2 = cross(c, d, b), d3 = cross(a, b, c), d4 = cross(a, b, d);
+    if (((d1 > 0 && d2 < 0) || (d1 < 0 && d2 > 0)) && ((d3 > 0 && d4 < 0) || (d3 < 0 && d4 > 0))) return true;
+    return (d1 == 0 && within(c, d, a)) || (d2 == 0 && within(c, d, b)) || (d3 == 0 && within(a, b, c)) ||
+           (d4 == 0 && within(a, b, d));
+}
+
+}  // namespace
+
+bool polylineIsSimple(const std::vector<Vec2>& points, bool closed, std::size_t* at)
+{
+    const std::size_t n = points.size();
+    if (n < 2) return true;
+    const std::size_t segments = closed ? n : n - 1;
+    const auto end = [&](std::size_t i) { return points[(i + 1) % n]; };
+    const auto failAt = [&](std::size_t i) {
+        if (at) *at = i;
+        return false;
+    };
+    double left = INFINITY, right = -INFINITY, bottom = INFINITY, top = -INFINITY, longest = 0;
+    for (std::size_t i = 0; i < segments; ++i) {
+        const Vec2 a = points[i], b = end(i);
+        if (!std::isfinite(a.x) || !std::isfinite(a.y)) return failAt(i);
+        const double length = std::hypot(b.x - a.x, b.y - a.y);
+        if (length == 0) return failAt(i);
+        // A neighbour that turns straight back runs over this segment.
+        if (closed || i + 1 < segments) {
+            const Vec2 c = end((i + 1) % n);
+            if (cross(a, b, c) == 0 && (b.x - a.x) * (c.x - b.x) + (b.y - a.y) * (c.y - b.y) < 0) return failAt(i);
+        }
+        longest = std::fmax(longest, length);
+        left = std::fmin(left, a.x), right = std::fmax(right, a.x);
+        bottom = std::fmin(bottom, a.y), top = std::fmax(top, a.y);
+    }
+    // Segments in a grid of cells at least as large as the longest, so that each lies in a few
+    // cells and only segments sharing a cell are compared: linear in the points, not quadratic.
+    const double cell = std::fmax(longest, std::hypot(right - left, top - bottom) / std::sqrt(double(segments)));
+    const auto column = [&](double x) { return static_cast<long long>((x - left) / cell); };
+    const auto row = [&](double y) { return static_cast<long long>((y - bottom) / cell); };
+    const long long columns = column(right) + 1;
+    std::unordered_map<long long, std::vector<std::size_t>> grid;
+    for (std::size_t i = 0; i < segments; ++i) {
+        const Vec2 a = points[i], b = end(i);
+        for (long long cx = column(std::fmin(a.x, b.x)); cx <= column(std::fmax(a.x, b.x)); ++cx)
+            for (long long cy = row(std::fmin(a.y, b.y)); cy <= row(std::fmax(a.y, b.y)); ++cy) {
+                std::vector<std::size_t>& here = grid[cy * columns + cx];
+                for (std::size_t j : here) {
+                    const bool neighbours = i - j == 1 || (closed && j == 0 && i == segments - 1);
+                    if (!neighbours && segmentsMeet(a, b, points[j], end(j))) return failAt(j);
+                }
+                here.push_back(i);
+            }
+    }
+    return true;
 }

@@ -49,6 +49,21 @@ Vec2 rackToGear(const ToothGeometry& g, double roll, double u, double v);
 
 // Appends the points of curve(t) for t in (t0, t1], so that no chord strays from the
 // curve by more than tolerance (checked at a quarter, half and three quarters of each piece);
-// their parameters t too, when asked.
-void sampleCurve(const std::function<Vec2(double)>& curve, double t0, double t1, double tolerance,
-                 std::vector<Vec2>* points, std::vector<double>* parameters = nullptr);
+// their parameters t too, when asked. Stops, false, once points holds more than most.
+bool sampleCurve(const std::function<Vec2(double)>& curve, double t0, double t1, double tolerance,
+                 std::vector<Vec2>* points, std::vector<double>* parameters = nullptr,
+                 std::size_t most = static_cast<std::size_t>(-1));
+// About how many points sampleCurve gives curve over [t0, t1] at tolerance, from a coarse look
+// at its length and turning: an arc needs √(turning · length / 8·tolerance) chords.
+double estimateCurvePoints(const std::function<Vec2(double)>& curve, double t0, double t1, double tolerance);
+
+// The smallest half-angle (from the tooth's centre line, clockwise positive) that the fillet of
+// the clockwise flank reaches, and the radius where it first crosses the centre line when that
+// is below 0: an undercut that cuts through the tooth.
+double smallestFilletHalfAngle(const ToothGeometry& g, double* crossingRadius);
+// Whether the polyline through points (closed back to the first, if asked) is simple: no two
+// segments meet but neighbours at their shared end, none has length 0, every point finite.
+// Where not, the index of a segment that meets another goes to at.
+bool polylineIsSimple(const std::vector<Vec2>& points, bool closed, std::size_t* at = nullptr);
+// Whether every number of the constants is finite: huge inputs overflow quietly otherwise.
+bool finiteGeometry(const ToothGeometry& g);

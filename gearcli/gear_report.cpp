@@ -1,6 +1,8 @@
 // What the gear programs print of a gear: the English report and the same as JSON.
 #include "gear_request.h"
 
+#include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -29,6 +31,23 @@ std::vector<Length> lengthsOf(const GearNumbers& n)
 }
 
 }  // namespace
+
+std::string shortestText(double value)
+{
+    // Plain notation where it reads back exactly (20, not 2e+01), else the shortest exponent form.
+    char text[40], plain[40] = "";
+    for (int digits = 17; digits >= 1; --digits) {
+        std::snprintf(text, sizeof text, "%.*g", digits, value + 0.0);
+        if (std::strtod(text, nullptr) != value) break;
+        if (!std::strchr(text, 'e')) std::snprintf(plain, sizeof plain, "%s", text);
+    }
+    if (plain[0]) return plain;
+    for (int digits = 1; digits <= 17; ++digits) {
+        std::snprintf(text, sizeof text, "%.*g", digits, value + 0.0);
+        if (std::strtod(text, nullptr) == value) break;
+    }
+    return text;
+}
 
 void printGearReport(std::FILE* out, const GearRequest& request, const GearNumbers& n,
                      std::size_t outlinePoints, const GearPair* pair)

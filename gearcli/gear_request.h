@@ -31,6 +31,9 @@ bool parseGearRequest(int argc, const char* const argv[], GearProgram program, c
 // A request of the engine's defaults (gearprofile's starting point), for teeth.
 GearRequest defaultGearRequest(int teeth);
 
+// The shortest decimal text that reads back as value exactly: 0.1, not 0.10000000000000001.
+std::string shortestText(double value);
+
 // The English report of the numbers (and of the pair, when given).
 void printGearReport(std::FILE* out, const GearRequest& request, const GearNumbers& numbers,
                      std::size_t outlinePoints, const GearPair* pair);

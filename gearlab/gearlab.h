@@ -21,6 +21,7 @@
 // ---- Constants ----
 
 constexpr int labMostTeeth = 1000;         // the largest gear the lab draws at full frame rate
+constexpr long labMostOutlinePoints = 100000;  // per gear: the pair's two outlines drawn in a frame
 constexpr int generationSteps = 120;       // steps of view 1 from the rack's entry to its exit
 constexpr int meshStepsPerPitch = 24;      // steps of view 3 per angular pitch of the gear
 constexpr unsigned animationInterval = 40; // ms between animation steps
@@ -220,7 +221,8 @@ void drawLabText(float x, float y, const std::string& text);
 
 // ---- Exports ----
 
-// The stem of the current gear's files: gear-z10-m1-a20-x0.00-A.
+// The stem of the current gear's files, every value exact: gear-z10-m1-a20-x0-A, with the
+// rack's coefficients for a custom rack and -tol… for a tolerance other than the default.
 std::string exportStem();
 // e: the outline as SVG, DXF and CSV in the working folder; the paths on out, failures on err
 // and in lab.problem. True when all three were written.

@@ -3,6 +3,8 @@
 
 #include <GL/glut.h>
 
+#include <csignal>
+
 namespace {
 
 // Unifont's Japanese-style glyphs first, its plain ones if only those are installed.
@@ -13,6 +15,8 @@ constexpr const char* fontFiles[] = {"/usr/share/unifont/unifont_jp.hex", "/usr/
 int runGearLab(int argc, char** argv)
 {
     ensureStandardStreams();  // the X connection must not become standard output
+    // A reader of standard output that leaves must not end the lab and its state.
+    std::signal(SIGPIPE, SIG_IGN);
     bool help = false;
     std::string message;
     if (!parseLabOptions(argc, argv, &help, &message)) {

@@ -45,7 +45,8 @@ bool exportOutline(std::FILE* out, std::FILE* err)
     GearNumbers numbers{};
     std::string reason;
     // The outline again with its parts, as the writers take it: the lab keeps plain points.
-    if (!computeGearOutline(lab.gear, &outline, &reason) || !computeGearNumbers(lab.gear, &numbers, &reason)) {
+    if (!computeGearOutline(lab.gear, &outline, &reason, labMostOutlinePoints) ||
+        !computeGearNumbers(lab.gear, &numbers, &reason)) {
         reportFailure(err, exportStem(), reason);
         return false;
     }
@@ -57,7 +58,8 @@ bool exportOutline(std::FILE* out, std::FILE* err)
     std::vector<std::string> written;
     for (const Export& e : exports) {
         const std::string name = exportStem() + e.extension;
-        if (!saveOutline(name, e.write, numbers, outline, &reason)) {
+        // Only regular files: a pipe nobody reads would hold the window for ever.
+        if (!saveOutline(name, e.write, numbers, outline, &reason, SaveTargets::regularOnly)) {
             reportWritten(out, written);
             reportFailure(err, name, reason);
             return false;
@@ -80,12 +82,14 @@ bool savePicture(std::FILE* out, std::FILE* err)
     const std::string png = stem + std::to_string(number) + ".png";
     const std::string svg = stem + std::to_string(number) + ".svg";
     std::string reason;
-    if (!saveFileAtomically(png, [&](std::FILE* f) { return writePng(f, width, height, pixels); }, &reason)) {
+    if (!saveFileAtomically(png, [&](std::FILE* f) { return writePng(f, width, height, pixels); }, &reason,
+                            SaveTargets::regularOnly)) {
         reportFailure(err, png, reason);
         glutPostRedisplay();
         return false;
     }
-    if (!saveFileAtomically(svg, [&](std::FILE* f) { return std::fputs(svgDocument.c_str(), f) >= 0; }, &reason)) {
+    if (!saveFileAtomically(svg, [&](std::FILE* f) { return std::fputs(svgDocument.c_str(), f) >= 0; }, &reason,
+                            SaveTargets::regularOnly)) {
         reportWritten(out, {png});
         reportFailure(err, svg, reason);
         glutPostRedisplay();

@@ -118,13 +118,6 @@ void rebuildGeneration()
     figures.lastStep = lab.step;
 }
 
-std::string degreesText(double degrees)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", degrees);
-    return text;
-}
-
 }  // namespace
 
 void resetLab()
@@ -181,7 +174,8 @@ bool changeGear(const GearParameters& gear, double pressureDegrees, int rack)
     std::string reason;
     if (gear.teeth > labMostTeeth) {
         reason = "gearlab shows at most " + std::to_string(labMostTeeth) + " teeth";
-    } else if (!computeGearNumbers(gear, &numbers, &reason) || !computeGearOutline(gear, &outline, &reason)) {
+    } else if (!computeGearNumbers(gear, &numbers, &reason) ||
+               !computeGearOutline(gear, &outline, &reason, labMostOutlinePoints)) {
         // reason says why
     } else {
         lab.gear = gear;
@@ -214,7 +208,7 @@ void recomputeFigures()
         mate.shift = 0;
         std::vector<OutlinePoint> outline;
         figures.paired = computeGearNumbers(mate, &figures.mateNumbers, &figures.pairProblem) &&
-                         computeGearOutline(mate, &outline, &figures.pairProblem);
+                         computeGearOutline(mate, &outline, &figures.pairProblem, labMostOutlinePoints);
         figures.mateOutline = plainPoints(outline);
     }
 }
@@ -311,9 +305,15 @@ double viewScale()
 
 std::string exportStem()
 {
-    char text[160];
-    const char* rack = lab.rack >= 0 ? labRackNames[lab.rack] : "custom";
-    std::snprintf(text, sizeof text, "gear-z%d-m%g-a%s-x%.2f-%s", lab.gear.teeth, lab.gear.module,
-                  degreesText(lab.pressureDegrees).c_str(), lab.gear.shift, rack);
-    return text;
+    // Every value exactly as the gear holds it, so two different gears never share a name.
+    const GearParameters& g = lab.gear;
+    std::string stem = "gear-z" + std::to_string(g.teeth) + "-m" + shortestText(g.module) + "-a" +
+                       shortestText(lab.pressureDegrees) + "-x" + shortestText(g.shift) + "-";
+    if (lab.rack >= 0)
+        stem += labRackNames[lab.rack];
+    else
+        stem += "ha" + shortestText(g.rack.addendum) + "-hf" + shortestText(g.rack.dedendum) + "-rho" +
+                shortestText(g.rack.tipRadius);
+    if (g.tolerance != defaultTolerance) stem += "-tol" + shortestText(g.tolerance);
+    return stem;
 }

@@ -1,4 +1,17 @@
 // gearlab: the teacher's gear laboratory (see gearlab.h for what it shows and its keys).
 #include "gearlab.h"
 
-int main(int argc, char** argv) { return runGearLab(argc, argv); }
+#include <exception>
+#include <new>
+
+int main(int argc, char** argv)
+{
+    try {
+        return runGearLab(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fputs("gearlab: out of memory\n", stderr);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "gearlab: %s\n", e.what());
+    }
+    return 1;
+}

@@ -5,10 +5,19 @@
 
 #include <csetjmp>
 
+namespace {
+
+// libpng's own handler prints "libpng error: …" on standard error; the caller reports the
+// failure with its reason, once, so the handler only jumps back.
+[[noreturn]] void jumpBack(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void quietWarning(png_structp, png_const_charp) {}
+
+}  // namespace
+
 bool writePng(std::FILE* out, int width, int height, const std::vector<unsigned char>& rgb)
 {
     if (width <= 0 || height <= 0 || rgb.size() != std::size_t(width) * std::size_t(height) * 3) return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, jumpBack, quietWarning);
     if (!png) return false;
     png_infop info = png_create_info_struct(png);
     if (!info || setjmp(png_jmpbuf(png))) {  // libpng jumps back here when a write fails

@@ -26,7 +26,10 @@ bool streamDelivered(std::FILE* out, std::string* reason)
     errno = 0;
     if (std::fflush(out) == 0 && !std::ferror(out)) return true;
     const int error = errno;
-    *reason = error == EBADF ? "the stream is closed" : error ? std::strerror(error) : "a write failed";
+    // A stream that was closed at start is open read-only on /dev/null (ensureStandardStreams).
+    const int fd = fileno(out);
+    const bool closed = error == EBADF || (fd >= 0 && (fcntl(fd, F_GETFL) & O_ACCMODE) == O_RDONLY);
+    *reason = closed ? "the stream is closed" : error ? std::strerror(error) : "a write failed";
     return false;
 }
 

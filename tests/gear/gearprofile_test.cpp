@@ -55,12 +55,26 @@ TEST(CommandLine, EveryBadOptionIsNamedOnOneLineWithStatusTwo)
         {{"--teeth", "20", "--shift", "1", "--mate", "20", "--mate-shift", "1"}, "overlap"},
         {{"--teeth", "12", "--rack", "D", "--pressure-angle", "25"}, "roundings overlap"},
         {{"--teeth", "100000", "--tolerance", "1e-7"}, "larger tolerance"},
+        // Values where a flag takes none, numbers in other notations, raw control bytes.
+        {{"--teeth", "10", "--json=false"}, "--json takes no value"},
+        {{"--teeth", "10", "--module", "0x10"}, "--module needs a decimal number"},
+        {{"--teeth", "20\n"}, "'20\\n'"},                   {{"--teeth", "\x1b[31m"}, "'\\x1b[31m'"},
+        {{"--teeth", "10", "--module", "1e-320"}, "--module must be at least"},
+        // Sizes that would run away or overflow, refused before any outline is made.
+        {{"--teeth", "20", "--shift", "1e153"}, "between -1000000 and 1000000"},
+        {{"--teeth", "20", "--module", "1e12"}, "below the precision"},
+        {{"--teeth", "20", "--module", "1e300", "--tolerance", "1e290"}, "too large to compute"},
+        {{"--teeth", "20", "--module", "3e7"}, "larger tolerance"},
+        // Gears that cannot be cut, each saying which and why.
+        {{"--teeth", "6", "--shift", "-0.7"}, "the undercut cuts through the tooth at radius"},
+        {{"--teeth", "10", "--mate", "2"}, "the mate cannot be cut"},
     };
     for (const BadCommand& b : bad) {
         const ProfileRun r = runProfile(b.args);
         EXPECT_EQ(r.status, exitUsage) << b.named;
         EXPECT_NE(r.err.find(b.named), std::string::npos) << r.err;
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_TRUE(std::none_of(r.err.begin(), r.err.end() - 1, [](char c) { return c >= 0 && c < ' '; })) << r.err;
         EXPECT_EQ(r.out, "") << b.named;
     }
 }
@@ -77,15 +91,30 @@ TEST(CommandLine, HelpAndReportGoToStandardOutput)
         EXPECT_NE(report.out.find(line), std::string::npos) << line << "\n" << report.out;
 }
 
-TEST(CommandLine, AReportThatCannotBeWrittenEndsWithStatusOne)
+TEST(CommandLine, AReportOrHelpThatCannotBeDeliveredEndsWithStatusOne)
 {
-    const char* args[] = {"gearprofile", "--teeth", "10"};
-    std::FILE* full = std::fopen("/dev/full", "w");
-    ASSERT_NE(full, nullptr);
-    std::FILE* err = std::tmpfile();
-    EXPECT_EQ(runGearProfile(3, args, full, err), exitWriteFailed);
-    std::fclose(full);
-    EXPECT_EQ(contentOf(err), "gearprofile: cannot write the report: No space left on device\n");
+    struct Lost {
+        std::vector<const char*> args;
+        const char* output;
+        const char* mode;
+        const char* message;
+    };
+    const Lost lost[] = {
+        {{"gearprofile", "--teeth", "10"}, "/dev/full", "w", "No space left on device"},
+        {{"gearprofile", "--help"}, "/dev/full", "w", "No space left on device"},
+        // A closed standard output is reopened read-only at start: writing to it fails.
+        {{"gearprofile", "--teeth", "20"}, "/dev/null", "r", "the stream is closed"},
+    };
+    for (const Lost& l : lost) {
+        std::FILE* out = std::fopen(l.output, l.mode);
+        ASSERT_NE(out, nullptr);
+        std::FILE* err = std::tmpfile();
+        EXPECT_EQ(runGearProfile(static_cast<int>(l.args.size()), l.args.data(), out, err), exitWriteFailed);
+        std::fclose(out);
+        EXPECT_EQ(contentOf(err), std::string("gearprofile: cannot write the report: ") + l.message + "\n");
+    }
+    // What is printed back is what the gear is: no negative zero.
+    EXPECT_NE(runProfile({"--teeth", "20", "--shift", "-0"}).out.find("profile shift 0\n"), std::string::npos);
 }
 
 class Exports : public InScratchDir {};
@@ -96,6 +125,21 @@ TEST_F(Exports, AFailedWriteIsReportedWithStatusOneAndTheOthersAreStillWritten)
     EXPECT_EQ(r.status, exitWriteFailed);
     EXPECT_EQ(r.err, "gearprofile: cannot write 'missing/gear.csv': No such file or directory\n");
     EXPECT_NE(readWholeFile("gear.svg").find("</svg>"), std::string::npos);
+}
+
+TEST_F(Exports, TwoOutputsNamingOneFileAreRefusedBeforeAnythingIsWritten)
+{
+    ASSERT_EQ(symlink("gear.svg", "link.dxf"), 0);
+    for (const std::vector<const char*>& args :
+         {std::vector<const char*>{"--teeth", "9", "--svg", "gear.svg", "--dxf", "./gear.svg"},
+          std::vector<const char*>{"--teeth", "9", "--svg", "gear.svg", "--dxf", "link.dxf"},
+          std::vector<const char*>{"--teeth", "9", "--csv", "gear.svg", "--svg", "gear.svg"}}) {
+        const ProfileRun r = runProfile(args);
+        EXPECT_EQ(r.status, exitUsage);
+        EXPECT_NE(r.err.find("name the same file"), std::string::npos) << r.err;
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(readWholeFile("gear.svg"), "");
+    }
 }
 
 }  // namespace

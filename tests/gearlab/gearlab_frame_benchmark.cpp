@@ -91,6 +91,29 @@ int main(int argc, char** argv)
             }
         }
     }
+    // The finest outline the lab accepts, drawn whole in view 2 and fitted.
+    std::printf("%8s %10s %10s %10s\n", "points", "tolerance", "mean ms", "max ms");
+    for (double tolerance : {1e-3, 1e-4, 3e-5, 1e-5}) {
+        resetLab();
+        GearParameters gear = defaultGearParameters(labMostTeeth);
+        gear.tolerance = tolerance;
+        if (!changeGear(gear, 20, 0)) {
+            std::printf("%8s %10.0e refused: %s\n", "-", tolerance, lab.problem.c_str());
+            continue;
+        }
+        lab.view = 2;
+        double total = 0, most = 0;
+        for (int f = 0; f < frames; ++f) {
+            const double start = cpuMilliseconds();
+            displayLab();
+            glFinish();
+            const double spent = cpuMilliseconds() - start;
+            total += spent;
+            most = std::max(most, spent);
+        }
+        worst = std::max(worst, most);
+        std::printf("%8zu %10.0e %10.2f %10.2f\n", figures.outline.size(), tolerance, total / frames, most);
+    }
     std::printf("slowest frame: %.2f ms of CPU\n", worst);
     // Let go of the display before the server goes, or freeglut's exit finds it gone.
     glutDestroyWindow(window);

@@ -34,7 +34,7 @@ TEST(LabOptions, GearprofilesOptionsWithTenTeethByDefaultAndALanguage)
     EXPECT_STREQ(labRackNames[lab.rack], "D");
     EXPECT_EQ(lab.mateTeeth, 17);
     EXPECT_EQ(lab.language, LabLanguage::japanese);
-    EXPECT_EQ(exportStem(), "gear-z23-m1-a14.5-x0.30-D");
+    EXPECT_EQ(exportStem(), "gear-z23-m1-a14.5-x0.3-D");
 
     std::string message;
     EXPECT_FALSE(parse({"--lang", "fr"}, &message));
@@ -184,15 +184,15 @@ TEST_F(Files, ExportWritesTheThreeOutlinesNamedAfterTheGearAndSaysWhere)
 {
     press("+XX");
     const auto [out, err] = capture([](std::FILE* o, std::FILE* e) { EXPECT_TRUE(exportOutline(o, e)); });
-    EXPECT_EQ(out, "gear-z11-m1-a20-x0.10-A.svg\ngear-z11-m1-a20-x0.10-A.dxf\ngear-z11-m1-a20-x0.10-A.csv\n");
+    EXPECT_EQ(out, "gear-z11-m1-a20-x0.1-A.svg\ngear-z11-m1-a20-x0.1-A.dxf\ngear-z11-m1-a20-x0.1-A.csv\n");
     EXPECT_EQ(err, "");
     // The CSV holds the outline the lab shows, point for point.
-    const std::string csv = readWholeFile(scratch_.path("gear-z11-m1-a20-x0.10-A.csv"));
+    const std::string csv = readWholeFile(scratch_.path("gear-z11-m1-a20-x0.1-A.csv"));
     std::size_t rows = 0;
     for (char c : csv) rows += c == '\n';
     EXPECT_EQ(rows, figures.outline.size() + 1);
     drawFrame();
-    EXPECT_TRUE(labprobe::anyCaptionHas("wrote gear-z11-m1-a20-x0.10-A.svg, gear-z11-m1-a20-x0.10-A.dxf"));
+    EXPECT_TRUE(labprobe::anyCaptionHas("wrote gear-z11-m1-a20-x0.1-A.svg, gear-z11-m1-a20-x0.1-A.dxf"));
 }
 
 TEST_F(Files, AFailedExportSaysWhyAndTheLabGoesOn)
@@ -200,13 +200,13 @@ TEST_F(Files, AFailedExportSaysWhyAndTheLabGoesOn)
     ASSERT_EQ(rmdir(scratch_.dir().c_str()), 0);  // the working folder is gone
     const auto [out, err] = capture([](std::FILE* o, std::FILE* e) { EXPECT_FALSE(exportOutline(o, e)); });
     EXPECT_EQ(out, "");
-    EXPECT_NE(err.find("cannot write 'gear-z10-m1-a20-x0.00-A.svg': "), std::string::npos) << err;
+    EXPECT_NE(err.find("cannot write 'gear-z10-m1-a20-x0-A.svg': "), std::string::npos) << err;
     EXPECT_NE(err.find("No such file or directory"), std::string::npos) << err;
     drawFrame();
-    EXPECT_TRUE(labprobe::anyCaptionHas("cannot write: gear-z10-m1-a20-x0.00-A.svg"));
+    EXPECT_TRUE(labprobe::anyCaptionHas("cannot write: gear-z10-m1-a20-x0-A.svg"));
     const auto [pictureOut, pictureErr] = capture([](std::FILE* o, std::FILE* e) { EXPECT_FALSE(savePicture(o, e)); });
     EXPECT_EQ(pictureOut, "");
-    EXPECT_NE(pictureErr.find("cannot write 'gear-z10-m1-a20-x0.00-A-view1-1.png': "), std::string::npos) << pictureErr;
+    EXPECT_NE(pictureErr.find("cannot write 'gear-z10-m1-a20-x0-A-view1-1.png': "), std::string::npos) << pictureErr;
     press("+");
     EXPECT_EQ(lab.gear.teeth, 11);
     ASSERT_EQ(mkdir(scratch_.dir().c_str(), 0700), 0);  // for the scratch folder's own clean-up
@@ -225,9 +225,9 @@ TEST_F(Files, PictureWritesTheFrameAsPngAndTheSameDrawingAsSvg)
         drawLabCaptions();
         EXPECT_TRUE(savePicture(o, e));
     });
-    EXPECT_EQ(out, "gear-z10-m1-a20-x0.00-A-view2-1.png\ngear-z10-m1-a20-x0.00-A-view2-1.svg\n");
+    EXPECT_EQ(out, "gear-z10-m1-a20-x0-A-view2-1.png\ngear-z10-m1-a20-x0-A-view2-1.svg\n");
     int width = 0, height = 0;
-    const std::vector<unsigned char> pixels = readPngRgb(scratch_.path("gear-z10-m1-a20-x0.00-A-view2-1.png"), &width, &height);
+    const std::vector<unsigned char> pixels = readPngRgb(scratch_.path("gear-z10-m1-a20-x0-A-view2-1.png"), &width, &height);
     ASSERT_EQ(width, 640);
     ASSERT_EQ(height, 480);
     EXPECT_EQ(pixels[0], 51);
@@ -235,7 +235,7 @@ TEST_F(Files, PictureWritesTheFrameAsPngAndTheSameDrawingAsSvg)
     EXPECT_EQ(pixels[pixels.size() - 1], 153);
 
     // The SVG has the captions the frame drew, where it drew them.
-    const std::string svg = readWholeFile(scratch_.path("gear-z10-m1-a20-x0.00-A-view2-1.svg"));
+    const std::string svg = readWholeFile(scratch_.path("gear-z10-m1-a20-x0-A-view2-1.svg"));
     EXPECT_NE(svg.find("width=\"640\" height=\"480\""), std::string::npos);
     const auto& first = glstub::recording().captions.at(0);
     std::smatch m;
@@ -245,7 +245,7 @@ TEST_F(Files, PictureWritesTheFrameAsPngAndTheSameDrawingAsSvg)
 
     // A second picture does not overwrite the first.
     capture([](std::FILE* o, std::FILE* e) { EXPECT_TRUE(savePicture(o, e)); });
-    EXPECT_FALSE(readWholeFile(scratch_.path("gear-z10-m1-a20-x0.00-A-view2-2.png")).empty());
+    EXPECT_FALSE(readWholeFile(scratch_.path("gear-z10-m1-a20-x0-A-view2-2.png")).empty());
 }
 
 TEST(SvgRecording, EveryPrimitiveLandsWhereTheFrameShowsIt)

@@ -295,7 +295,7 @@ TEST_F(WebPage, GearprofileReportsAsOnTheDesktopAndOffersItsFiles)
 // against the desktop's, and the PNG it writes against what the page shows.
 TEST_F(WebPage, GearlabTakesKeysAndArrowsAndWritesThePictureItShows)
 {
-    const std::string stem = "/gear-z10-m1-a20-x0.00-A-view2-1";
+    const std::string stem = "/gear-z10-m1-a20-x0-A-view2-1";
     ASSERT_TRUE(run("gearlab.html", {"idle", "text:start", "key:+", "key:>", "idle", "text:z21", "key:<", "key:-",
                                      "key:2", "idle", "shot:view2", "key:p", "idle", "text:picture",
                                      "file:" + stem + ".png", "file:" + stem + ".svg", "key:ArrowRight", "idle",
