@@ -123,6 +123,23 @@ def main():
                    for d in (-6, 6)]
             found += any(blue(x, y) for x, y in near) and not any(blue(x, y) for x, y in far)
         check(found >= 68, "pitch-circle pixels on the pitch circle, none beside it: %d of 72 angles" % found)
+
+        # A reader that leaves at once: a failed report, said, and the file still written.
+        reading, writing = os.pipe()
+        os.close(reading)
+        run = subprocess.run([program, "--teeth", "12", "--csv", "after.csv"], stdout=writing, stderr=subprocess.PIPE,
+                             text=True, timeout=60, stdin=subprocess.DEVNULL)
+        os.close(writing)
+        check(run.returncode == 1 and run.stderr == "gearprofile: cannot write the report: Broken pipe\n" and
+              open("after.csv").read().startswith("x_mm,y_mm,part\n"),
+              "a closed pipe ends with status 1 and a message: %d %r" % (run.returncode, run.stderr))
+        # The SVG into standard output, redirected to a file: the report and the drawing both land.
+        with open("both.txt", "w") as both:
+            run = subprocess.run([program, "--teeth", "12", "--svg", "/dev/stdout"], stdout=both, timeout=60,
+                                 stdin=subprocess.DEVNULL)
+        text = open("both.txt").read()
+        check(run.returncode == 0 and text.startswith("Involute spur gear: 12 teeth") and text.endswith("</svg>\n"),
+              "--svg /dev/stdout after a redirect keeps the report")
     print("%d passed, %d failed" % (len(passes), len(failures)))
     return 1 if failures else 0
 

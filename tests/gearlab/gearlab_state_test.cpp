@@ -4,6 +4,8 @@
 #include "png_reader.h"
 #include "test_support.h"
 
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -304,6 +306,62 @@ TEST(UnicodeText, GlyphsAreHalfOrFullWidthAndMissingOnesShowAsBoxes)
     EXPECT_FALSE(loadUnicodeFont("/nonexistent.hex", &reason));
     EXPECT_NE(reason.find("No such file"), std::string::npos);
     EXPECT_TRUE(unicodeFontLoaded());  // a failed load keeps the font there was
+}
+
+}  // namespace
+
+namespace {
+
+// What the lab refuses so that it never freezes, never dies and never overwrites an export.
+using Refusals = Files;
+
+TEST_F(Refusals, RunawayGearsAreRefusedWithTheirReasonInsteadOfDrawn)
+{
+    std::string message;
+    EXPECT_FALSE(parse({"--module", "1e12"}, &message));
+    EXPECT_NE(message.find("precision"), std::string::npos) << message;
+    // More points than a frame can draw: refused in red, the gear stays.
+    GearParameters fine = lab.gear;
+    fine.teeth = labMostTeeth;
+    fine.tolerance = 1e-7;
+    EXPECT_FALSE(changeGear(fine, 20, 0));
+    EXPECT_NE(lab.problem.find("use a larger tolerance"), std::string::npos) << lab.problem;
+    EXPECT_EQ(lab.gear.teeth, 10);
+}
+
+TEST_F(Refusals, TwoDifferentGearsNeverShareAFileName)
+{
+    std::vector<std::string> stems;
+    const auto stemWith = [&](const std::function<void(GearParameters*)>& change) {
+        GearParameters g = defaultGearParameters(12);
+        change(&g);
+        const int rack = g.rack.tipRadius == 0.38 && g.rack.dedendum == 1.25 ? 0 : -1;
+        EXPECT_TRUE(changeGear(g, 20, rack)) << lab.problem;
+        stems.push_back(exportStem());
+    };
+    stemWith([](GearParameters* g) { g->shift = 0.001; });
+    stemWith([](GearParameters* g) { g->shift = 0.004; });
+    stemWith([](GearParameters* g) { g->shift = 0.1 + 0.2; });  // 0.30000000000000004, not 0.3
+    stemWith([](GearParameters* g) { g->shift = 0.3; });
+    stemWith([](GearParameters* g) { g->rack.tipRadius = 0.2; });
+    stemWith([](GearParameters* g) { g->rack.tipRadius = 0.21; });
+    stemWith([](GearParameters* g) { g->tolerance = 0.0005; });
+    for (std::size_t i = 0; i < stems.size(); ++i)
+        for (std::size_t k = i + 1; k < stems.size(); ++k) EXPECT_NE(stems[i], stems[k]);
+}
+
+TEST_F(Refusals, AnExportNamedLikeAPipeIsRefusedWithoutWaiting)
+{
+    ASSERT_EQ(mkfifo((exportStem() + ".svg").c_str(), 0644), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        alarm(60);  // a window that waited on the pipe fails the test instead of hanging it
+        const bool written = exportOutline(stdout, stderr);
+        _exit(!written && lab.problem.find("not a regular file") != std::string::npos ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
 }  // namespace
