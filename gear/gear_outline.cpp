@@ -158,7 +158,7 @@ bool computeGearOutline(const GearParameters& gear, std::vector<OutlinePoint>* o
     const long most = std::min(mostPoints, mostOutlinePoints);
     // Judged before sampling, so a runaway size is refused at once; the budget then bounds
     // the sampling itself, whatever the estimate missed.
-    const double estimate = estimateOutlinePoints(gear);
+    const double estimate = 2 * estimateHalfToothPoints(g, gear.tolerance) * gear.teeth;
     if (estimate > 2.0 * most) return fail(reason, tooManyPoints(estimate, most));
     const HalfTooth half = halfTooth(g, gear.tolerance, static_cast<std::size_t>(most / (2 * gear.teeth) + 1));
     const std::size_t n = half.points.size();
