@@ -59,6 +59,13 @@ constexpr double relativePrecision = 1e-12;  // of the gear's reach: the finest 
 // The standard basic racks A, B, C, D and "straight", the sharp rack of the teaching
 // programs; false for any other name.
 bool basicRackNamed(const std::string& name, BasicRack* rack);
+// The largest tip radius coefficient whose two roundings fit a rack tooth of this dedendum at
+// this pressure angle: the full-round tip, where they meet; negative where even sharp corners
+// meet before the full depth.
+double largestTipRadius(const BasicRack& rack, double pressureAngle);
+// The rack with its tip radius lowered to the largest that fits where its own does not (a named
+// rack at a large pressure angle); *reduced says whether it was.
+BasicRack fittedRack(const BasicRack& rack, double pressureAngle, bool* reduced);
 // Module 1, 20°, no shift, rack A, the default tolerance: what gearprofile starts from.
 GearParameters defaultGearParameters(int teeth);
 
@@ -165,7 +172,12 @@ RackLimits rackLimitsAt(const GearParameters& gear, double roll);
 struct GearPair {
     double workingPressureAngle;  // α_w, radians
     double centreDistance;        // a_w
-    double contactRatio;          // ε, transverse
+    double contactRatio;          // ε, transverse, of the path between the tip circles (the textbook value)
+    // ε of the path that is really involute on both flanks: cut where either flank stops being
+    // involute, at its form circle (involuteStartRadius); below 1 the teeth lose contact.
+    double effectiveContactRatio;
+    bool gearFormCutsPath;        // the mate's tip reaches below this gear's form circle (its fillet or undercut)
+    bool mateFormCutsPath;        // this gear's tip reaches below the mate's form circle
     bool interferenceGear;        // the mate's tip runs past N1, into the gear's base
     bool interferenceMate;        // the gear's tip runs past N2
     Vec2 mateCentre;              // (0, a_w)
@@ -174,6 +186,8 @@ struct GearPair {
     Vec2 interferenceMatePoint;   // N2, on the mate's base circle
     Vec2 contactStart;            // where the mate's tip circle crosses the line of action
     Vec2 contactEnd;              // where the gear's tip circle crosses it
+    Vec2 effectiveStart;          // the effective path's ends: contactStart and contactEnd, or the
+    Vec2 effectiveEnd;            //   form circles' crossings where those cut the path (equal when none is left)
     double mateTurn;              // turn the mate's own outline by this to mesh with tooth 0
 };
 

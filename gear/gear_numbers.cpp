@@ -1,5 +1,6 @@
 // The named racks, the checks that say why a gear cannot be cut, the textbook numbers and
 // the meshing pair.
+#include "gear_reasons.h"
 #include "tooth_geometry.h"
 
 #include <cmath>
@@ -23,30 +24,28 @@ bool fail(std::string* reason, const std::string& why)
 // The inputs one by one, before any geometry.
 bool checkInputs(const GearParameters& gear, std::string* reason)
 {
-    if (gear.teeth < 1) return fail(reason, "the tooth count must be at least 1");
-    if (gear.teeth > mostTeeth) return fail(reason, "the tooth count must be at most 100000");
+    if (gear.teeth < 1) return fail(reason, gearReason::fewTeeth);
+    if (gear.teeth > mostTeeth) return fail(reason, gearReason::manyTeeth);
     if (!std::isfinite(gear.module) || gear.module < smallestModule)
-        return fail(reason, "the module must be at least 0.000001 mm");
+        return fail(reason, gearReason::smallModule);
     if (!std::isfinite(gear.pressureAngle) || gear.pressureAngle <= 0 || gear.pressureAngle >= exactPi / 4)
-        return fail(reason, "the pressure angle must lie between 0 and 45 degrees");
+        return fail(reason, gearReason::pressureAngle);
     // Far beyond these the arithmetic saturates and wrong answers pass every check.
     if (!(std::fabs(gear.shift) <= mostCoefficient))
-        return fail(reason, "the profile shift must lie between -1000000 and 1000000");
+        return fail(reason, gearReason::shiftRange);
     if (!(gear.rack.addendum >= 0 && gear.rack.addendum <= mostCoefficient))
-        return fail(reason, "the rack's addendum coefficient must lie between 0 and 1000000");
+        return fail(reason, gearReason::addendumRange);
     if (!(gear.rack.dedendum > 0 && gear.rack.dedendum <= mostCoefficient))
-        return fail(reason, "the rack's dedendum coefficient must be above 0 and at most 1000000");
+        return fail(reason, gearReason::dedendumRange);
     if (!(gear.rack.tipRadius >= 0 && gear.rack.tipRadius <= mostCoefficient))
-        return fail(reason, "the rack's tip radius coefficient must lie between 0 and 1000000");
+        return fail(reason, gearReason::tipRadiusRange);
     if (!std::isfinite(gear.tolerance) || gear.tolerance < finestTolerance)
-        return fail(reason, "the tolerance must be at least 0.0000001 mm");
+        return fail(reason, gearReason::toleranceRange);
     const double reach = gear.module * (gear.teeth / 2.0 + gear.rack.addendum + gear.rack.dedendum + std::fabs(gear.shift));
     if (!(reach <= largestDimension))
-        return fail(reason, format("the gear is too large to compute with: it reaches %.3g mm from its centre, "
-                                   "more than 1e100 mm", reach));
+        return fail(reason, format(gearReason::tooLarge, reach));
     if (gear.tolerance < relativePrecision * reach)
-        return fail(reason, format("the tolerance must be at least %.3g mm for a gear this large: finer lies below "
-                                   "the precision of the arithmetic", relativePrecision * reach));
+        return fail(reason, format(gearReason::belowPrecision, relativePrecision * reach));
     return true;
 }
 
@@ -55,33 +54,25 @@ double tipThicknessOf(const ToothGeometry& g) { return 2 * g.tipRadius * involut
 // Whether a rack and gear of valid inputs can be cut; the reason when not.
 bool checkGeometry(const GearParameters& gear, const ToothGeometry& g, std::string* reason)
 {
-    if (!finiteGeometry(g)) return fail(reason, "the gear's numbers overflow: the inputs are too large to compute with");
+    if (!finiteGeometry(g)) return fail(reason, gearReason::overflow);
     if (g.rootRadius <= 0)
-        return fail(reason, format("the root circle lies at or inside the centre (root diameter %.4g mm): "
-                                   "use more teeth or a larger shift", 2 * g.rootRadius));
+        return fail(reason, format(gearReason::rootInsideCentre, 2 * g.rootRadius));
     if (g.roundingHalfGap < 0)
-        return fail(reason, gear.rack.tipRadius > 0
-                                ? "the rack's tip roundings overlap: the tip radius is too large for this "
-                                  "pressure angle and dedendum"
-                                : "the rack's teeth come to a point before their full depth: the dedendum is "
-                                  "too large for this pressure angle");
+        return fail(reason, gear.rack.tipRadius > 0 && largestTipRadius(gear.rack, gear.pressureAngle) >= 0
+                                ? format(gearReason::roundingsOverlap, largestTipRadius(gear.rack, gear.pressureAngle))
+                                : gearReason::rackPointed);
     if (-g.flankDepth > g.rackAddendum)
-        return fail(reason, "the rack's tip rounding leaves no straight flank");
+        return fail(reason, gearReason::noStraightFlank);
     if (g.tipRadius <= g.baseRadius)
-        return fail(reason, "the tip circle lies inside the base circle: the tooth has no involute flank");
+        return fail(reason, gearReason::tipInsideBase);
     const double sa = tipThicknessOf(g);
     if (sa <= 0)
-        return fail(reason, format("the tooth is pointed: its flanks cross below the tip circle (tip thickness "
-                                   "%.4g mm); use a smaller shift or more teeth", sa));
+        return fail(reason, format(gearReason::pointed, sa));
     if (g.involuteStart >= g.involuteEnd)
-        return fail(reason, g.undercut ? "no involute flank is left between the fillet and the tip circle: the undercut "
-                                         "reaches the tip; use a larger shift or more teeth"
-                                       : "no involute flank is left between the fillet and the tip circle: the rack's "
-                                         "straight flank ends above the tip; use a smaller shift or a deeper rack");
+        return fail(reason, g.undercut ? gearReason::undercutReachesTip : gearReason::flankEndsAboveTip);
     double crossing = 0;
     if (g.undercut && smallestFilletHalfAngle(g, &crossing) < 0)
-        return fail(reason, format("the undercut cuts through the tooth at radius %.4g mm: the two flanks' undercuts "
-                                   "meet and the tooth would come off; use a larger shift or more teeth", crossing));
+        return fail(reason, format(gearReason::severed, crossing));
     return true;
 }
 
@@ -119,6 +110,22 @@ bool basicRackNamed(const std::string& name, BasicRack* rack)
         }
     }
     return false;
+}
+
+double largestTipRadius(const BasicRack& rack, double pressureAngle)
+{
+    // Half the gap between the rounding centres, e = π/4 + (ρ − hf) tan α − ρ / cos α, is 0.
+    const double t = std::tan(pressureAngle), c = std::cos(pressureAngle);
+    return (exactPi / 4 - rack.dedendum * t) / (1 / c - t);
+}
+
+BasicRack fittedRack(const BasicRack& rack, double pressureAngle, bool* reduced)
+{
+    BasicRack fitted = rack;
+    const double largest = largestTipRadius(rack, pressureAngle);
+    *reduced = largest >= 0 && rack.tipRadius > largest;
+    if (*reduced) fitted.tipRadius = largest;
+    return fitted;
 }
 
 GearParameters defaultGearParameters(int teeth)
@@ -169,14 +176,13 @@ bool computeGearPair(const GearParameters& gear, int mateTeeth, double mateShift
     mate.shift = mateShift;
     GearNumbers mateNumbers{};
     std::string why;
-    if (!computeGearNumbers(mate, &mateNumbers, &why)) return fail(reason, "the mate cannot be cut: " + why);
+    if (!computeGearNumbers(mate, &mateNumbers, &why)) return fail(reason, gearReason::mateCannotBeCut + why);
 
     const double a = gear.pressureAngle;
     const double zSum = gear.teeth + mateTeeth;
     const double invW = involuteFunction(a) + 2 * std::tan(a) * (gear.shift + mateShift) / zSum;
     if (invW <= 0)
-        return fail(reason, "the teeth would overlap: the two shifts together are too negative for any "
-                            "centre distance");
+        return fail(reason, gearReason::shiftsTooNegative);
     GearPair& p = *pair;
     p.workingPressureAngle = inverseInvolute(invW);
     const double aw = zSum * gear.module * std::cos(a) / (2 * std::cos(p.workingPressureAngle));
@@ -186,9 +192,7 @@ bool computeGearPair(const GearParameters& gear, int mateTeeth, double mateShift
     const double ra2 = mateNumbers.tipDiameter / 2, rb2 = mateNumbers.baseDiameter / 2,
                  rf2 = mateNumbers.rootDiameter / 2;
     if (ra1 + rf2 > aw || ra2 + rf1 > aw)
-        return fail(reason, format("the teeth would overlap: at the centre distance %.4f mm a tip circle "
-                                   "reaches past the other gear's root circle (their tips would need shortening)",
-                                   aw));
+        return fail(reason, format(gearReason::tipsReachRoots, aw));
 
     const double sinW = std::sin(p.workingPressureAngle);
     const double cosW = std::cos(p.workingPressureAngle);
@@ -207,6 +211,16 @@ bool computeGearPair(const GearParameters& gear, int mateTeeth, double mateShift
     };
     p.contactStart = alongLine(lineLength - reach2);
     p.contactEnd = alongLine(reach1);
+    // Each flank is involute only outside its form circle: along the line, that is at least
+    // √(r_form² − rb²) from its own N.
+    const double form1 = involuteStartRadius(gear), form2 = involuteStartRadius(mate);
+    const double from = std::fmax(lineLength - reach2, std::sqrt(std::fmax(0.0, form1 * form1 - rb1 * rb1)));
+    const double to = std::fmin(reach1, lineLength - std::sqrt(std::fmax(0.0, form2 * form2 - rb2 * rb2)));
+    p.gearFormCutsPath = from > lineLength - reach2;
+    p.mateFormCutsPath = to < reach1;
+    p.effectiveContactRatio = std::fmax(0.0, to - from) / numbers.basePitch;
+    p.effectiveStart = alongLine(from);
+    p.effectiveEnd = alongLine(std::fmax(from, to));
     p.mateTurn = exactPi + exactPi / mateTeeth;
     return true;
 }

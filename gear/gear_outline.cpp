@@ -1,5 +1,6 @@
 // The closed outline: one half tooth generated once (root arc, fillet, involute, tip land),
 // mirrored into a whole tooth and turned into place z times.
+#include "gear_reasons.h"
 #include "tooth_geometry.h"
 
 #include <algorithm>
@@ -127,8 +128,7 @@ bool keepsToItsSector(const HalfTooth& half, double spaceMiddle, double* radius)
 std::string tooManyPoints(double points, long most)
 {
     char text[200];
-    std::snprintf(text, sizeof text, "the outline would need about %.0f points, more than %ld: use a larger tolerance",
-                  points, most);
+    std::snprintf(text, sizeof text, gearReason::tooManyPoints, points, most);
     return text;
 }
 
@@ -167,7 +167,7 @@ bool computeGearOutline(const GearParameters& gear, std::vector<OutlinePoint>* o
     double crossing = 0;
     if (!keepsToItsSector(half, exactPi / gear.teeth, &crossing)) {
         char text[160];
-        std::snprintf(text, sizeof text, "the outline would cross itself near radius %.4g mm", crossing);
+        std::snprintf(text, sizeof text, gearReason::crossesItself, crossing);
         return fail(reason, text);
     }
 

@@ -140,6 +140,8 @@ ToothGeometry toothGeometry(const GearParameters& gear)
     g.rounding = gear.rack.tipRadius * m;
     g.roundingHeight = -gear.rack.dedendum * m + g.rounding;
     g.roundingHalfGap = g.pitch / 4 + g.roundingHeight * std::tan(g.alpha) - g.rounding / std::cos(g.alpha);
+    // A full-round tip, fitted exactly, may come out a rounding error below 0.
+    if (std::fabs(g.roundingHalfGap) < 1e-12 * g.pitch) g.roundingHalfGap = 0;
     g.flankDepth = m * (gear.rack.dedendum - gear.rack.tipRadius * (1 - std::sin(g.alpha)));
     g.rackAddendum = gear.rack.addendum * m;
     const double sin2 = std::sin(g.alpha) * std::sin(g.alpha);

@@ -50,13 +50,7 @@ bool decimal(const std::string& text)
 bool readNumber(const std::string& option, const std::string& text, double* value, std::string* message)
 {
     if (!decimal(text)) return complain(message, option + " needs a decimal number, not " + quoted(text));
-    errno = 0;
-    const double v = std::strtod(text.c_str(), nullptr);
-    // A number too small for a double comes back as 0 or a subnormal: that is still a number,
-    // and the ranges below say what is allowed. Too large is not.
-    if (!std::isfinite(v) || (errno == ERANGE && std::fabs(v) > 1))
-        return complain(message, option + " needs a finite number, not " + quoted(text));
-    *value = v + 0.0;  // no negative zero in what is printed back
+    if (!readDecimal(text, value)) return complain(message, option + " needs a finite number, not " + quoted(text));
     return true;
 }
 
@@ -93,6 +87,18 @@ const OptionSpec* optionNamed(const std::string& name)
 }
 
 }  // namespace
+
+bool readDecimal(const std::string& text, double* value)
+{
+    if (!decimal(text)) return false;
+    errno = 0;
+    const double v = std::strtod(text.c_str(), nullptr);
+    // A number too small for a double comes back as 0 or a subnormal: that is still a number,
+    // and the ranges say what is allowed. Too large is not.
+    if (!std::isfinite(v) || (errno == ERANGE && std::fabs(v) > 1)) return false;
+    *value = v + 0.0;  // no negative zero in what is printed back
+    return true;
+}
 
 GearRequest defaultGearRequest(int teeth)
 {
@@ -186,7 +192,11 @@ bool parseGearRequest(int argc, const char* const argv[], GearProgram program, c
     if (!std::isnan(degrees)) r.gear.pressureAngle = degrees * radiansPerDegreeExact;
     if (!std::isnan(addendum)) r.gear.rack.addendum = addendum;
     if (!std::isnan(dedendum)) r.gear.rack.dedendum = dedendum;
-    if (!std::isnan(tipRadius)) r.gear.rack.tipRadius = tipRadius;
+    r.namedTipRadius = r.gear.rack.tipRadius;
+    if (!std::isnan(tipRadius))
+        r.gear.rack.tipRadius = tipRadius;
+    else
+        r.gear.rack = fittedRack(r.gear.rack, r.gear.pressureAngle, &r.tipRadiusReduced);
     *request = r;
     return true;
 }

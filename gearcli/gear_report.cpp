@@ -55,8 +55,12 @@ void printGearReport(std::FILE* out, const GearRequest& request, const GearNumbe
     const GearParameters& g = request.gear;
     std::fprintf(out, "Involute spur gear: %d teeth, module %g mm, pressure angle %g°, profile shift %g\n", g.teeth,
                  g.module, g.pressureAngle * degreesPerRadianExact, g.shift + 0.0);
-    std::fprintf(out, "Rack: addendum %g·m, dedendum %g·m, tip radius %g·m\n\n", g.rack.addendum,
-                 g.rack.dedendum, g.rack.tipRadius);
+    std::fprintf(out, "Rack: addendum %g·m, dedendum %g·m, tip radius %.4g·m", g.rack.addendum, g.rack.dedendum,
+                 g.rack.tipRadius);
+    if (request.tipRadiusReduced)
+        std::fprintf(out, " (reduced: the rack's own %g·m does not fit at %g°; this is the full-round tip)",
+                     request.namedTipRadius, g.pressureAngle * degreesPerRadianExact);
+    std::fputs("\n\n", out);
     for (const Length& l : lengthsOf(n)) std::fprintf(out, "  %s  %12.4f mm\n", l.label, l.value);
     if (n.pointed) std::fputs("  the tooth is pointed: its tip is thinner than 0.2 m\n", out);
     char span[40];
@@ -70,7 +74,15 @@ void printGearReport(std::FILE* out, const GearRequest& request, const GearNumbe
     std::fprintf(out, "\nWith a mate of %d teeth, profile shift %g:\n", request.mateTeeth, request.mateShift + 0.0);
     std::fprintf(out, "  working pressure angle    αw  %12.4f°\n", pair->workingPressureAngle * degreesPerRadianExact);
     std::fprintf(out, "  centre distance           aw  %12.4f mm\n", pair->centreDistance);
-    std::fprintf(out, "  contact ratio             ε   %12.4f\n", pair->contactRatio);
+    std::fprintf(out, "  contact ratio             ε   %12.4f  (between the tip circles)\n", pair->contactRatio);
+    std::fprintf(out, "  effective contact ratio   ε   %12.4f  (where both flanks are involute)\n",
+                 pair->effectiveContactRatio);
+    if (pair->gearFormCutsPath)
+        std::fputs("  the mate's tip reaches below this gear's form circle, into its fillet or undercut\n", out);
+    if (pair->mateFormCutsPath)
+        std::fputs("  this gear's tip reaches below the mate's form circle, into its fillet or undercut\n", out);
+    if (pair->effectiveContactRatio < 1)
+        std::fputs("  below 1: the teeth lose contact before the next pair takes over\n", out);
     std::fprintf(out, "  the mate's tip runs past this gear's interference point N1: %s\n", yesNo(pair->interferenceGear));
     std::fprintf(out, "  this gear's tip runs past the mate's interference point N2: %s\n", yesNo(pair->interferenceMate));
 }
@@ -81,8 +93,8 @@ void printGearJson(std::FILE* out, const GearRequest& request, const GearNumbers
     const GearParameters& g = request.gear;
     std::fprintf(out, "{\"teeth\": %d, \"module\": %.15g, \"pressure_angle_deg\": %.15g, \"shift\": %.15g, ", g.teeth,
                  g.module, g.pressureAngle * degreesPerRadianExact, g.shift);
-    std::fprintf(out, "\"rack\": {\"addendum\": %.15g, \"dedendum\": %.15g, \"tip_radius\": %.15g}, ", g.rack.addendum,
-                 g.rack.dedendum, g.rack.tipRadius);
+    std::fprintf(out, "\"rack\": {\"addendum\": %.15g, \"dedendum\": %.15g, \"tip_radius\": %.15g, \"tip_radius_reduced\": %s}, ",
+                 g.rack.addendum, g.rack.dedendum, g.rack.tipRadius, trueFalse(request.tipRadiusReduced));
     for (const Length& l : lengthsOf(n)) std::fprintf(out, "\"%s\": %.15g, ", l.key, l.value);
     std::fprintf(out, "\"pointed\": %s, \"undercut\": %s, ", trueFalse(n.pointed), trueFalse(n.undercut));
     std::fprintf(out, "\"min_teeth_without_undercut\": %.15g, \"min_shift_without_undercut\": %.15g, ",
@@ -92,8 +104,10 @@ void printGearJson(std::FILE* out, const GearRequest& request, const GearNumbers
     if (pair)
         std::fprintf(out,
                      ", \"pair\": {\"working_pressure_angle_deg\": %.15g, \"centre_distance\": %.15g, "
-                     "\"contact_ratio\": %.15g, \"interference_gear\": %s, \"interference_mate\": %s}",
+                     "\"contact_ratio\": %.15g, \"effective_contact_ratio\": %.15g, \"path_cut_at_gear_form\": %s, "
+                     "\"path_cut_at_mate_form\": %s, \"interference_gear\": %s, \"interference_mate\": %s}",
                      pair->workingPressureAngle * degreesPerRadianExact, pair->centreDistance, pair->contactRatio,
+                     pair->effectiveContactRatio, trueFalse(pair->gearFormCutsPath), trueFalse(pair->mateFormCutsPath),
                      trueFalse(pair->interferenceGear), trueFalse(pair->interferenceMate));
     std::fputs("}\n", out);
 }

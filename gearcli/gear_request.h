@@ -19,6 +19,10 @@ struct GearRequest {
     bool json;
     bool help;
     std::string language;  // --lang: "en" or "ja" (gearlab)
+    // A named rack's rounding that does not fit at this pressure angle is cut with the largest
+    // that does (the full-round tip); an explicit --tip-radius is taken as given, or refused.
+    bool tipRadiusReduced;
+    double namedTipRadius; // the rack's own, before it was reduced
 };
 
 // Which program reads the command line: the options each one takes.
@@ -31,6 +35,8 @@ bool parseGearRequest(int argc, const char* const argv[], GearProgram program, c
 // A request of the engine's defaults (gearprofile's starting point), for teeth.
 GearRequest defaultGearRequest(int teeth);
 
+// Reads text as a plain decimal number (no 0x, inf or nan), as the options do; false if it is not.
+bool readDecimal(const std::string& text, double* value);
 // The shortest decimal text that reads back as value exactly: 0.1, not 0.10000000000000001.
 std::string shortestText(double value);
 

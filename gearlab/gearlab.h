@@ -1,11 +1,14 @@
 // gearlab: the teacher's gear laboratory. One window shows an involute spur gear cut by its
-// rack (view 1), the finished gear with its numbers (view 2) and the gear meshing with a mate
-// (view 3); tooth count, shift, pressure angle and rack change live from the keyboard.
+// rack with the construction drawn (view 1), the finished gear with its numbers (view 2) and
+// the gear meshing with a mate, every point of the path of contact labelled (view 3); tooth
+// count, shift, pressure angle, rack and mate change live from the keyboard, or exactly
+// through a one-line entry.
 //
 // Keys: + - (z ± 1), > < (z ± 10), x X (shift ∓ 0.05), a A (pressure angle), r (rack),
-// m M (the mate's z ∓ 1), 1 2 3 (view), space (play / pause), s (step), 0 (first step),
-// w W (zoom out / in), arrows (pan), f (fit), e (export outline), p (picture), h (help),
-// Escape or q (end).
+// m M (the mate's z ∓ 1), y Y (the mate's shift ∓ 0.05), Enter (entry: "x 0.532"),
+// 1 2 3 (view), space (play / pause), s (step), 0 (first step), w W (zoom out / in),
+// arrows (pan), f (fit; in view 3 the meshing zone and back), e (export outline),
+// p (picture), h (help), Escape or q (end; Escape closes an open entry first).
 //
 // The maths is the gear engine's (gear.h); this code only keeps its results and draws them.
 #pragma once
@@ -27,14 +30,13 @@ constexpr int meshStepsPerPitch = 24;      // steps of view 3 per angular pitch 
 constexpr unsigned animationInterval = 40; // ms between animation steps
 constexpr double shiftStep = 0.05;         // of x per key press
 constexpr double fittedShare = 0.95;       // of the room between the caption bands taken by a fitted figure
-constexpr double captionBandPixels = 70;   // kept free for the captions at the top and at the bottom
 constexpr double panShare = 0.1;           // of the window's half size moved by one arrow key
 constexpr int defaultMateTeeth = 10;
 constexpr int defaultLabTeeth = 10;        // so that the undercut shows
 constexpr int mostTraces = generationSteps + 1;  // rack positions kept: the traces never grow past it
 
 // The pressure angles that a and A step through, degrees.
-constexpr double labPressureAngles[] = {14.5, 20, 25};
+constexpr double labPressureAngles[] = {14.5, 20, 22.5, 25};
 
 // Colours by meaning, shared by the figures and the panel's legend.
 constexpr Rgba involuteColour{0, 0, 1, 1};
@@ -50,6 +52,8 @@ constexpr Rgba limitColour{0.5f, 0, 0.5f, 1};
 constexpr Rgba circleColour{0.35f, 0.35f, 0.6f, 1};
 constexpr Rgba contactColour{0, 0.55f, 0, 1};
 constexpr Rgba mateColour{0, 0.3f, 0.7f, 1};
+constexpr Rgba constructionColour{0.45f, 0.3f, 0.1f, 1};  // reference line, lines of action, labels
+constexpr Rgba warningColour{0.85f, 0.4f, 0, 1};          // a pointed tip: shown, but said
 
 enum class LabLanguage { english, japanese };
 
@@ -63,7 +67,9 @@ struct LabState {
     GearParameters gear;      // the gear shown (the engine's record)
     double pressureDegrees;   // α in degrees, as typed and shown
     int rack;                 // index into labRackNames, or -1 for a custom rack
+    bool roundingReduced;     // the named rack's tip rounding does not fit at α: the full-round tip is cut
     int mateTeeth;            // z of the mate in view 3
+    double mateShift;         // x of the mate
     int view;                 // 1 generation, 2 finished gear, 3 meshing pair
     int step;                 // view 1: 0 … generationSteps
     int meshStep;             // view 3: steps turned, any whole number
@@ -71,11 +77,14 @@ struct LabState {
     bool timerPending;        // a GLUT timer is set and has not fired yet
     double zoom;              // 1: the figure fitted to the window
     Vec2 pan;                 // mm: the figure's centre moved from the fitted one
+    bool meshZone;            // view 3 fitted to the meshing zone round C instead of the whole pair
     bool help;                // the help overlay is shown
     LabLanguage language;
-    std::string problem;      // why the last change was refused (red), or empty
+    std::string problem;      // what the last key could not do, in full (red), or empty
     std::string notice;       // what the last export wrote, or empty
     bool pictureRequested;    // p: the next frame is also written as PNG and SVG
+    bool entryOpen;           // Enter: the one-line entry at the bottom takes the keys
+    std::string entry;        // what is typed there, UTF-8
 };
 
 extern LabState lab;
@@ -102,6 +111,7 @@ struct LabFigures {
     int lastStep;                      // the step the traces reach
     std::size_t pointsPerTooth;        // outline points of one tooth
     std::vector<double> cutRolls;      // per outline point, the roll at which the rack cuts it
+    std::vector<RackContact> cutting;  // where rack tooth 0 touches at the current step
     // View 3
     bool paired;                       // the pair could be computed
     std::string pairProblem;           // why not
@@ -124,8 +134,8 @@ std::vector<Point2> plainPoints(const std::vector<EnginePoint>& points)
 
 // ---- Start ----
 
-// Reads gearprofile's gear options and --lang into lab; false with one line naming the option.
-// help is set for --help.
+// Reads the gear options (gearprofile's), --mate, --mate-shift and --lang into lab; false with
+// one line naming the option. help is set for --help.
 bool parseLabOptions(int argc, const char* const argv[], bool* help, std::string* message);
 // The usage text of --help.
 const char* labUsage();
@@ -135,8 +145,18 @@ void resetLab();
 // ---- Changes ----
 
 // Puts gear in place of the current one if the engine can cut it, recomputing the figures
-// and keeping the view; otherwise keeps the gear and says why in lab.problem. True if taken.
-bool changeGear(const GearParameters& gear, double pressureDegrees, int rack);
+// and keeping the view; otherwise keeps the gear and says why in lab.problem (and in *why, when
+// given, without the lab's prefix). True if taken. A named rack (rack ≥ 0) is cut with its
+// own rounding, or the largest that fits at α.
+bool changeGear(const GearParameters& gear, double pressureDegrees, int rack, std::string* why = nullptr);
+// Puts the mate of teeth and shift in place if it can be cut (the pair may still not mesh:
+// then view 3 says why); otherwise keeps it and says why, as changeGear does. True if taken.
+bool changeMate(int teeth, double shift, std::string* why = nullptr);
+// Applies a line of the entry, "name value": z, x, a, m, rack, mate, matex, tol. False, with
+// the reason in *problem, where the name or value is wrong or the engine refuses the change.
+bool applyEntryLine(const std::string& line, std::string* problem);
+// The reason an engine refusal gives, in the lab's language.
+std::string labReason(const std::string& englishReason);
 // Recomputes the figures of the current parameters (after the mate or the step changed).
 void recomputeFigures();
 // Brings the traces and the cut outline of view 1 up to lab.step.
@@ -156,6 +176,11 @@ std::vector<Vec2> meshContacts();
 void fittedFrame(Vec2* centre, double* halfSize);
 // View units per millimetre at the current zoom.
 double viewScale();
+// Pixels the fitted figure is lifted by, so that it sits midway between caption bands of
+// different heights.
+double figureLift();
+// Where a point of the figure (mm) shows in the window, in pixels from the bottom left.
+Point2 windowPixelOf(const Vec2& at);
 
 // ---- Keys and animation ----
 
@@ -175,47 +200,94 @@ void drawFinishedView();
 void drawMeshView();
 // The white bands with the status line and the panel, and the help overlay: drawn last.
 void drawLabCaptions();
+// The labels the figure puts beside its points and circles, in window pixels: drawn with the
+// captions, so they keep their size.
+struct FigureLabel {
+    Point2 at;          // window pixels, the label's baseline start
+    std::string text;
+    Rgba colour;
+};
+std::vector<FigureLabel> figureLabels();
+// Pixels of the top and bottom caption bands for the current texts and window width.
+void captionBands(double* top, double* bottom);
+// text cut into lines no wider than pixels, between words where it can.
+std::vector<std::string> wrappedLines(const std::string& text, double pixels);
+// The width of text in the lab's font, pixels.
+double labTextWidth(const std::string& text);
 
 // ---- Texts ----
 
 struct LabTexts {
     const char* viewNames[3];      // generation, finished gear, meshing pair
     const char* rack;              // the status line's labels
+    const char* reduced;           // after a rounding cut smaller than the named rack's own
     const char* view;
     const char* step;
     const char* zoom;
+    const char* mate;
     const char* finished;
     const char* playing;
     const char* undercut;
     const char* noUndercut;
+    const char* pointedTip;        // "pointed tip: sa = %s mm", orange
     const char* cuttingFlank;      // what part of the rack cuts now
     const char* cuttingRounding;
     const char* cuttingBoth;
     const char* notCutting;
     const char* refused;           // before the engine's reason, in red
+    const char* couldNotWrite;     // before the file and the reason, in red
+    const char* wrote;             // before the paths written
     const char* pairRefused;
     const char* helpHint;
     const char* helpTitle;
-    const char* helpLines[18];     // nullptr after the last
+    const char* helpLines[24];     // the keys, then what N, the flank limit and the form circle are; nullptr ends
+    // View 1: the legend of the cut outline and the names in the figure.
     const char* legendInvolute;
     const char* legendFillet;
     const char* legendUndercut;
-    const char* legendLimits;      // what N and the dashed line are
-    const char* toothThickness;    // the panel of view 2
+    const char* circleNames[5];    // pitch, base, tip, root, form
+    const char* referenceLine;
+    const char* rollingLine;
+    const char* shiftOffset;       // "x·m = %s mm"
+    const char* noOffset;          // x = 0: the two lines are one
+    const char* lineOfAction;
+    const char* flankLimit;        // the end of the rack's straight flank
+    const char* zMin;              // z_min, x, the flank's depth, the textbook z_min
+    const char* xMin;              // x_min and z
+    // View 2
+    const char* toothThickness;
     const char* tipThickness;
     const char* span;
-    const char* contactRatio;      // the panel of view 3
+    // View 3
+    const char* mateLine;          // "mate z %s  x %s"
     const char* centreDistance;
+    const char* contactRatio;      // "ε %s between the tip circles"
+    const char* effectiveRatio;    // "ε_eff %s where both flanks are involute"
+    const char* loseContact;       // ε_eff < 1
+    const char* gearFormCut;       // the mate's tip below this gear's form circle
+    const char* mateFormCut;
     const char* interference;
     const char* noInterference;
     const char* basePitch;
-    const char* mate;
-    const char* wrote;             // before the paths written
-    const char* cannotWrite;       // before the reason
+    const char* meshLegend;        // every colour and mark of view 3
+    // The entry.
+    const char* entryPrompt;
+    const char* entryUnknown;      // "unknown name '%s': …"
+    const char* entryNumber;       // "'%s' is not a number"
+    const char* entryWhole;        // "'%s' is not a whole number"
+    const char* entryRack;         // "no rack '%s': …"
+    const char* entryAngle;        // the pressure angle's range
+    const char* entryOnOff;        // reserved for switches: "'%s' is neither on nor off"
+    const char* mostTeeth;         // "gearlab shows at most %s teeth"
+    const char* fewestTeeth;       // the tooth count must be at least 1
 };
 
 // The texts of the current language.
 const LabTexts& labTexts();
+// A pattern of the texts with its values, as text: %s in order, or %1$s … where a language
+// puts them in another order.
+std::string sayText(const char* pattern, const std::string& a, const std::string& b = "", const std::string& c = "",
+                    const std::string& d = "");
 // Draws a caption at window pixel x, y (the baseline) in the lab's font.
 void drawLabText(float x, float y, const std::string& text);
 

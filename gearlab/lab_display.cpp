@@ -1,5 +1,7 @@
-// One frame of the lab: the figure of the current view under the zoom and pan, then the
-// white bands with the status line and the panel, and the help overlay over everything.
+// One frame of the lab: the figure of the current view under the zoom and pan, the labels it
+// puts beside its points, then the white bands with the status line and the panel, and the
+// help overlay over everything. Every caption wraps to the window's width.
+#include "gear_request.h"
 #include "gearlab.h"
 
 #include <GL/gl.h>
@@ -12,10 +14,17 @@ namespace {
 
 constexpr float lineHeight = 20;     // pixels between caption lines
 constexpr float margin = 8;          // pixels from the window's edge to the text
-constexpr float glyphWidth = 8;      // pixels of a half-width Unifont glyph
+constexpr float pieceGap = 24;       // pixels between the pieces of a legend line
 constexpr Rgba white{1, 1, 1, 1};
 constexpr Rgba textColour{0, 0, 0, 1};
 constexpr Rgba helpFrameColour{0.3f, 0.3f, 0.3f, 1};
+
+// A caption line made of pieces in their own colours (a legend), or of one.
+struct Piece {
+    std::string text;
+    Rgba colour;
+};
+using Line = std::vector<Piece>;
 
 void caption(float x, float y, const std::string& text, const Rgba& colour)
 {
@@ -25,18 +34,17 @@ void caption(float x, float y, const std::string& text, const Rgba& colour)
     glEnable(GL_LIGHTING);
 }
 
-std::string format(const char* pattern, double a, double b = 0, double c = 0)
+std::string number(const char* pattern, double value)
 {
-    char text[200];
-    std::snprintf(text, sizeof text, pattern, a, b, c);
+    char text[64];
+    std::snprintf(text, sizeof text, pattern, value);
     return text;
 }
 
 std::string stepText(const LabTexts& t)
 {
-    if (lab.view == 1)
-        return lab.step >= generationSteps ? t.finished : t.step + format(" %.0f/%.0f", lab.step, generationSteps);
-    if (lab.view == 3) return t.step + format(" %.0f/%.0f", lab.meshStep, meshStepsPerPitch * lab.gear.teeth);
+    if (lab.view == 1) return lab.step >= generationSteps ? t.finished : t.step + number(" %.0f/", lab.step) + number("%.0f", generationSteps);
+    if (lab.view == 3) return t.step + number(" %.0f/", lab.meshStep) + number("%.0f", meshStepsPerPitch * lab.gear.teeth);
     return t.finished;
 }
 
@@ -48,96 +56,199 @@ const char* cuttingText(const LabTexts& t)
     return flank && rounding ? t.cuttingBoth : flank ? t.cuttingFlank : rounding ? t.cuttingRounding : t.notCutting;
 }
 
-std::vector<std::string> statusLines(const LabTexts& t)
+Line plain(const std::string& text, const Rgba& colour = textColour) { return {{text, colour}}; }
+
+std::vector<Line> statusLines(const LabTexts& t)
 {
     const GearNumbers& n = figures.numbers;
-    const char* rack = lab.rack >= 0 ? labRackNames[lab.rack] : "custom";
-    std::string first = format("z %.0f   m %g   α %g°", lab.gear.teeth, lab.gear.module, lab.pressureDegrees) +
-                        format("   x %.2f   ", lab.gear.shift) + t.rack + " " + rack + "   " + t.view +
-                        format(" %.0f ", lab.view) + t.viewNames[lab.view - 1] + "   " + stepText(t) + "   " + t.zoom +
-                        // Far out or far in, two decimals would say 0.00 or run long.
-                        format(lab.zoom >= 0.01 && lab.zoom < 1000 ? " %.2f" : " %.2e", lab.zoom);
-    std::string second = std::string(n.undercut ? t.undercut : t.noUndercut) +
-                         format("  (z_min %.2f, x_min %.3f)", n.minTeethWithoutUndercut, n.minShiftWithoutUndercut);
-    if (lab.view == 1) second += std::string("   ") + cuttingText(t);
-    if (lab.playing) second += std::string("   ") + t.playing;
-    second += std::string("   ") + t.helpHint;
-    return {first, second};
+    std::string rack = std::string(t.rack) + " " + (lab.rack >= 0 ? labRackNames[lab.rack] : "custom");
+    if (lab.roundingReduced) rack += number(" ρf* %.4g ", lab.gear.rack.tipRadius) + t.reduced;
+    const std::string gear = number("z %.0f", lab.gear.teeth) + "   m " + shortestText(lab.gear.module) + "   α " +
+                             shortestText(lab.pressureDegrees) + "°" + number("   x %.3f   ", lab.gear.shift) + rack +
+                             "   " + t.mate + number(" z %.0f", lab.mateTeeth) + number(" x %.3f", lab.mateShift);
+    const std::string view = t.view + number(" %.0f ", lab.view) + t.viewNames[lab.view - 1] + "   " + stepText(t) +
+                             "   " + t.zoom +
+                             // Far out or far in, two decimals would say 0.00 or run long.
+                             number(lab.zoom >= 0.01 && lab.zoom < 1000 ? " %.2f" : " %.2e", lab.zoom);
+    Line state = plain(n.undercut ? t.undercut : t.noUndercut);
+    if (n.pointed) state.push_back({sayText(t.pointedTip, number("%.4f", n.tipThickness)), warningColour});
+    if (lab.view == 1) state.push_back({cuttingText(t), textColour});
+    if (lab.playing) state.push_back({t.playing, textColour});
+    state.push_back({t.helpHint, textColour});
+    // The message line is kept even when empty, so that a message does not move the figure.
+    return {plain(gear), plain(view), state,
+            lab.problem.empty() ? plain(lab.notice) : plain(lab.problem, undercutColour)};
 }
 
-std::vector<std::string> panelLines(const LabTexts& t)
+// Why z_min and x_min are what they are: for this rack's straight flank, at this shift.
+std::vector<Line> undercutLimits(const LabTexts& t)
 {
     const GearNumbers& n = figures.numbers;
-    if (lab.view == 1) return {t.legendLimits};
-    if (lab.view == 2)
-        return {format("d %.4f   da %.4f   df %.4f", n.pitchDiameter, n.tipDiameter, n.rootDiameter) +
-                    format("   db %.4f   pb %.4f", n.baseDiameter, n.basePitch),
-                t.toothThickness + format(" %.4f   ", n.toothThickness) + t.tipThickness + format(" %.4f   ", n.tipThickness) +
-                    t.span + format(" W%.0f %.4f (k %.0f)", n.spanTeeth, n.spanMeasurement, n.spanTeeth),
-                format("z_min %.3f   x_min %.4f", n.minTeethWithoutUndercut, n.minShiftWithoutUndercut)};
-    if (!figures.paired) return {t.pairRefused + figures.pairProblem};
-    const GearPair& p = figures.pair;
-    std::string interference = p.interferenceGear || p.interferenceMate ? t.interference : t.noInterference;
-    if (p.interferenceGear) interference += " (N1)";
-    if (p.interferenceMate) interference += " (N2)";
-    return {t.mate + format(" z %.0f   ", lab.mateTeeth) + t.centreDistance + format(" %.4f   α_w %.3f°", p.centreDistance, p.workingPressureAngle * 180 / exactPi),
-            t.contactRatio + format(" %.4f   ", p.contactRatio) + t.basePitch + format(" %.4f   ", n.basePitch) + interference};
+    const double sin2 = std::pow(std::sin(lab.gear.pressureAngle), 2);
+    const double textbook = 2 * (1 - lab.gear.shift) / sin2;  // a straight flank one module deep
+    return {plain(sayText(t.zMin, number("%.2f", n.minTeethWithoutUndercut), number("%.3f", lab.gear.shift),
+                      number("%.4g", n.flankDepth / lab.gear.module), number("%.2f", textbook))),
+            plain(sayText(t.xMin, number("%.3f", n.minShiftWithoutUndercut), number("%.0f", lab.gear.teeth)))};
 }
 
-void drawBand(float bottom, float height)
+std::vector<Line> panelLines(const LabTexts& t)
 {
-    fillRectangle({0, bottom}, windowWidth(), height, 0, white);
+    const GearNumbers& n = figures.numbers;
+    std::vector<Line> lines;
+    if (lab.view == 1) {
+        lines.push_back({{t.legendInvolute, involuteColour}, {t.legendFillet, filletColour}, {t.legendUndercut, undercutColour}});
+    } else if (lab.view == 2) {
+        lines.push_back(plain(number("d %.4f", n.pitchDiameter) + number("   da %.4f", n.tipDiameter) +
+                              number("   df %.4f", n.rootDiameter) + number("   db %.4f", n.baseDiameter) +
+                              number("   pb %.4f", n.basePitch)));
+        lines.push_back(plain(t.toothThickness + number(" %.4f   ", n.toothThickness) + t.tipThickness +
+                              number(" %.4f   ", n.tipThickness) + t.span + number(" W%.0f", n.spanTeeth) +
+                              number(" %.4f", n.spanMeasurement) + number(" (k %.0f)", n.spanTeeth)));
+    }
+    if (lab.view != 3) {
+        for (const Line& l : undercutLimits(t)) lines.push_back(l);
+    } else if (!figures.paired) {
+        lines.push_back(plain(t.pairRefused + figures.pairProblem, undercutColour));
+    } else {
+        const GearPair& p = figures.pair;
+        std::string interference = p.interferenceGear || p.interferenceMate ? t.interference : t.noInterference;
+        if (p.interferenceGear) interference += " (N1)";
+        if (p.interferenceMate) interference += " (N2)";
+        lines.push_back(plain(sayText(t.mateLine, number("%.0f", lab.mateTeeth), number("%.3f", lab.mateShift)) + "   " +
+                              t.centreDistance + number(" %.4f", p.centreDistance) +
+                              number("   α_w %.3f°", p.workingPressureAngle * 180 / exactPi)));
+        // The effective ratio in red where it says less than the textbook's.
+        const bool short_ = p.effectiveContactRatio < 1 || p.effectiveContactRatio < p.contactRatio - 1e-9;
+        lines.push_back({{sayText(t.contactRatio, number("%.4f", p.contactRatio)), textColour},
+                         {sayText(t.effectiveRatio, number("%.4f", p.effectiveContactRatio)), short_ ? undercutColour : textColour},
+                         {t.basePitch + number(" %.4f", n.basePitch), textColour},
+                         {interference, textColour}});
+        if (p.effectiveContactRatio < 1) lines.push_back(plain(t.loseContact, undercutColour));
+        if (p.gearFormCutsPath) lines.push_back(plain(t.gearFormCut, undercutColour));
+        if (p.mateFormCutsPath) lines.push_back(plain(t.mateFormCut, undercutColour));
+        lines.push_back(plain(t.meshLegend));
+    }
+    if (lab.entryOpen) lines.push_back(plain(t.entryPrompt + lab.entry + "_"));
+    return lines;
+}
+
+// The line cut to the width: pieces side by side while they fit, each piece wrapped alone.
+std::vector<Line> wrapped(const Line& line, double width)
+{
+    std::vector<Line> out(1);
+    double used = 0;
+    for (const Piece& piece : line) {
+        const double w = labTextWidth(piece.text);
+        if (!out.back().empty() && used + pieceGap + w > width) {
+            out.emplace_back();
+            used = 0;
+        }
+        if (w <= width - used) {
+            out.back().push_back(piece);
+            used += (used > 0 ? pieceGap : 0) + w;
+            continue;
+        }
+        for (const std::string& part : wrappedLines(piece.text, width)) {
+            if (!out.back().empty()) out.emplace_back();
+            out.back().push_back({part, piece.colour});
+            used = labTextWidth(part);
+        }
+    }
+    return out;
+}
+
+std::vector<Line> wrappedAll(const std::vector<Line>& lines)
+{
+    const double width = std::max(1.0, windowWidth() - 2.0 * margin);
+    std::vector<Line> out;
+    for (const Line& l : lines)
+        for (Line& w : wrapped(l, width)) out.push_back(std::move(w));
+    return out;
+}
+
+void drawBand(float bottom, float height) { fillRectangle({0, bottom}, windowWidth(), height, 0, white); }
+
+void drawLine(float y, const Line& line)
+{
+    float x = margin;
+    for (const Piece& p : line) {
+        caption(x, y, p.text, p.colour);
+        x += static_cast<float>(labTextWidth(p.text)) + pieceGap;
+    }
 }
 
 void drawHelp(const LabTexts& t)
 {
-    int lines = 0;
-    while (t.helpLines[lines]) ++lines;
-    const float width = 60 * glyphWidth;
-    const float height = (lines + 2) * lineHeight + margin;
+    std::vector<std::string> lines;
+    const double most = std::max(1.0, windowWidth() - 4.0 * margin);
+    for (int i = 0; t.helpLines[i]; ++i)
+        for (const std::string& part : wrappedLines(t.helpLines[i], most)) lines.push_back(part);
+    double widest = labTextWidth(t.helpTitle);
+    for (const std::string& l : lines) widest = std::max(widest, labTextWidth(l));
+    const float width = static_cast<float>(widest + 2 * margin);
+    const float height = (lines.size() + 2) * lineHeight + margin;
     const float left = std::max(0.0f, (windowWidth() - width) / 2);
     const float bottom = std::max(0.0f, (windowHeight() - height) / 2);
     fillRectangle({left, bottom}, width, height, 0, white);
     drawRectangle({left, bottom}, width, height, 0, helpFrameColour);
     float y = bottom + height - lineHeight;
     caption(left + margin, y, t.helpTitle, textColour);
-    for (int i = 0; i < lines; ++i) caption(left + margin, y -= lineHeight, t.helpLines[i], textColour);
+    for (const std::string& l : lines) caption(left + margin, y -= lineHeight, l, textColour);
 }
 
 }  // namespace
+
+std::vector<std::string> wrappedLines(const std::string& text, double pixels)
+{
+    std::vector<std::string> lines;
+    std::string rest = text;
+    while (!rest.empty() && labTextWidth(rest) > pixels) {
+        // The longest head that fits, cut at the last blank where there is one, else between
+        // characters (Japanese has no blanks).
+        std::size_t fits = 0, blank = std::string::npos;
+        for (std::size_t i = 1; i <= rest.size(); ++i) {
+            if (i < rest.size() && (static_cast<unsigned char>(rest[i]) & 0xC0) == 0x80) continue;
+            if (labTextWidth(rest.substr(0, i)) > pixels) break;
+            fits = i;
+            if (i < rest.size() && rest[i] == ' ') blank = i;
+        }
+        if (fits == 0) fits = std::min<std::size_t>(1, rest.size());  // not even one character: one anyway
+        const std::size_t cut = blank != std::string::npos && blank > 0 ? blank : fits;
+        lines.push_back(rest.substr(0, cut));
+        rest.erase(0, cut);
+        rest.erase(0, rest.find_first_not_of(' ') == std::string::npos ? rest.size() : rest.find_first_not_of(' '));
+    }
+    if (!rest.empty() || lines.empty()) lines.push_back(rest);
+    return lines;
+}
+
+void captionBands(double* top, double* bottom)
+{
+    const LabTexts& t = labTexts();
+    *top = wrappedAll(statusLines(t)).size() * lineHeight + margin;
+    *bottom = wrappedAll(panelLines(t)).size() * lineHeight + margin;
+}
 
 void drawLabCaptions()
 {
     const LabTexts& t = labTexts();
     beginWindowPixels();
-    const float top = static_cast<float>(windowHeight());
-    std::vector<std::string> status = statusLines(t);
-    const std::string& message = lab.problem.empty() ? lab.notice : t.refused + lab.problem;
-    const int statusRows = static_cast<int>(status.size()) + (message.empty() ? 0 : 1);
-    drawBand(top - statusRows * lineHeight - margin, statusRows * lineHeight + margin);
-    float y = top - lineHeight + 4;
-    for (const std::string& line : status) {
-        caption(margin, y, line, textColour);
-        y -= lineHeight;
-    }
-    if (!message.empty()) caption(margin, y, message, lab.problem.empty() ? textColour : undercutColour);
+    for (const FigureLabel& l : figureLabels()) caption(static_cast<float>(l.at.x), static_cast<float>(l.at.y), l.text, l.colour);
 
-    const std::vector<std::string> panel = panelLines(t);
-    const int panelRows = static_cast<int>(panel.size()) + (lab.view == 1 ? 1 : 0);
-    drawBand(0, panelRows * lineHeight + margin);
-    y = margin + (panelRows - 1) * lineHeight;
-    if (lab.view == 1) {  // the legend of the outline's colours
-        float x = margin;
-        const std::pair<const char*, Rgba> legend[] = {
-            {t.legendInvolute, involuteColour}, {t.legendFillet, filletColour}, {t.legendUndercut, undercutColour}};
-        for (const auto& [text, colour] : legend) {
-            caption(x, y, text, colour);
-            x += static_cast<float>(unicodeFontLoaded() ? unicodeTextWidth(text) : 10 * std::string(text).size()) + 3 * glyphWidth;
-        }
+    const float top = static_cast<float>(windowHeight());
+    const std::vector<Line> status = wrappedAll(statusLines(t));
+    drawBand(top - status.size() * lineHeight - margin, status.size() * lineHeight + margin);
+    float y = top - lineHeight + 4;
+    for (const Line& line : status) {
+        drawLine(y, line);
         y -= lineHeight;
     }
-    for (const std::string& line : panel) {
-        caption(margin, y, line, textColour);
+
+    const std::vector<Line> panel = wrappedAll(panelLines(t));
+    drawBand(0, panel.size() * lineHeight + margin);
+    y = margin + (panel.size() - 1) * lineHeight;
+    for (const Line& line : panel) {
+        drawLine(y, line);
         y -= lineHeight;
     }
     if (lab.help) drawHelp(t);
@@ -153,6 +264,7 @@ void displayLab()
     fittedFrame(&centre, &half);
     const double scale = viewScale();
     glPushMatrix();
+    glTranslated(0, figureLift() / (std::max(1, std::min(windowWidth(), windowHeight())) / 2.0), 0);
     glScaled(scale, scale, 1);
     glTranslated(-(centre.x + lab.pan.x), -(centre.y + lab.pan.y), 0);
     if (lab.view == 1)

@@ -16,7 +16,7 @@ void reportFailure(std::FILE* err, const std::string& fileName, const std::strin
     std::fprintf(err, "gearlab: cannot write '%s': %s\n", fileName.c_str(), reason.c_str());
     std::fflush(err);
     // The status line shows it in red, like a refused change.
-    lab.problem = labTexts().cannotWrite + fileName + ": " + reason;
+    lab.problem = labTexts().couldNotWrite + fileName + ": " + labReason(reason);
 }
 
 void reportWritten(std::FILE* out, const std::vector<std::string>& names)

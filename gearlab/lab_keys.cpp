@@ -1,4 +1,4 @@
-// The lab's keys and its animation timer.
+// The lab's keys, its one-line entry and its animation timer.
 #include "gearlab.h"
 
 #include <GL/glut.h>
@@ -9,6 +9,9 @@
 
 namespace {
 
+constexpr unsigned char enterKey = 13;
+constexpr unsigned char escapeKey = 27;
+
 // A gear like the current one with another tooth count, shift or angle; the change is
 // refused, with the reason shown, when the engine cannot cut it.
 void changeTeeth(int delta)
@@ -16,18 +19,20 @@ void changeTeeth(int delta)
     GearParameters gear = lab.gear;
     const long teeth = static_cast<long>(gear.teeth) + delta;
     if (teeth < 1) {
-        lab.problem = "the tooth count must be at least 1";
+        lab.problem = labTexts().refused + std::string(labTexts().fewestTeeth);
         return;
     }
     gear.teeth = static_cast<int>(teeth);
     changeGear(gear, lab.pressureDegrees, lab.rack);
 }
 
+// Whole hundredths stay whole: 0.05 steps must add up to the values printed.
+double stepped(double value, double delta) { return std::round((value + delta) * 1e9) / 1e9 + 0.0; }
+
 void changeShift(double delta)
 {
     GearParameters gear = lab.gear;
-    // Whole hundredths stay whole: 0.05 steps must add up to the values printed.
-    gear.shift = std::round((gear.shift + delta) * 1e9) / 1e9 + 0.0;
+    gear.shift = stepped(gear.shift, delta);
     changeGear(gear, lab.pressureDegrees, lab.rack);
 }
 
@@ -41,7 +46,7 @@ void changePressureAngle(int direction)
     int next = 0;
     if (at >= 0) {
         next = (at + direction + count) % count;
-    } else {  // an angle from the command line: the nearest one on the asked side
+    } else {  // an angle typed or from the command line: the nearest one on the asked side
         next = direction > 0 ? 0 : count - 1;
         for (int i = 0; i < count; ++i)
             if (direction > 0 ? labPressureAngles[i] > lab.pressureDegrees : labPressureAngles[count - 1 - i] < lab.pressureDegrees) {
@@ -57,17 +62,7 @@ void changePressureAngle(int direction)
 void changeRack()
 {
     const int next = (lab.rack + 1) % labRackCount;  // a custom rack (-1) goes to A
-    GearParameters gear = lab.gear;
-    basicRackNamed(labRackNames[next], &gear.rack);
-    changeGear(gear, lab.pressureDegrees, next);
-}
-
-void changeMate(int delta)
-{
-    const int teeth = lab.mateTeeth + delta;
-    if (teeth < 1 || teeth > labMostTeeth) return;
-    lab.mateTeeth = teeth;
-    recomputeFigures();
+    changeGear(lab.gear, lab.pressureDegrees, next);
 }
 
 void startTimer()
@@ -83,6 +78,39 @@ void pan(double dx, double dy)
     const double mm = panShare / viewScale();
     lab.pan.x += dx * mm;
     lab.pan.y += dy * mm;
+}
+
+// f: the fitted figure; in view 3 the meshing zone round C first, then the whole pair again.
+void fit()
+{
+    const bool fitted = lab.zoom == 1 && lab.pan.x == 0 && lab.pan.y == 0;
+    if (lab.view == 3) lab.meshZone = fitted ? !lab.meshZone : true;
+    lab.zoom = 1;
+    lab.pan = {0, 0};
+}
+
+// A key while the entry is open: typed into it, or Enter to apply it, or Escape to close it.
+void entryKey(unsigned char key)
+{
+    if (key == escapeKey) {
+        lab.entryOpen = false;
+        lab.entry.clear();
+        lab.problem.clear();
+    } else if (key == enterKey || key == '\n') {
+        std::string problem;
+        if (applyEntryLine(lab.entry, &problem)) {
+            lab.entryOpen = false;
+            lab.entry.clear();
+            lab.problem.clear();
+        } else {
+            lab.problem = labTexts().refused + problem;  // the entry stays open to be mended
+        }
+    } else if (key == 8 || key == 127) {
+        while (!lab.entry.empty() && (static_cast<unsigned char>(lab.entry.back()) & 0xC0) == 0x80) lab.entry.pop_back();
+        if (!lab.entry.empty()) lab.entry.pop_back();
+    } else if (key >= ' ') {
+        lab.entry += static_cast<char>(key);
+    }
 }
 
 }  // namespace
@@ -114,10 +142,20 @@ void onLabTimer(int)
 
 void onLabKey(unsigned char key, int, int)
 {
+    if (lab.entryOpen) {
+        entryKey(key);
+        glutPostRedisplay();
+        return;
+    }
+    // Whatever the key does, what the last one could not do is no longer news.
+    const std::string problem = lab.problem, notice = lab.notice;
+    lab.problem.clear();
     lab.notice.clear();
     switch (key) {
-    case 27:
+    case escapeKey:
     case 'q': std::exit(0);
+    case enterKey:
+    case '\n': lab.entryOpen = true; break;
     case '+': changeTeeth(1); break;
     case '-': changeTeeth(-1); break;
     case '>': changeTeeth(10); break;
@@ -127,8 +165,10 @@ void onLabKey(unsigned char key, int, int)
     case 'a': changePressureAngle(1); break;
     case 'A': changePressureAngle(-1); break;
     case 'r': changeRack(); break;
-    case 'm': changeMate(-1); break;
-    case 'M': changeMate(1); break;
+    case 'm': changeMate(lab.mateTeeth - 1, lab.mateShift); break;
+    case 'M': changeMate(lab.mateTeeth + 1, lab.mateShift); break;
+    case 'y': changeMate(lab.mateTeeth, stepped(lab.mateShift, -shiftStep)); break;
+    case 'Y': changeMate(lab.mateTeeth, stepped(lab.mateShift, shiftStep)); break;
     case '1':
     case '2':
     case '3': lab.view = key - '0'; break;
@@ -148,14 +188,14 @@ void onLabKey(unsigned char key, int, int)
         break;
     case 'w': lab.zoom = zoomOut(lab.zoom); break;
     case 'W': lab.zoom = zoomIn(lab.zoom); break;
-    case 'f':
-        lab.zoom = 1;
-        lab.pan = {0, 0};
-        break;
+    case 'f': fit(); break;
     case 'h': lab.help = !lab.help; break;
     case 'e': exportOutline(stdout, stderr); break;
     case 'p': lab.pictureRequested = true; break;
-    default: return;
+    default:  // a key that does nothing leaves the messages as they were
+        lab.problem = problem;
+        lab.notice = notice;
+        return;
     }
     glutPostRedisplay();
 }

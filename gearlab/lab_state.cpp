@@ -1,5 +1,6 @@
 // The lab's state, its start options and the figures the engine gives for each change.
 #include "gearlab.h"
+#include "gear_reasons.h"
 #include "gear_request.h"
 
 #include <algorithm>
@@ -127,6 +128,7 @@ void resetLab()
     lab.pressureDegrees = 20;
     lab.rack = 0;
     lab.mateTeeth = defaultMateTeeth;
+    lab.mateShift = 0;
     lab.view = 1;
     lab.zoom = 1;
     lab.language = LabLanguage::english;
@@ -136,10 +138,11 @@ const char* labUsage()
 {
     return "Usage: gearlab [--teeth Z] [--module M] [--pressure-angle DEG] [--shift X]\n"
            "              [--rack A|B|C|D|straight] [--addendum HA] [--dedendum HF] [--tip-radius RHO]\n"
-           "              [--tolerance MM] [--mate Z2] [--lang en|ja]\n"
+           "              [--tolerance MM] [--mate Z2] [--mate-shift X2] [--lang en|ja]\n"
            "\n"
            "Opens the gear laboratory on the given gear (10 teeth unless told otherwise, so the\n"
-           "undercut shows). Every change after that is made with keys in the window; h lists them.\n";
+           "undercut shows). Every change after that is made with keys in the window, or typed\n"
+           "exactly after Enter; h lists them.\n";
 }
 
 bool parseLabOptions(int argc, const char* const argv[], bool* help, std::string* message)
@@ -154,34 +157,43 @@ bool parseLabOptions(int argc, const char* const argv[], bool* help, std::string
                    std::to_string(request.gear.teeth) + "'";
         return false;
     }
-    resetLab();
-    lab.language = request.language == "ja" ? LabLanguage::japanese : LabLanguage::english;
-    if (request.withMate) lab.mateTeeth = std::min(request.mateTeeth, labMostTeeth);
+    resetLab();  // in English until the gear is taken: the console says why it is not
     const double degrees = request.gear.pressureAngle * 180 / exactPi;
     // Round away the conversion's last bit so 14.5 reads back as 14.5.
     const double typed = std::round(degrees * 1e9) / 1e9;
-    if (!changeGear(request.gear, typed, rackIndexOf(request.gear.rack))) {
-        *message = "this gear cannot be cut: " + lab.problem;
+    BasicRack named = request.gear.rack;
+    named.tipRadius = request.namedTipRadius;
+    if (!changeGear(request.gear, typed, rackIndexOf(named), message)) {
+        *message = "this gear cannot be cut: " + *message;
         return false;
     }
+    if (request.withMate && !changeMate(request.mateTeeth, request.mateShift, message)) return false;
+    lab.problem.clear();
+    lab.language = request.language == "ja" ? LabLanguage::japanese : LabLanguage::english;
     return true;
 }
 
-bool changeGear(const GearParameters& gear, double pressureDegrees, int rack)
+bool changeGear(const GearParameters& wanted, double pressureDegrees, int rack, std::string* why)
 {
+    GearParameters gear = wanted;
+    bool reduced = false;
+    if (rack >= 0) {  // a named rack: its own rounding, or the largest that fits at this angle
+        basicRackNamed(labRackNames[rack], &gear.rack);
+        gear.rack = fittedRack(gear.rack, gear.pressureAngle, &reduced);
+    }
     std::vector<OutlinePoint> outline;
     GearNumbers numbers{};
     std::string reason;
     if (gear.teeth > labMostTeeth) {
-        reason = "gearlab shows at most " + std::to_string(labMostTeeth) + " teeth";
+        reason = sayText(labTexts().mostTeeth, std::to_string(labMostTeeth));
     } else if (!computeGearNumbers(gear, &numbers, &reason) ||
                !computeGearOutline(gear, &outline, &reason, labMostOutlinePoints)) {
-        // reason says why
+        reason = labReason(reason);
     } else {
         lab.gear = gear;
         lab.pressureDegrees = pressureDegrees;
         lab.rack = rack;
-        lab.problem.clear();
+        lab.roundingReduced = reduced;
         figures.numbers = numbers;
         figures.outline = plainPoints(outline);
         figures.cutRolls.resize(outline.size());
@@ -191,26 +203,57 @@ bool changeGear(const GearParameters& gear, double pressureDegrees, int rack)
         recomputeFigures();
         return true;
     }
-    lab.problem = reason;
+    lab.problem = labTexts().refused + reason;
+    if (why) *why = reason;
     return false;
+}
+
+GearParameters mateOf(const GearParameters& gear, int teeth, double shift)
+{
+    GearParameters mate = gear;
+    mate.teeth = teeth;
+    mate.shift = shift;
+    return mate;
 }
 
 void recomputeFigures()
 {
     findGenerationRolls(lab.gear);
     rebuildGeneration();
+    figures.cutting = contactsOfToothZero(lab.gear, generationRoll(lab.step));
 
-    figures.paired = computeGearPair(lab.gear, lab.mateTeeth, 0, &figures.pair, &figures.pairProblem);
+    figures.paired = computeGearPair(lab.gear, lab.mateTeeth, lab.mateShift, &figures.pair, &figures.pairProblem);
     figures.mateOutline.clear();
     if (figures.paired) {
-        GearParameters mate = lab.gear;
-        mate.teeth = lab.mateTeeth;
-        mate.shift = 0;
+        const GearParameters mate = mateOf(lab.gear, lab.mateTeeth, lab.mateShift);
         std::vector<OutlinePoint> outline;
         figures.paired = computeGearNumbers(mate, &figures.mateNumbers, &figures.pairProblem) &&
                          computeGearOutline(mate, &outline, &figures.pairProblem, labMostOutlinePoints);
         figures.mateOutline = plainPoints(outline);
     }
+    figures.pairProblem = labReason(figures.pairProblem);
+}
+
+bool changeMate(int teeth, double shift, std::string* why)
+{
+    const GearParameters mate = mateOf(lab.gear, teeth, shift);
+    std::vector<OutlinePoint> outline;
+    GearNumbers numbers{};
+    std::string reason;
+    if (teeth > labMostTeeth)
+        reason = sayText(labTexts().mostTeeth, std::to_string(labMostTeeth));
+    else if (!computeGearNumbers(mate, &numbers, &reason) ||
+             !computeGearOutline(mate, &outline, &reason, labMostOutlinePoints))
+        reason = labReason(gearReason::mateCannotBeCut + reason);
+    if (!reason.empty()) {
+        lab.problem = labTexts().refused + reason;
+        if (why) *why = reason;
+        return false;
+    }
+    lab.mateTeeth = teeth;
+    lab.mateShift = shift;
+    recomputeFigures();
+    return true;
 }
 
 void advanceGeneration()
@@ -221,9 +264,10 @@ void advanceGeneration()
     } else if (lab.step != figures.lastStep) {
         rebuildGeneration();
     }
+    figures.cutting = contactsOfToothZero(lab.gear, generationRoll(lab.step));
 }
 
-std::vector<RackContact> cuttingContacts() { return contactsOfToothZero(lab.gear, generationRoll(lab.step)); }
+std::vector<RackContact> cuttingContacts() { return figures.cutting; }
 
 bool cutByNow(std::size_t i)
 {
@@ -280,6 +324,15 @@ void fittedFrame(Vec2* centre, double* halfSize)
         const double a = exactPi / lab.gear.teeth;
         *centre = {r * std::sin(a), r * std::cos(a)};
         *halfSize = std::min(1.1 * ra, 6 * m);
+    } else if (lab.view == 3 && figures.paired && lab.meshZone) {
+        // Round the pitch point: both tip circles where they cross, and the path of contact.
+        const GearPair& p = figures.pair;
+        const double ra2 = figures.mateNumbers.tipDiameter / 2, aw = p.centreDistance;
+        const double y = (ra * ra - ra2 * ra2 + aw * aw) / (2 * aw);
+        const Vec2 crossing{std::sqrt(std::fmax(0.0, ra * ra - y * y)), y};
+        const auto from = [&](const Vec2& q) { return std::hypot(q.x - p.pitchPoint.x, q.y - p.pitchPoint.y); };
+        *centre = p.pitchPoint;
+        *halfSize = 1.15 * std::max({from(crossing), from(p.contactStart), from(p.contactEnd), 2 * m});
     } else if (lab.view == 3 && figures.paired) {
         const double ra2 = figures.mateNumbers.tipDiameter / 2;
         const double aw = figures.pair.centreDistance;
@@ -291,6 +344,13 @@ void fittedFrame(Vec2* centre, double* halfSize)
     }
 }
 
+double figureLift()
+{
+    double top = 0, bottom = 0;
+    captionBands(&top, &bottom);
+    return (bottom - top) / 2;
+}
+
 double viewScale()
 {
     Vec2 centre{};
@@ -298,9 +358,21 @@ double viewScale()
     fittedFrame(&centre, &half);
     // A fitted figure stays clear of the caption bands at the top and bottom: its half size
     // is fittedShare of the room between them, or of half the width if that is less.
+    double top = 0, bottom = 0;
+    captionBands(&top, &bottom);
     const double shorter = std::max(1, std::min(windowWidth(), windowHeight()));
-    const double room = std::max(1.0, std::min(windowWidth() / 2.0, windowHeight() / 2.0 - captionBandPixels));
+    const double room = std::max(1.0, std::min(windowWidth() / 2.0, (windowHeight() - top - bottom) / 2));
     return lab.zoom * fittedShare * room / (shorter / 2) / half;
+}
+
+Point2 windowPixelOf(const Vec2& at)
+{
+    Vec2 centre{};
+    double half = 1;
+    fittedFrame(&centre, &half);
+    const double pixels = viewScale() * std::max(1, std::min(windowWidth(), windowHeight())) / 2.0;
+    return {windowWidth() / 2.0 + (at.x - centre.x - lab.pan.x) * pixels,
+            windowHeight() / 2.0 + figureLift() + (at.y - centre.y - lab.pan.y) * pixels};
 }
 
 std::string exportStem()

@@ -1,75 +1,193 @@
-// Every caption and message of the lab, in English and in Japanese.
+// Every caption and message of the lab, in English and in Japanese, and the engine's reasons
+// said in Japanese.
+#include "gear_reasons.h"
 #include "gearlab.h"
 
 #include <GL/glut.h>
+
+#include <cstdio>
+#include <regex>
+#include <utility>
 
 namespace {
 
 const LabTexts english{
     {"generation", "finished gear", "meshing pair"},
-    "rack", "view", "step", "zoom",
+    "rack", "(reduced)", "view", "step", "zoom", "mate",
     "finished", "playing",
     "undercut", "no undercut",
+    "pointed tip: sa = %s mm",
     "cutting: straight flank", "cutting: tip rounding", "cutting: straight flank and tip rounding", "not cutting",
-    "refused: ", "no meshing pair: ",
+    "refused: ", "could not write ", "wrote ", "no meshing pair: ",
     "h: help", "Keys",
     {"+ / -     z + 1 / - 1",
      "> / <     z + 10 / - 10",
      "x / X     shift - / + 0.05",
-     "a / A     pressure angle 14.5° → 20° → 25°",
+     "a / A     pressure angle 14.5° → 20° → 22.5° → 25°",
      "r         rack A → B → C → D → straight",
      "m / M     the mate's teeth - / + 1",
+     "y / Y     the mate's shift - / + 0.05",
+     "Enter     type a value: z 8, x 0.532, a 17.5, m 2, rack C, mate 31, matex -0.2",
      "1 2 3     generation, finished gear, meshing pair",
      "space     play / pause",
      "s         one step",
      "0         back to the first step",
      "w / W     zoom out / in",
      "arrows    pan",
-     "f         fit the figure to the window",
+     "f         fit the figure (view 3: the meshing zone, then the pair)",
      "e         export the outline (SVG, DXF, CSV)",
      "p         picture (PNG and SVG)",
      "h         show / hide this help",
-     "Esc / q   end",
+     "Esc / q   end (Esc closes an open entry first)",
+     "",
+     "N: where the line of action touches the base circle; a tip cutting past it undercuts",
+     "straight-flank limit: below it the rack's flank is rounded and cuts no involute",
+     "form circle: where the involute starts; below it the flank is fillet or undercut",
      nullptr},
     "involute", "fillet", "undercut",
-    "N: interference point   dashed: end of the rack's straight flank",
+    {"pitch", "base", "tip", "root", "form"},
+    "reference line", "rolling line", "x·m = %s mm", "reference line = rolling line (x = 0)",
+    "line of action", "straight flank ends",
+    "z_min %1$s at x = %2$s for this rack (straight flank %3$s m deep); %4$s when it is 1 m deep",
+    "x_min %1$s at z = %2$s",
     "tooth thickness s", "tip thickness sa", "span",
-    "contact ratio ε", "centre distance a_w", "interference", "no interference", "base pitch pb", "mate",
-    "wrote ", "cannot write: ",
+    "mate z %1$s   x %2$s",
+    "centre distance a_w",
+    "ε %s between the tip circles",
+    "ε_eff %s where both flanks are involute",
+    "ε_eff below 1: the teeth lose contact before the next pair takes over",
+    "the mate's tip runs into this gear's fillet or undercut (below its form circle)",
+    "this gear's tip runs into the mate's fillet or undercut (below its form circle)",
+    "interference", "no interference", "base pitch pb",
+    "A–E path of contact (green)   thick: both flanks involute   red: a tip past N or below a form circle   "
+    "orange: contacts   purple: p_b   C: pitch point",
+    "entry (Enter applies, Esc closes): ",
+    "unknown name '%s': use z, x, a, m, rack, mate, matex or tol",
+    "'%s' is not a number",
+    "'%s' is not a whole number",
+    "no rack '%s': use A, B, C, D or straight",
+    "the pressure angle must lie above 0° and below 45°",
+    "'%s' is neither on nor off",
+    "gearlab shows at most %s teeth",
+    "the tooth count must be at least 1",
 };
 
 const LabTexts japanese{
     {"創成", "完成歯車", "かみ合い"},
-    "ラック", "画面", "ステップ", "倍率",
+    "ラック", "(縮小)", "画面", "ステップ", "倍率", "相手歯車",
     "完了", "再生中",
     "切下げあり", "切下げなし",
+    "歯先がとがっています: sa = %s mm",
     "切削中: 直線部", "切削中: 歯先丸み", "切削中: 直線部と歯先丸み", "切削なし",
-    "変更できません: ", "かみ合いできません: ",
+    "変更できません: ", "書き出せません: ", "書き出し ", "かみ合いできません: ",
     "h: ヘルプ", "キー一覧",
     {"+ / -     歯数 z + 1 / - 1",
      "> / <     歯数 z + 10 / - 10",
      "x / X     転位係数 - / + 0.05",
-     "a / A     圧力角 14.5° → 20° → 25°",
+     "a / A     圧力角 14.5° → 20° → 22.5° → 25°",
      "r         ラック A → B → C → D → 直線",
      "m / M     相手歯車の歯数 - / + 1",
+     "y / Y     相手歯車の転位係数 - / + 0.05",
+     "Enter     値を入力: z 8, x 0.532, a 17.5, m 2, rack C, mate 31, matex -0.2",
      "1 2 3     創成, 完成歯車, かみ合い",
      "space     再生 / 停止",
      "s         1ステップ進む",
      "0         最初のステップに戻る",
      "w / W     縮小 / 拡大",
      "矢印      移動",
-     "f         図を窓に合わせる",
+     "f         図を窓に合わせる (かみ合い: かみ合い域, 次に全体)",
      "e         歯形の書き出し (SVG, DXF, CSV)",
      "p         画面の保存 (PNG と SVG)",
      "h         このヘルプの表示 / 非表示",
-     "Esc / q   終了",
+     "Esc / q   終了 (入力中の Esc は入力を閉じる)",
+     "",
+     "N: 作用線が基礎円に接する点; 歯先がこれを越えて削ると切下げになる",
+     "直線部の限界: これより下のラック歯面は丸みで, インボリュートを削らない",
+     "有効円: インボリュートの始まる円; その下の歯面はフィレットか切下げ",
      nullptr},
     "インボリュート", "フィレット", "切下げ",
-    "N: 干渉点   破線: ラック直線部の端",
+    {"ピッチ円", "基礎円", "歯先円", "歯底円", "有効円"},
+    "基準線", "転がり線", "x·m = %s mm", "基準線 = 転がり線 (x = 0)",
+    "作用線", "直線部の終わり",
+    "z_min %1$s (x = %2$s, このラック: 直線部の深さ %3$s m); 深さ 1 m なら %4$s",
+    "x_min %1$s (z = %2$s)",
     "歯厚 s", "歯先歯厚 sa", "またぎ歯厚",
-    "かみ合い率 ε", "中心距離 a_w", "干渉あり", "干渉なし", "法線ピッチ pb", "相手歯車",
-    "書き出し ", "書き出せません: ",
+    "相手歯車 z %1$s   x %2$s",
+    "中心距離 a_w",
+    "ε %s (歯先円の間)",
+    "ε_eff %s (両歯面がインボリュートの間)",
+    "ε_eff が 1 未満: 次の歯がかみ合う前に接触が切れます",
+    "相手の歯先がこの歯車のフィレットか切下げに入ります (有効円の下)",
+    "この歯車の歯先が相手のフィレットか切下げに入ります (有効円の下)",
+    "干渉あり", "干渉なし", "法線ピッチ pb",
+    "A–E かみ合い長さ (緑)   太線: 両歯面がインボリュート   赤: 歯先が N か有効円を越える   "
+    "橙: 接触点   紫: p_b   C: ピッチ点",
+    "入力 (Enter で適用, Esc で閉じる): ",
+    "'%s' は使えない名前です: z, x, a, m, rack, mate, matex, tol のどれか",
+    "'%s' は数ではありません",
+    "'%s' は整数ではありません",
+    "ラック '%s' はありません: A, B, C, D, straight のどれか",
+    "圧力角は 0° より大きく 45° より小さくしてください",
+    "'%s' は on でも off でもありません",
+    "gearlab で表示できる歯数は %s までです",
+    "歯数は 1 以上にしてください",
 };
+
+// The engine's reasons in Japanese, each number in the order the English pattern has them.
+const std::pair<const char*, const char*> japaneseReasons[] = {
+    {gearReason::fewTeeth, "歯数は 1 以上にしてください"},
+    {gearReason::manyTeeth, "歯数は 100000 までです"},
+    {gearReason::smallModule, "モジュールは 0.000001 mm 以上にしてください"},
+    {gearReason::pressureAngle, "圧力角は 0° と 45° の間にしてください"},
+    {gearReason::shiftRange, "転位係数は -1000000 と 1000000 の間にしてください"},
+    {gearReason::addendumRange, "ラックの歯末のたけ係数は 0 から 1000000 までです"},
+    {gearReason::dedendumRange, "ラックの歯元のたけ係数は 0 より大きく 1000000 までです"},
+    {gearReason::tipRadiusRange, "ラックの歯先丸み係数は 0 から 1000000 までです"},
+    {gearReason::toleranceRange, "許容差は 0.0000001 mm 以上にしてください"},
+    {gearReason::tooLarge, "歯車が大きすぎて計算できません: 中心から %s mm あり, 1e100 mm を越えます"},
+    {gearReason::belowPrecision, "この大きさの歯車では許容差を %s mm 以上にしてください: それより細かくは計算の精度が足りません"},
+    {gearReason::overflow, "数値があふれます: 入力が大きすぎて計算できません"},
+    {gearReason::rootInsideCentre, "歯底円が中心に届きます (歯底円直径 %s mm): 歯数か転位係数を大きくしてください"},
+    {gearReason::roundingsOverlap, "ラックの歯先丸みが重なります: この圧力角と歯元のたけには丸みが大きすぎます; 入る最大は %s です"},
+    {gearReason::rackPointed, "ラックの歯が全深さの前にとがります: この圧力角には歯元のたけが大きすぎます"},
+    {gearReason::noStraightFlank, "ラックの歯先丸みで直線部が残りません"},
+    {gearReason::tipInsideBase, "歯先円が基礎円の内側にあり, インボリュート歯面がありません"},
+    {gearReason::pointed, "歯がとがります: 歯先円の下で両歯面が交わります (歯先歯厚 %s mm); 転位係数を小さくするか歯数を増やしてください"},
+    {gearReason::undercutReachesTip, "フィレットと歯先円の間にインボリュートが残りません: 切下げが歯先に届きます; 転位係数か歯数を大きくしてください"},
+    {gearReason::flankEndsAboveTip, "フィレットと歯先円の間にインボリュートが残りません: ラック直線部が歯先より上で終わります; 転位係数を小さくするか深いラックにしてください"},
+    {gearReason::severed, "切下げが半径 %s mm で歯を切り抜きます: 両歯面の切下げが出会い, 歯が取れます; 転位係数か歯数を大きくしてください"},
+    {gearReason::tooManyPoints, "歯形に約 %s 点が必要で, 上限 %s を越えます: 許容差を大きくしてください"},
+    {gearReason::crossesItself, "歯形が半径 %s mm 付近で自分と交わります"},
+    {gearReason::mateCannotBeCut, "相手歯車が創成できません: "},
+    {gearReason::shiftsTooNegative, "歯が重なります: 二つの転位係数の和が負に大きすぎ, どの中心距離でもかみ合いません"},
+    {gearReason::tipsReachRoots, "歯が重なります: 中心距離 %s mm では歯先円が相手の歯底円を越えます (歯先を低くする必要があります)"},
+    // What the system says of a file that could not be written, most often.
+    {"No such file or directory", "そのファイルやフォルダはありません"},
+    {"Permission denied", "許可がありません"},
+    {"No space left on device", "空き容量がありません"},
+    {"Read-only file system", "読み出し専用のファイルシステムです"},
+    {"Is a directory", "フォルダです"},
+    {"File too large", "ファイルが大きすぎます"},
+    {"Disk quota exceeded", "ディスク容量の割り当てを越えます"},
+    {"Too many levels of symbolic links", "シンボリックリンクが多すぎます (ループ)"},
+    {"not a regular file (a pipe or a device)", "通常のファイルではありません (パイプか装置)"},
+};
+
+// The pattern as a regular expression that captures its numbers.
+std::regex patternExpression(const std::string& pattern)
+{
+    static const std::regex conversion("%[-+ 0#]*[0-9]*(\\.[0-9]+)?l?[dfgs]");
+    static const std::regex special(R"([.^$|()\[\]{}*+?\\])");
+    std::string expression;
+    std::size_t at = 0;
+    for (std::sregex_iterator i(pattern.begin(), pattern.end(), conversion), end; i != end; ++i) {
+        expression += std::regex_replace(pattern.substr(at, i->position() - at), special, "\\$&");
+        expression += "([-+0-9.e]+)";
+        at = i->position() + i->length();
+    }
+    expression += std::regex_replace(pattern.substr(at), special, "\\$&");
+    return std::regex(expression);
+}
 
 // UTF-8 to Latin-1 for GLUT's font, which is all there is when Unifont is missing.
 std::string latin1(const std::string& text)
@@ -93,10 +211,41 @@ std::string latin1(const std::string& text)
 
 const LabTexts& labTexts() { return lab.language == LabLanguage::japanese ? japanese : english; }
 
+std::string labReason(const std::string& englishReason)
+{
+    if (lab.language != LabLanguage::japanese) return englishReason;
+    for (const auto& [english, translated] : japaneseReasons) {
+        const std::string pattern = english;
+        // A reason that ends in another one (the mate's): the prefix, then that one said too.
+        if (pattern.back() == ' ' && englishReason.compare(0, pattern.size(), pattern) == 0)
+            return translated + labReason(englishReason.substr(pattern.size()));
+        std::smatch numbers;
+        if (!std::regex_match(englishReason, numbers, patternExpression(pattern))) continue;
+        std::string said = translated;
+        for (std::size_t i = 1; i < numbers.size(); ++i) said.replace(said.find("%s"), 2, numbers[i].str());
+        return said;
+    }
+    return englishReason;  // a reason the table lacks, as given rather than not at all
+}
+
+std::string sayText(const char* pattern, const std::string& a, const std::string& b, const std::string& c,
+                    const std::string& d)
+{
+    char text[512];
+    std::snprintf(text, sizeof text, pattern, a.c_str(), b.c_str(), c.c_str(), d.c_str());
+    return text;
+}
+
 void drawLabText(float x, float y, const std::string& text)
 {
     if (unicodeFontLoaded())
         drawUnicodeText(x, y, text.c_str());
     else
         drawText(x, y, GLUT_BITMAP_HELVETICA_18, latin1(text).c_str());
+}
+
+double labTextWidth(const std::string& text)
+{
+    // GLUT's Helvetica is about 10 pixels a character where Unifont is missing.
+    return unicodeFontLoaded() ? unicodeTextWidth(text.c_str()) : 10.0 * latin1(text).size();
 }

@@ -1,19 +1,32 @@
-// The three figures, drawn in millimetres under the view transform from the kept figures.
+// The three figures, drawn in millimetres under the view transform from the kept figures, and
+// the labels that name their points, lines and circles.
 #include "gearlab.h"
 
 #include <GL/gl.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 namespace {
 
+constexpr unsigned short dottedPattern = 0x3333;  // the form circle: neither chain nor dashes
+constexpr double labelOffset = 6;                 // pixels from a point to its label
+
 Point2 asPoint(const Vec2& v) { return {v.x, v.y}; }
+
+Vec2 plus(const Vec2& a, const Vec2& b, double k = 1) { return {a.x + k * b.x, a.y + k * b.y}; }
+
+Vec2 unit(const Vec2& from, const Vec2& to)
+{
+    const double length = std::hypot(to.x - from.x, to.y - from.y);
+    return length > 0 ? Vec2{(to.x - from.x) / length, (to.y - from.y) / length} : Vec2{1, 0};
+}
 
 // Where the view is and how far a circle must reach to be seen, for drawCircleNear.
 struct Visible {
-    Point2 centre;          // mm
+    Point2 centre;          // mm, the window's centre
     double reach;           // mm, the window's half diagonal
     double pixelsPerMm;
 };
@@ -26,8 +39,8 @@ Visible visibleArea()
     double half = 0;
     fittedFrame(&centre, &half);
     const double pixelsPerMm = scale * pixelsPerViewUnit;
-    return {{centre.x + lab.pan.x, centre.y + lab.pan.y}, std::hypot(windowWidth(), windowHeight()) / 2 / pixelsPerMm,
-            pixelsPerMm};
+    return {{centre.x + lab.pan.x, centre.y + lab.pan.y - figureLift() / pixelsPerMm},
+            std::hypot(windowWidth(), windowHeight()) / 2 / pixelsPerMm, pixelsPerMm};
 }
 
 void drawReferenceCircle(const Visible& v, const Point2& centre, double diameter, unsigned short pattern, float width)
@@ -42,6 +55,15 @@ void drawGearCircles(const Visible& v, const Point2& centre, const GearNumbers& 
     drawReferenceCircle(v, centre, n.baseDiameter, dashedPattern, 1);
     drawReferenceCircle(v, centre, n.tipDiameter, solidPattern, 1);
     drawReferenceCircle(v, centre, n.rootDiameter, solidPattern, 1);
+}
+
+// A line through a and b that crosses the whole window.
+void drawLongLine(const Visible& v, const Vec2& a, const Vec2& b, const Stroke& stroke)
+{
+    const Vec2 d = unit(a, b);
+    const Point2 ends[2] = {asPoint(plus(a, d, -2 * v.reach - std::hypot(a.x - v.centre.x, a.y - v.centre.y))),
+                            asPoint(plus(a, d, 2 * v.reach + std::hypot(a.x - v.centre.x, a.y - v.centre.y)))};
+    drawPolyline(ends, 2, false, stroke);
 }
 
 Rgba partColour(OutlinePart part, bool undercut)
@@ -102,14 +124,85 @@ void markCuttingPart(const RackContact& contact, const Rgba& colour)
     drawDot(asPoint(contact.at), 9, colour);
 }
 
-// The limit line of the rack's straight flank, long enough to cross the figure.
-void drawFlankLimit(const RackLimits& limits)
+// The construction of view 1 at the current roll, in the gear frame.
+struct Construction {
+    Vec2 pitchPoint;        // C: where the rolling line touches the pitch circle
+    Vec2 along;             // the rack's direction along its lines
+    Vec2 outward;           // from the gear centre through C
+    Vec2 reference;         // C moved out by x·m: on the rack's reference line
+    Vec2 interference[2];   // N of the clockwise and of the counter-clockwise flanks
+    RackLimits limits;      // the end of the straight flank (for the clockwise flanks)
+};
+
+Construction constructionNow()
 {
-    const Vec2 a = limits.flankLimitStart, b = limits.flankLimitEnd;
-    const double extend = 3;  // rack pitches each way beyond the two given points
-    const Point2 ends[2] = {{a.x - extend * (b.x - a.x), a.y - extend * (b.y - a.y)},
-                            {b.x + extend * (b.x - a.x), b.y + extend * (b.y - a.y)}};
-    drawPolyline(ends, 2, false, {limitColour, 1.5f, dashedPattern});
+    const double roll = generationRoll(lab.step);
+    const double r = figures.numbers.pitchDiameter / 2;
+    Construction c{};
+    c.outward = {std::sin(roll), std::cos(roll)};
+    c.along = {std::cos(roll), -std::sin(roll)};
+    c.pitchPoint = plus({0, 0}, c.outward, r);
+    c.reference = plus(c.pitchPoint, c.outward, lab.gear.shift * lab.gear.module);
+    c.limits = rackLimitsAt(lab.gear, roll);
+    const RackLimits mirrored = rackLimitsAt(lab.gear, -roll);
+    c.interference[0] = c.limits.interferencePoint;
+    c.interference[1] = {-mirrored.interferencePoint.x, mirrored.interferencePoint.y};
+    return c;
+}
+
+void drawConstruction(const Visible& v, const Construction& c)
+{
+    const Stroke thin{constructionColour, 1, solidPattern};
+    drawLongLine(v, c.pitchPoint, plus(c.pitchPoint, c.along), {constructionColour, 1, dashedPattern});
+    drawLongLine(v, c.reference, plus(c.reference, c.along), {constructionColour, 1.5f, solidPattern});
+    // The offset x·m between the two, as a short dimension line across them.
+    const Vec2 side = plus(c.pitchPoint, c.along, -1.5 * lab.gear.module);
+    const Point2 offset[2] = {asPoint(side), asPoint(plus(side, c.outward, lab.gear.shift * lab.gear.module))};
+    drawPolyline(offset, 2, false, {constructionColour, 2, solidPattern});
+    for (const Vec2& n : c.interference) drawLongLine(v, n, c.pitchPoint, thin);  // the lines of action
+    const Vec2 a = c.limits.flankLimitStart, b = c.limits.flankLimitEnd;
+    drawLongLine(v, a, b, {limitColour, 1.5f, dashedPattern});
+    drawDot(asPoint(c.pitchPoint), 9, constructionColour);
+    for (const Vec2& n : c.interference) drawDot(asPoint(n), 9, undercutColour);
+}
+
+bool onScreen(const Point2& p)
+{
+    return p.x >= 0 && p.y >= 0 && p.x < windowWidth() && p.y < windowHeight();
+}
+
+void addLabel(std::vector<FigureLabel>* labels, const Vec2& at, const std::string& text, const Rgba& colour)
+{
+    const Point2 p = windowPixelOf(at);
+    if (onScreen(p)) labels->push_back({{p.x + labelOffset, p.y + labelOffset}, text, colour});
+}
+
+// Each circle named on itself: at the first point, up its arc from the right, where the name
+// lies between the caption bands and on no other label.
+void addCircleLabels(std::vector<FigureLabel>* labels, const Vec2& centre, const double radii[], const char* const names[],
+                     int count)
+{
+    double top = 0, bottom = 0;
+    captionBands(&top, &bottom);
+    const auto clear = [&](const Point2& at, double width) {
+        if (at.x < 0 || at.x + width > windowWidth() || at.y < bottom + 4 || at.y + 16 > windowHeight() - top) return false;
+        for (const FigureLabel& l : *labels)
+            if (std::fabs(l.at.y - at.y) < 16 && at.x < l.at.x + labTextWidth(l.text) + 4 && l.at.x < at.x + width + 4)
+                return false;
+        return true;
+    };
+    for (int i = 0; i < count; ++i) {
+        const double width = labTextWidth(names[i]);
+        // Each name starts a little further round than the last, so close circles' names stagger.
+        for (int k = 48 * i; k <= 720; ++k) {
+            const double angle = exactPi * k / 720;  // from the +x axis, up and round to −x
+            const Point2 p = windowPixelOf({centre.x + radii[i] * std::cos(angle), centre.y + radii[i] * std::sin(angle)});
+            const Point2 at{p.x + 3, p.y + 3};
+            if (!clear(at, width)) continue;
+            labels->push_back({at, names[i], circleColour});
+            break;
+        }
+    }
 }
 
 }  // namespace
@@ -119,20 +212,14 @@ void drawGenerationView()
     const Visible v = visibleArea();
     drawWholeOutline(figures.outline, faintColour, 1);
     drawGearCircles(v, {0, 0}, figures.numbers);
+    drawReferenceCircle(v, {0, 0}, 2 * involuteStartRadius(lab.gear), dottedPattern, 1);
     for (std::size_t i = 0; i + 1 < figures.traces.size(); ++i)
         drawPolyline(figures.traces[i].data(), figures.traces[i].size(), false, {traceColour, 1, solidPattern});
     const std::vector<Point2> rack = plainPoints(figures.currentRack);
     drawPolyline(rack.data(), rack.size(), false, {rackColour, 2, solidPattern});
 
     drawCutOutline();
-
-    const double roll = generationRoll(lab.step);
-    const RackLimits limits = rackLimitsAt(lab.gear, roll);
-    drawFlankLimit(limits);
-    const RackLimits mirrored = rackLimitsAt(lab.gear, -roll);
-    drawDot(asPoint(limits.interferencePoint), 9, undercutColour);
-    drawDot({-mirrored.interferencePoint.x, mirrored.interferencePoint.y}, 9, undercutColour);
-
+    drawConstruction(v, constructionNow());
     for (const RackContact& c : cuttingContacts())
         markCuttingPart(c, c.part == RackPart::flank ? flankCutColour : roundingCutColour);
 }
@@ -141,6 +228,7 @@ void drawFinishedView()
 {
     const Visible v = visibleArea();
     drawGearCircles(v, {0, 0}, figures.numbers);
+    drawReferenceCircle(v, {0, 0}, 2 * involuteStartRadius(lab.gear), dottedPattern, 1);
     drawWholeOutline(figures.outline, landColour, 2);
     for (const OutlineRun& r : figures.runs) {
         if (!r.undercut) continue;
@@ -172,23 +260,29 @@ void drawMeshView()
     drawWholeOutline(figures.mateOutline, mateColour, 2);
     glPopMatrix();
 
-    // The line of action between the base circles, and on it the path of contact between
-    // the tip circles; a tip that runs past N cuts into the other gear's root: red.
+    // The line of action between the base circles; on it the path of contact between the tip
+    // circles, thick where both flanks are involute, red where a tip runs past N or below the
+    // other gear's form circle, into its fillet or undercut.
     const Point2 n1 = asPoint(p.interferenceGearPoint), n2 = asPoint(p.interferenceMatePoint);
     const Point2 action[2] = {n1, n2};
     drawPolyline(action, 2, false, {circleColour, 1, solidPattern});
     const Point2 path[2] = {asPoint(p.contactStart), asPoint(p.contactEnd)};
     drawPolyline(path, 2, false, {contactColour, 4, solidPattern});
-    if (p.interferenceGear) {
-        const Point2 past[2] = {n1, asPoint(p.contactStart)};
+    if (p.effectiveContactRatio > 0) {
+        const Point2 effective[2] = {asPoint(p.effectiveStart), asPoint(p.effectiveEnd)};
+        drawPolyline(effective, 2, false, {contactColour, 7, solidPattern});
+    }
+    if (p.gearFormCutsPath || p.interferenceGear) {
+        const Point2 past[2] = {asPoint(p.contactStart), asPoint(p.effectiveStart)};
         drawPolyline(past, 2, false, {undercutColour, 5, solidPattern});
     }
-    if (p.interferenceMate) {
-        const Point2 past[2] = {n2, asPoint(p.contactEnd)};
+    if (p.mateFormCutsPath || p.interferenceMate) {
+        const Point2 past[2] = {asPoint(p.effectiveEnd), asPoint(p.contactEnd)};
         drawPolyline(past, 2, false, {undercutColour, 5, solidPattern});
     }
     drawDot(n1, 9, p.interferenceGear ? undercutColour : landColour);
     drawDot(n2, 9, p.interferenceMate ? undercutColour : landColour);
+    drawDot(asPoint(p.pitchPoint), 9, constructionColour);
 
     const std::vector<Vec2> contacts = meshContacts();
     for (const Vec2& c : contacts) drawDot(asPoint(c), 11, flankCutColour);
@@ -201,4 +295,49 @@ void drawMeshView()
         const Point2 bracket[4] = {{a.x, a.y}, {a.x + normal.x, a.y + normal.y}, {b.x + normal.x, b.y + normal.y}, {b.x, b.y}};
         drawPolyline(bracket, 4, false, {limitColour, 2, solidPattern});
     }
+}
+
+std::vector<FigureLabel> figureLabels()
+{
+    const LabTexts& t = labTexts();
+    std::vector<FigureLabel> labels;
+    const GearNumbers& n = figures.numbers;
+    if (lab.view == 1) {
+        const Construction c = constructionNow();
+        addLabel(&labels, c.pitchPoint, "C", constructionColour);
+        for (const Vec2& point : c.interference) addLabel(&labels, point, "N", undercutColour);
+        const double m = lab.gear.module;
+        addLabel(&labels, plus(c.reference, c.along, 3 * m), t.referenceLine, constructionColour);
+        if (std::fabs(lab.gear.shift) > 1e-12) {
+            addLabel(&labels, plus(c.pitchPoint, c.along, 3 * m), t.rollingLine, constructionColour);
+            char offset[32];
+            std::snprintf(offset, sizeof offset, "%.4g", lab.gear.shift * m);
+            addLabel(&labels, plus(plus(c.pitchPoint, c.along, -1.5 * m), c.outward, lab.gear.shift * m / 2),
+                     sayText(t.shiftOffset, offset), constructionColour);
+        } else {
+            addLabel(&labels, plus(c.pitchPoint, c.along, -4 * m), t.noOffset, constructionColour);
+        }
+        addLabel(&labels, plus(c.pitchPoint, unit(c.interference[0], c.pitchPoint), 2 * m), t.lineOfAction,
+                 constructionColour);
+        addLabel(&labels, plus(c.limits.flankLimitEnd, unit(c.limits.flankLimitStart, c.limits.flankLimitEnd), m),
+                 t.flankLimit, limitColour);
+    }
+    if (lab.view != 3 || !figures.paired) {
+        const double radii[5] = {n.pitchDiameter / 2, n.baseDiameter / 2, n.tipDiameter / 2, n.rootDiameter / 2,
+                                 involuteStartRadius(lab.gear)};
+        addCircleLabels(&labels, {0, 0}, radii, t.circleNames, 5);
+        return labels;
+    }
+    const GearPair& p = figures.pair;
+    addLabel(&labels, p.interferenceGearPoint, "N1", p.interferenceGear ? undercutColour : landColour);
+    addLabel(&labels, p.interferenceMatePoint, "N2", p.interferenceMate ? undercutColour : landColour);
+    addLabel(&labels, p.pitchPoint, "C", constructionColour);
+    addLabel(&labels, p.contactStart, "A", contactColour);
+    addLabel(&labels, p.contactEnd, "E", contactColour);
+    const std::vector<Vec2> contacts = meshContacts();
+    if (contacts.size() >= 2) {
+        const Vec2 middle{(contacts[0].x + contacts[1].x) / 2, (contacts[0].y + contacts[1].y) / 2};
+        addLabel(&labels, middle, "p_b", limitColour);
+    }
+    return labels;
 }

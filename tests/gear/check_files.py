@@ -72,8 +72,9 @@ def main():
         check(run.returncode == 0 and run.stderr == "", "gearprofile ran: " + run.stderr.strip())
         numbers = json.loads(run.stdout)
         check(set(numbers) == KEYS, "JSON keys: " + " ".join(sorted(set(numbers) ^ KEYS)))
-        check(set(numbers["rack"]) == {"addendum", "dedendum", "tip_radius"}, "JSON rack keys")
+        check(set(numbers["rack"]) == {"addendum", "dedendum", "tip_radius", "tip_radius_reduced"}, "JSON rack keys")
         check(set(numbers["pair"]) == {"working_pressure_angle_deg", "centre_distance", "contact_ratio",
+                                       "effective_contact_ratio", "path_cut_at_gear_form", "path_cut_at_mate_form",
                                        "interference_gear", "interference_mate"}, "JSON pair keys")
         rows = open("gear.csv").read().splitlines()
         check(rows[0] == "x_mm,y_mm,part" and len(rows) - 1 == numbers["outline_points"], "CSV rows")

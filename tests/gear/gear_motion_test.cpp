@@ -204,6 +204,78 @@ TEST(MeshingPair, PathOfContactRunsBetweenTheTipCirclesOnTheLineOfAction)
     }
 }
 
+// The effective contact ratio measured by turning the two outlines: the stretch of the line of
+// action on which an involute point of one outline meets an involute point of the other, over
+// a whole angular pitch, divided by the base pitch.
+TEST(MeshingPair, TheEffectiveContactRatioIsWhereInvoluteTouchesInvolute)
+{
+    struct Case {
+        int z1, z2;
+        const char* rack;
+    };
+    for (const Case& c : {Case{17, 31, "A"}, Case{10, 10, "A"}, Case{10, 3, "A"}, Case{12, 20, "straight"}}) {
+        SCOPED_TRACE(testing::Message() << c.z1 << "/" << c.z2 << " rack " << c.rack);
+        const GearParameters g = gearOf(c.z1, 0, c.rack, 1e-5);
+        GearParameters mate = g;
+        mate.teeth = c.z2;
+        GearPair pair{};
+        std::string reason;
+        ASSERT_TRUE(computeGearPair(g, c.z2, 0, &pair, &reason)) << reason;
+        const std::vector<OutlinePoint> gear = outlineOf(g), other = outlineOf(mate);
+        const Vec2 n1 = pair.interferenceGearPoint, n2 = pair.interferenceMatePoint, o2 = pair.mateCentre;
+        const double length = std::hypot(n2.x - n1.x, n2.y - n1.y);
+        const Vec2 along{(n2.x - n1.x) / length, (n2.y - n1.y) / length};
+        // The other gear's involute, as segments in its own frame.
+        std::vector<OutlinePoint> otherInvolute;
+        for (std::size_t k = 0; k < other.size(); ++k)
+            if (other[k].part == OutlinePart::involute && other[(k + 1) % other.size()].part == OutlinePart::involute) {
+                otherInvolute.push_back(other[k]);
+                otherInvolute.push_back(other[(k + 1) % other.size()]);
+            }
+        // Each involute point of gear 1 crosses the line of action once, at √(r² − rb²) from N1,
+        // when the gear has turned it there: does the other involute pass through it then?
+        const double rb1 = std::hypot(n1.x, n1.y);
+        double first = INFINITY, last = -INFINITY;
+        // Near the base circle the points lie far apart along the line: every chord is walked
+        // in sixteenths.
+        std::vector<OutlinePoint> walked;
+        for (std::size_t k = 0; k + 1 < gear.size(); ++k)
+            if (gear[k].part == OutlinePart::involute && gear[k + 1].part == OutlinePart::involute)
+                for (int j = 0; j < 16; ++j)
+                    walked.push_back({{gear[k].at.x + (gear[k + 1].at.x - gear[k].at.x) * j / 16,
+                                       gear[k].at.y + (gear[k + 1].at.y - gear[k].at.y) * j / 16},
+                                      OutlinePart::involute, false, 0});
+        for (const OutlinePoint& q : walked) {
+            const double r = std::hypot(q.at.x, q.at.y);
+            if (r <= rb1) continue;
+            const double s = std::sqrt(r * r - rb1 * rb1);
+            const Vec2 p{n1.x + s * along.x, n1.y + s * along.y};
+            const double turn = std::atan2(p.y, p.x) - std::atan2(q.at.y, q.at.x);
+            const double otherTurn = pair.mateTurn - turn * c.z1 / c.z2;
+            const double dx = p.x - o2.x, dy = p.y - o2.y;
+            const Vec2 local{dx * std::cos(-otherTurn) - dy * std::sin(-otherTurn), dx * std::sin(-otherTurn) + dy * std::cos(-otherTurn)};
+            double best = INFINITY;
+            for (std::size_t k = 0; k < otherInvolute.size() && best > 5e-5; k += 2) {
+                const Vec2 a = otherInvolute[k].at, b = otherInvolute[k + 1].at;
+                if (std::fabs(a.x - local.x) > 0.1 || std::fabs(a.y - local.y) > 0.1) continue;
+                const double ex = b.x - a.x, ey = b.y - a.y;
+                const double t = std::clamp(((local.x - a.x) * ex + (local.y - a.y) * ey) / (ex * ex + ey * ey), 0.0, 1.0);
+                best = std::min(best, std::hypot(a.x + t * ex - local.x, a.y + t * ey - local.y));
+            }
+            if (best > 5e-5) continue;
+            first = std::min(first, s);
+            last = std::max(last, s);
+        }
+        const double pb = probePi * std::cos(g.pressureAngle);
+        ASSERT_LT(first, last);
+        EXPECT_NEAR((last - first) / pb, pair.effectiveContactRatio, 0.005);
+        if (!pair.gearFormCutsPath && !pair.mateFormCutsPath)
+            EXPECT_DOUBLE_EQ(pair.effectiveContactRatio, pair.contactRatio);
+        else
+            EXPECT_LT(pair.effectiveContactRatio, pair.contactRatio - 0.05);
+    }
+}
+
 TEST(MeshingPair, TeethThatWouldOverlapAreRefused)
 {
     GearPair p{};

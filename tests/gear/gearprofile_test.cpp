@@ -53,7 +53,7 @@ TEST(CommandLine, EveryBadOptionIsNamedOnOneLineWithStatusTwo)
         {{"--teeth", "10", "--mate", "1e3"}, "--mate"},       {{"--teeth", "10", "extra"}, "extra"},
         {{"--teeth", "2"}, "root circle"},                   {{"--teeth", "10", "--shift", "1.5"}, "pointed"},
         {{"--teeth", "20", "--shift", "1", "--mate", "20", "--mate-shift", "1"}, "overlap"},
-        {{"--teeth", "12", "--rack", "D", "--pressure-angle", "25"}, "roundings overlap"},
+        {{"--teeth", "12", "--rack", "D", "--pressure-angle", "25", "--tip-radius", "0.39"}, "the largest that fits is 0.2081"},
         {{"--teeth", "100000", "--tolerance", "1e-7"}, "larger tolerance"},
         // Values where a flag takes none, numbers in other notations, raw control bytes.
         {{"--teeth", "10", "--json=false"}, "--json takes no value"},

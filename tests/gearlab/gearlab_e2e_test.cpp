@@ -79,7 +79,7 @@ TEST_F(Gearlab, KeysExportsAndPictureAgainstGearprofileAndTheScreen)
     EXPECT_GT(black, 1000);
     EXPECT_GT(red, 100);
     const std::string svg = readWholeFile(scratch_.path(stem + "-view2-1.svg"));
-    EXPECT_NE(svg.find(">z 9   m 1   α 20°   x 0.15   rack A   view 2 finished gear"), std::string::npos);
+    EXPECT_NE(svg.find(">z 9   m 1   α 20°   x 0.150   rack A   mate z 10 x 0.000<"), std::string::npos);
 
     screen_->key(w, "Escape");
     EXPECT_EQ(run_->wait(30), 0);

@@ -105,7 +105,13 @@ protected:
         glstub::clearLog();
         displayLab();
     }
-    static std::string statusLine() { return captionTexts().at(0); }
+    // The status line's first line: the gear (the figure's labels are drawn before it).
+    static std::string statusLine()
+    {
+        for (const std::string& t : captionTexts())
+            if (t.rfind("z ", 0) == 0) return t;
+        return "";
+    }
 };
 
 }  // namespace labprobe
