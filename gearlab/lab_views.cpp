@@ -307,15 +307,15 @@ std::vector<FigureLabel> figureLabels()
         addLabel(&labels, c.pitchPoint, "C", constructionColour);
         for (const Vec2& point : c.interference) addLabel(&labels, point, "N", undercutColour);
         const double m = lab.gear.module;
-        addLabel(&labels, plus(c.reference, c.along, 3 * m), t.referenceLine, constructionColour);
         if (std::fabs(lab.gear.shift) > 1e-12) {
+            addLabel(&labels, plus(c.reference, c.along, 3 * m), t.referenceLine, constructionColour);
             addLabel(&labels, plus(c.pitchPoint, c.along, 3 * m), t.rollingLine, constructionColour);
             char offset[32];
             std::snprintf(offset, sizeof offset, "%.4g", lab.gear.shift * m);
             addLabel(&labels, plus(plus(c.pitchPoint, c.along, -1.5 * m), c.outward, lab.gear.shift * m / 2),
                      sayText(t.shiftOffset, offset), constructionColour);
         } else {
-            addLabel(&labels, plus(c.pitchPoint, c.along, -4 * m), t.noOffset, constructionColour);
+            addLabel(&labels, plus(c.pitchPoint, c.along, 3 * m), t.noOffset, constructionColour);
         }
         addLabel(&labels, plus(c.pitchPoint, unit(c.interference[0], c.pitchPoint), 2 * m), t.lineOfAction,
                  constructionColour);
@@ -335,9 +335,10 @@ std::vector<FigureLabel> figureLabels()
     addLabel(&labels, p.contactStart, "A", contactColour);
     addLabel(&labels, p.contactEnd, "E", contactColour);
     const std::vector<Vec2> contacts = meshContacts();
-    if (contacts.size() >= 2) {
-        const Vec2 middle{(contacts[0].x + contacts[1].x) / 2, (contacts[0].y + contacts[1].y) / 2};
-        addLabel(&labels, middle, "p_b", limitColour);
+    if (contacts.size() >= 2) {  // beside the bracket, on its far side from the line
+        const Vec2 a = contacts[0], b = contacts[1], d = unit(a, b);
+        const Vec2 middle{(a.x + b.x) / 2, (a.y + b.y) / 2};
+        addLabel(&labels, plus(middle, {-d.y, d.x}, 0.6 * lab.gear.module), "p_b", limitColour);
     }
     return labels;
 }

@@ -70,7 +70,28 @@ snap unwinddemo-mode3 unwinddemo '' 3 's*150'
 snap unwinddemo-mode4 unwinddemo '' 4 's*80'
 snap unwinddemo-mode5 unwinddemo '' 5 's*30'
 snap unwinddemo-mode6 unwinddemo '' 6 's*30'
+# typed TEXT: the keys that type TEXT into gearlab's entry, Enter before and after.
+typed() {
+  local keys=(Return) c i
+  for ((i = 0; i < ${#1}; i++)); do
+    c=${1:i:1}
+    case $c in
+      ' ') keys+=(space) ;; '.') keys+=(period) ;; '-') keys+=(minus) ;; *) keys+=("$c") ;;
+    esac
+  done
+  printf '%s\n' "${keys[@]}" Return
+}
+
 snap gearlab-view1 gearlab '' 1 's*70'
 snap gearlab-view2 gearlab '' 2
 snap gearlab-view3 gearlab '' 3 's*5'
 snap gearlab-help gearlab '' 2 h
+# The lesson: the meshing zone of the 10/10 pair labelled, a 3-tooth mate, rack A at 25° with
+# its rounding reduced, z = 8 shifted to x_min typed exactly, and a pointed tooth.
+snap gearlab-view3-zone gearlab '' 3 f 's*5'
+snap gearlab-view3-mate3 gearlab '' 3 'm*7' f 's*3'
+snap gearlab-angle25 gearlab '' a a 's*60'
+mapfile -t z8 < <(typed 'z 8'; typed 'x 0.5321')
+snap gearlab-z8-xmin gearlab '' "${z8[@]}" 's*120'
+mapfile -t pointed < <(typed 'z 8'; typed 'x 0.55')
+snap gearlab-pointed gearlab '' "${pointed[@]}" 2

@@ -81,6 +81,12 @@ TEST_F(Gearlab, KeysExportsAndPictureAgainstGearprofileAndTheScreen)
     const std::string svg = readWholeFile(scratch_.path(stem + "-view2-1.svg"));
     EXPECT_NE(svg.find(">z 9   m 1   α 20°   x 0.150   rack A   mate z 10 x 0.000<"), std::string::npos);
 
+    // A value typed exactly after Enter, then exported: the names carry it.
+    press(w, {"Return", "x", "space", "0", "period", "5", "3", "2", "Return", "e"});
+    const std::string typed = "gear-z9-m1-a20-x0.532-A";
+    ASSERT_TRUE(run_->waitForOutput(typed + ".csv\n", 60)) << run_->output() << run_->errors();
+    EXPECT_FALSE(readWholeFile(scratch_.path(typed + ".dxf")).empty());
+
     screen_->key(w, "Escape");
     EXPECT_EQ(run_->wait(30), 0);
 }

