@@ -174,12 +174,20 @@ double meshTurn();
 std::vector<Vec2> meshContacts();
 // The fitted centre and half size (mm) of the current view's figure.
 void fittedFrame(Vec2* centre, double* halfSize);
+// Where the figure sits in the window for the current state and window: worked out once a
+// frame, since the caption bands it keeps clear of depend on every text.
+struct LabView {
+    Vec2 centre;          // mm shown at the window's middle, before the lift
+    double pixelsPerMm;
+    double lift;          // pixels the figure is raised by, to sit midway between the bands
+    double topBand;       // pixels of the caption bands
+    double bottomBand;
+};
+LabView labView();
 // View units per millimetre at the current zoom.
 double viewScale();
-// Pixels the fitted figure is lifted by, so that it sits midway between caption bands of
-// different heights.
-double figureLift();
 // Where a point of the figure (mm) shows in the window, in pixels from the bottom left.
+Point2 windowPixelOf(const LabView& view, const Vec2& at);
 Point2 windowPixelOf(const Vec2& at);
 
 // ---- Keys and animation ----
@@ -195,10 +203,12 @@ bool stepLab();
 void displayLab();
 void reshapeLab(int width, int height);
 // The three figures, in millimetres under the current view transform.
-void drawGenerationView();
-void drawFinishedView();
-void drawMeshView();
-// The white bands with the status line and the panel, and the help overlay: drawn last.
+void drawGenerationView(const LabView& view);
+void drawFinishedView(const LabView& view);
+void drawMeshView(const LabView& view);
+// The figure's labels, the white bands with the status line and the panel, and the help
+// overlay: drawn last.
+void drawLabCaptions(const LabView& view);
 void drawLabCaptions();
 // The labels the figure puts beside its points and circles, in window pixels: drawn with the
 // captions, so they keep their size.
@@ -207,7 +217,7 @@ struct FigureLabel {
     std::string text;
     Rgba colour;
 };
-std::vector<FigureLabel> figureLabels();
+std::vector<FigureLabel> figureLabels(const LabView& view);
 // Pixels of the top and bottom caption bands for the current texts and window width.
 void captionBands(double* top, double* bottom);
 // text cut into lines no wider than pixels, between words where it can.

@@ -231,9 +231,14 @@ void captionBands(double* top, double* bottom)
 
 void drawLabCaptions()
 {
+    drawLabCaptions(labView());
+}
+
+void drawLabCaptions(const LabView& view)
+{
     const LabTexts& t = labTexts();
     beginWindowPixels();
-    for (const FigureLabel& l : figureLabels()) caption(static_cast<float>(l.at.x), static_cast<float>(l.at.y), l.text, l.colour);
+    for (const FigureLabel& l : figureLabels(view)) caption(static_cast<float>(l.at.x), static_cast<float>(l.at.y), l.text, l.colour);
 
     const float top = static_cast<float>(windowHeight());
     const std::vector<Line> status = wrappedAll(statusLines(t));
@@ -259,22 +264,20 @@ void displayLab()
 {
     if (lab.pictureRequested) beginSvgRecording(windowWidth(), windowHeight());
     beginFrame();
-    Vec2 centre{};
-    double half = 1;
-    fittedFrame(&centre, &half);
-    const double scale = viewScale();
+    const LabView view = labView();
+    const double unit = std::max(1, std::min(windowWidth(), windowHeight())) / 2.0;  // pixels a view unit
     glPushMatrix();
-    glTranslated(0, figureLift() / (std::max(1, std::min(windowWidth(), windowHeight())) / 2.0), 0);
-    glScaled(scale, scale, 1);
-    glTranslated(-(centre.x + lab.pan.x), -(centre.y + lab.pan.y), 0);
+    glTranslated(0, view.lift / unit, 0);
+    glScaled(view.pixelsPerMm / unit, view.pixelsPerMm / unit, 1);
+    glTranslated(-view.centre.x, -view.centre.y, 0);
     if (lab.view == 1)
-        drawGenerationView();
+        drawGenerationView(view);
     else if (lab.view == 2)
-        drawFinishedView();
+        drawFinishedView(view);
     else
-        drawMeshView();
+        drawMeshView(view);
     glPopMatrix();
-    drawLabCaptions();
+    drawLabCaptions(view);
     if (lab.pictureRequested) {
         lab.pictureRequested = false;
         savePicture(stdout, stderr);

@@ -344,36 +344,31 @@ void fittedFrame(Vec2* centre, double* halfSize)
     }
 }
 
-double figureLift()
-{
-    double top = 0, bottom = 0;
-    captionBands(&top, &bottom);
-    return (bottom - top) / 2;
-}
-
-double viewScale()
+LabView labView()
 {
     Vec2 centre{};
     double half = 1;
     fittedFrame(&centre, &half);
+    LabView v{};
+    captionBands(&v.topBand, &v.bottomBand);
     // A fitted figure stays clear of the caption bands at the top and bottom: its half size
     // is fittedShare of the room between them, or of half the width if that is less.
-    double top = 0, bottom = 0;
-    captionBands(&top, &bottom);
-    const double shorter = std::max(1, std::min(windowWidth(), windowHeight()));
-    const double room = std::max(1.0, std::min(windowWidth() / 2.0, (windowHeight() - top - bottom) / 2));
-    return lab.zoom * fittedShare * room / (shorter / 2) / half;
+    const double room = std::max(1.0, std::min(windowWidth() / 2.0, (windowHeight() - v.topBand - v.bottomBand) / 2));
+    v.centre = {centre.x + lab.pan.x, centre.y + lab.pan.y};
+    v.pixelsPerMm = lab.zoom * fittedShare * room / half;
+    v.lift = (v.bottomBand - v.topBand) / 2;
+    return v;
 }
 
-Point2 windowPixelOf(const Vec2& at)
+double viewScale() { return labView().pixelsPerMm / (std::max(1, std::min(windowWidth(), windowHeight())) / 2.0); }
+
+Point2 windowPixelOf(const LabView& view, const Vec2& at)
 {
-    Vec2 centre{};
-    double half = 1;
-    fittedFrame(&centre, &half);
-    const double pixels = viewScale() * std::max(1, std::min(windowWidth(), windowHeight())) / 2.0;
-    return {windowWidth() / 2.0 + (at.x - centre.x - lab.pan.x) * pixels,
-            windowHeight() / 2.0 + figureLift() + (at.y - centre.y - lab.pan.y) * pixels};
+    return {windowWidth() / 2.0 + (at.x - view.centre.x) * view.pixelsPerMm,
+            windowHeight() / 2.0 + view.lift + (at.y - view.centre.y) * view.pixelsPerMm};
 }
+
+Point2 windowPixelOf(const Vec2& at) { return windowPixelOf(labView(), at); }
 
 std::string exportStem()
 {

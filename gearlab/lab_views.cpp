@@ -31,16 +31,10 @@ struct Visible {
     double pixelsPerMm;
 };
 
-Visible visibleArea()
+Visible visibleArea(const LabView& view)
 {
-    const double scale = viewScale();
-    const double pixelsPerViewUnit = std::max(1, std::min(windowWidth(), windowHeight())) / 2.0;
-    Vec2 centre{};
-    double half = 0;
-    fittedFrame(&centre, &half);
-    const double pixelsPerMm = scale * pixelsPerViewUnit;
-    return {{centre.x + lab.pan.x, centre.y + lab.pan.y - figureLift() / pixelsPerMm},
-            std::hypot(windowWidth(), windowHeight()) / 2 / pixelsPerMm, pixelsPerMm};
+    return {{view.centre.x, view.centre.y - view.lift / view.pixelsPerMm},
+            std::hypot(windowWidth(), windowHeight()) / 2 / view.pixelsPerMm, view.pixelsPerMm};
 }
 
 void drawReferenceCircle(const Visible& v, const Point2& centre, double diameter, unsigned short pattern, float width)
@@ -171,24 +165,27 @@ bool onScreen(const Point2& p)
     return p.x >= 0 && p.y >= 0 && p.x < windowWidth() && p.y < windowHeight();
 }
 
-void addLabel(std::vector<FigureLabel>* labels, const Vec2& at, const std::string& text, const Rgba& colour)
+void addLabel(const LabView& view, std::vector<FigureLabel>* labels, const Vec2& at, const std::string& text,
+              const Rgba& colour)
 {
-    const Point2 p = windowPixelOf(at);
+    const Point2 p = windowPixelOf(view, at);
     if (onScreen(p)) labels->push_back({{p.x + labelOffset, p.y + labelOffset}, text, colour});
 }
 
 // Each circle named on itself: at the first point, up its arc from the right, where the name
 // lies between the caption bands and on no other label.
-void addCircleLabels(std::vector<FigureLabel>* labels, const Vec2& centre, const double radii[], const char* const names[],
-                     int count)
+void addCircleLabels(const LabView& view, std::vector<FigureLabel>* labels, const Vec2& centre, const double radii[],
+                     const char* const names[], int count)
 {
-    double top = 0, bottom = 0;
-    captionBands(&top, &bottom);
+    std::vector<double> widths;
+    for (const FigureLabel& l : *labels) widths.push_back(labTextWidth(l.text));
     const auto clear = [&](const Point2& at, double width) {
-        if (at.x < 0 || at.x + width > windowWidth() || at.y < bottom + 4 || at.y + 16 > windowHeight() - top) return false;
-        for (const FigureLabel& l : *labels)
-            if (std::fabs(l.at.y - at.y) < 16 && at.x < l.at.x + labTextWidth(l.text) + 4 && l.at.x < at.x + width + 4)
-                return false;
+        if (at.x < 0 || at.x + width > windowWidth() || at.y < view.bottomBand + 4 || at.y + 16 > windowHeight() - view.topBand)
+            return false;
+        for (std::size_t k = 0; k < labels->size(); ++k) {
+            const Point2 other = (*labels)[k].at;
+            if (std::fabs(other.y - at.y) < 16 && at.x < other.x + widths[k] + 4 && other.x < at.x + width + 4) return false;
+        }
         return true;
     };
     for (int i = 0; i < count; ++i) {
@@ -196,10 +193,11 @@ void addCircleLabels(std::vector<FigureLabel>* labels, const Vec2& centre, const
         // Each name starts a little further round than the last, so close circles' names stagger.
         for (int k = 48 * i; k <= 720; ++k) {
             const double angle = exactPi * k / 720;  // from the +x axis, up and round to −x
-            const Point2 p = windowPixelOf({centre.x + radii[i] * std::cos(angle), centre.y + radii[i] * std::sin(angle)});
+            const Point2 p = windowPixelOf(view, {centre.x + radii[i] * std::cos(angle), centre.y + radii[i] * std::sin(angle)});
             const Point2 at{p.x + 3, p.y + 3};
             if (!clear(at, width)) continue;
             labels->push_back({at, names[i], circleColour});
+            widths.push_back(width);
             break;
         }
     }
@@ -207,9 +205,9 @@ void addCircleLabels(std::vector<FigureLabel>* labels, const Vec2& centre, const
 
 }  // namespace
 
-void drawGenerationView()
+void drawGenerationView(const LabView& view)
 {
-    const Visible v = visibleArea();
+    const Visible v = visibleArea(view);
     drawWholeOutline(figures.outline, faintColour, 1);
     drawGearCircles(v, {0, 0}, figures.numbers);
     drawReferenceCircle(v, {0, 0}, 2 * involuteStartRadius(lab.gear), dottedPattern, 1);
@@ -224,9 +222,9 @@ void drawGenerationView()
         markCuttingPart(c, c.part == RackPart::flank ? flankCutColour : roundingCutColour);
 }
 
-void drawFinishedView()
+void drawFinishedView(const LabView& view)
 {
-    const Visible v = visibleArea();
+    const Visible v = visibleArea(view);
     drawGearCircles(v, {0, 0}, figures.numbers);
     drawReferenceCircle(v, {0, 0}, 2 * involuteStartRadius(lab.gear), dottedPattern, 1);
     drawWholeOutline(figures.outline, landColour, 2);
@@ -236,11 +234,11 @@ void drawFinishedView()
     }
 }
 
-void drawMeshView()
+void drawMeshView(const LabView& view)
 {
-    const Visible v = visibleArea();
+    const Visible v = visibleArea(view);
     if (!figures.paired) {
-        drawFinishedView();
+        drawFinishedView(view);
         return;
     }
     const GearPair& p = figures.pair;
@@ -297,48 +295,48 @@ void drawMeshView()
     }
 }
 
-std::vector<FigureLabel> figureLabels()
+std::vector<FigureLabel> figureLabels(const LabView& view)
 {
     const LabTexts& t = labTexts();
     std::vector<FigureLabel> labels;
     const GearNumbers& n = figures.numbers;
     if (lab.view == 1) {
         const Construction c = constructionNow();
-        addLabel(&labels, c.pitchPoint, "C", constructionColour);
-        for (const Vec2& point : c.interference) addLabel(&labels, point, "N", undercutColour);
+        addLabel(view, &labels, c.pitchPoint, "C", constructionColour);
+        for (const Vec2& point : c.interference) addLabel(view, &labels, point, "N", undercutColour);
         const double m = lab.gear.module;
         if (std::fabs(lab.gear.shift) > 1e-12) {
-            addLabel(&labels, plus(c.reference, c.along, 3 * m), t.referenceLine, constructionColour);
-            addLabel(&labels, plus(c.pitchPoint, c.along, 3 * m), t.rollingLine, constructionColour);
+            addLabel(view, &labels, plus(c.reference, c.along, 3 * m), t.referenceLine, constructionColour);
+            addLabel(view, &labels, plus(c.pitchPoint, c.along, 3 * m), t.rollingLine, constructionColour);
             char offset[32];
             std::snprintf(offset, sizeof offset, "%.4g", lab.gear.shift * m);
-            addLabel(&labels, plus(plus(c.pitchPoint, c.along, -1.5 * m), c.outward, lab.gear.shift * m / 2),
+            addLabel(view, &labels, plus(plus(c.pitchPoint, c.along, -1.5 * m), c.outward, lab.gear.shift * m / 2),
                      sayText(t.shiftOffset, offset), constructionColour);
         } else {
-            addLabel(&labels, plus(c.pitchPoint, c.along, 3 * m), t.noOffset, constructionColour);
+            addLabel(view, &labels, plus(c.pitchPoint, c.along, 3 * m), t.noOffset, constructionColour);
         }
-        addLabel(&labels, plus(c.pitchPoint, unit(c.interference[0], c.pitchPoint), 2 * m), t.lineOfAction,
+        addLabel(view, &labels, plus(c.pitchPoint, unit(c.interference[0], c.pitchPoint), 2 * m), t.lineOfAction,
                  constructionColour);
-        addLabel(&labels, plus(c.limits.flankLimitEnd, unit(c.limits.flankLimitStart, c.limits.flankLimitEnd), m),
+        addLabel(view, &labels, plus(c.limits.flankLimitEnd, unit(c.limits.flankLimitStart, c.limits.flankLimitEnd), m),
                  t.flankLimit, limitColour);
     }
     if (lab.view != 3 || !figures.paired) {
         const double radii[5] = {n.pitchDiameter / 2, n.baseDiameter / 2, n.tipDiameter / 2, n.rootDiameter / 2,
                                  involuteStartRadius(lab.gear)};
-        addCircleLabels(&labels, {0, 0}, radii, t.circleNames, 5);
+        addCircleLabels(view, &labels, {0, 0}, radii, t.circleNames, 5);
         return labels;
     }
     const GearPair& p = figures.pair;
-    addLabel(&labels, p.interferenceGearPoint, "N1", p.interferenceGear ? undercutColour : landColour);
-    addLabel(&labels, p.interferenceMatePoint, "N2", p.interferenceMate ? undercutColour : landColour);
-    addLabel(&labels, p.pitchPoint, "C", constructionColour);
-    addLabel(&labels, p.contactStart, "A", contactColour);
-    addLabel(&labels, p.contactEnd, "E", contactColour);
+    addLabel(view, &labels, p.interferenceGearPoint, "N1", p.interferenceGear ? undercutColour : landColour);
+    addLabel(view, &labels, p.interferenceMatePoint, "N2", p.interferenceMate ? undercutColour : landColour);
+    addLabel(view, &labels, p.pitchPoint, "C", constructionColour);
+    addLabel(view, &labels, p.contactStart, "A", contactColour);
+    addLabel(view, &labels, p.contactEnd, "E", contactColour);
     const std::vector<Vec2> contacts = meshContacts();
     if (contacts.size() >= 2) {  // beside the bracket, on its far side from the line
         const Vec2 a = contacts[0], b = contacts[1], d = unit(a, b);
         const Vec2 middle{(a.x + b.x) / 2, (a.y + b.y) / 2};
-        addLabel(&labels, plus(middle, {-d.y, d.x}, 0.6 * lab.gear.module), "p_b", limitColour);
+        addLabel(view, &labels, plus(middle, {-d.y, d.x}, 0.6 * lab.gear.module), "p_b", limitColour);
     }
     return labels;
 }
