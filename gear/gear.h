@@ -40,7 +40,10 @@ struct GearParameters {
     double pressureAngle;  // α, radians, 0 < α < π/4
     double shift;          // profile shift coefficient x (rack moved out by x·m)
     BasicRack rack;
-    double tolerance;      // largest chord deviation of the outline from the true curve, mm
+    double tolerance;      // largest chord (or arc) deviation of the outline from the true curve, mm
+    // Backlash J, mm: the teeth are cut J thinner on the pitch circle, J/2 off each flank, by a
+    // rack whose teeth are J thicker; the flanks stay exact involutes and the fillet follows.
+    double backlash = 0;
 };
 
 // π to double precision: the engine's own, where the teaching programs keep their rounded values.
@@ -77,15 +80,24 @@ struct GearNumbers {
     double tipDiameter;              // da = d + 2m(ha* + x)
     double rootDiameter;             // df = d − 2m(hf* − x)
     double basePitch;                // pb = π·m·cos α
-    double toothThickness;           // s on the pitch circle
+    double toothThickness;           // s on the pitch circle, thinned by the backlash
+    double toothThicknessNominal;    // s before the backlash: m(π/2 + 2x tan α)
+    double backlash;                 // J, as given
+    double chordalThickness;         // s̄ = d sin ψ, ψ = s/d: the caliper's chord across the tooth
+    double chordalHeight;            // h̄ = m(ha* + x) + (d/2)(1 − cos ψ): from the tip to that chord
+    double formDiameter;             // where the involute starts, above the fillet or undercut
     double tipThickness;             // sa, the arc thickness on the tip circle
     bool pointed;                    // sa < 0.2·m
     double flankDepth;               // h: depth of the rack's straight flank below its reference line
     bool undercut;                   // h/m − x > (z/2)·sin²α
     double minTeethWithoutUndercut;  // 2(h/m − x)/sin²α
     double minShiftWithoutUndercut;  // h/m − (z/2)·sin²α
-    int spanTeeth;                   // k, the measuring points near the pitch circle
-    double spanMeasurement;          // W_k over k teeth
+    // The span W_k over k teeth, k putting the calipers' contact nearest the circle r + x·m
+    // among the k whose contact lies on the involute (between the form and tip circles); 0
+    // where no k does, and then there is no span measurement.
+    int spanTeeth;
+    double spanMeasurement;          // W_k, with the backlash
+    double spanContactDiameter;      // where the calipers touch the flanks: 2√(rb² + (W_k/2)²)
 };
 
 // Checks the parameters and computes the numbers; false, with the reason, for parameters
@@ -93,6 +105,24 @@ struct GearNumbers {
 // narrow at its tip, no involute left between fillet and tip, an undercut that cuts through
 // the tooth, numbers too large to compute with).
 bool computeGearNumbers(const GearParameters& gear, GearNumbers* numbers, std::string* reason);
+
+// ---- Measurement over pins ----
+
+// Two pins in opposite tooth spaces (even z), or one pin and the gear across (odd z).
+struct PinMeasurement {
+    bool fits;                 // the pin touches both flanks on their involutes
+    double pinDiameter;        // d_p
+    double measurement;        // M: d_M + d_p (even z), d_M cos(π/2z) + d_p (odd z)
+    double centreDiameter;     // d_M = db / cos α_M, through the pins' centres
+    double contactDiameter;    // where the pin touches the flanks
+    double leastDiameter;      // the pins between these touch the flanks on their involutes
+    double mostDiameter;
+};
+// The measurement for pins of diameter pinDiameter, or of the diameter that touches the flanks
+// on the pitch circle, d_p = db·(tan(α + π/z − s/d) − tan α), when pinDiameter is 0; the
+// pin-centre angle from inv α_M = s/d + inv α + d_p/db − π/z, s with the backlash. Parameters
+// must be valid.
+PinMeasurement measureOverPins(const GearParameters& gear, double pinDiameter);
 
 // ---- The outline ----
 
@@ -116,6 +146,20 @@ struct OutlinePoint {
 // mostPoints is the caller's own limit, at most mostOutlinePoints.
 bool computeGearOutline(const GearParameters& gear, std::vector<OutlinePoint>* outline,
                         std::string* reason, long mostPoints = mostOutlinePoints);
+
+// A vertex of an outline of arcs: the segment from here to the next vertex is a circular arc of
+// this bulge, the tangent of a quarter of its turn (0 straight, positive counter-clockwise), as
+// DXF and CAD programs take it.
+struct ArcVertex {
+    Vec2 at;
+    double bulge;
+    OutlinePart part;  // of the segment that starts here
+};
+
+// The same closed outline as circular arcs, each through the true curve at its ends and
+// straying from it by no more than the tolerance, meeting end to end: counter-clockwise, the
+// last vertex not repeating the first; false, with the reason, where computeGearOutline is.
+bool computeGearArcs(const GearParameters& gear, std::vector<ArcVertex>* arcs, std::string* reason);
 
 // About how many points the outline takes at the gear's tolerance, judged from a coarse look at
 // its curves before any is sampled (computeGearOutline refuses at once beyond twice its limit);

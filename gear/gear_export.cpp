@@ -1,28 +1,93 @@
 // The SVG, DXF and CSV writers of the outline, and the atomic file wrapper they share.
 #include "gear_export.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
 namespace {
 
-constexpr double marginShare = 0.03;          // of the tip radius, round the picture
-constexpr double outlineStrokeShare = 0.002;  // of the tip diameter
-constexpr double circleStrokeShare = 0.001;   // of the tip diameter
+constexpr double marginShare = 0.03;   // of the tip radius, round the picture
+constexpr int mostDecimals = 15;       // a double holds no more
 
-// A DXF group: its code on one line, its value on the next.
-bool dxfGroup(std::FILE* out, int code, const char* value) { return std::fprintf(out, "%d\n%s\n", code, value) >= 0; }
-
-bool dxfNumber(std::FILE* out, int code, double value) { return std::fprintf(out, "%d\n%.6f\n", code, value) >= 0; }
-
-bool dxfHandle(std::FILE* out, int handle) { return std::fprintf(out, "5\n%X\n", handle) >= 0; }
-
-bool dxfLayer(std::FILE* out, int handle, const char* name, int colour)
+// The point written at d decimals, as integers of 10^-d: where two neighbours meet.
+bool sameWhenWritten(const Vec2& a, const Vec2& b, double scale)
 {
-    bool ok = dxfGroup(out, 0, "LAYER") && dxfHandle(out, handle) && dxfGroup(out, 100, "AcDbSymbolTableRecord") &&
-              dxfGroup(out, 100, "AcDbLayerTableRecord") && dxfGroup(out, 2, name) && dxfGroup(out, 70, "0");
-    ok = ok && std::fprintf(out, "62\n%d\n", colour) >= 0 && dxfGroup(out, 6, "CONTINUOUS");
-    return ok;
+    return std::round(a.x * scale) == std::round(b.x * scale) && std::round(a.y * scale) == std::round(b.y * scale);
+}
+
+template <class Points, class At>
+bool anyNeighboursMeet(const Points& points, At at, double scale)
+{
+    for (std::size_t i = 0; i < points.size(); ++i)
+        if (sameWhenWritten(at(points[i]), at(points[(i + 1) % points.size()]), scale)) return true;
+    return false;
+}
+
+// An arc's centre, radius and end angles (degrees, counter-clockwise from start to end, as a
+// DXF ARC has them) from its ends and bulge.
+struct Arc {
+    Vec2 centre;
+    double radius, start, end;
+};
+
+Arc arcOf(const Vec2& a, const Vec2& b, double bulge)
+{
+    const double cx = b.x - a.x, cy = b.y - a.y, chord = std::hypot(cx, cy);
+    const double offset = chord * (1 - bulge * bulge) / (4 * bulge);
+    const Vec2 centre{(a.x + b.x) / 2 - cy / chord * offset, (a.y + b.y) / 2 + cx / chord * offset};
+    const double degrees = 180 / exactPi;
+    const double fromA = std::atan2(a.y - centre.y, a.x - centre.x) * degrees;
+    const double fromB = std::atan2(b.y - centre.y, b.x - centre.x) * degrees;
+    // A clockwise arc from a to b is the counter-clockwise one from b to a.
+    return {centre, chord * (1 + bulge * bulge) / (4 * std::fabs(bulge)), bulge > 0 ? fromA : fromB,
+            bulge > 0 ? fromB : fromA};
+}
+
+// ---- DXF: a code on one line, its value on the next ----
+
+bool dxfGroup(std::FILE* out, int code, const char* value) { return std::fprintf(out, "%d\n%s\n", code, value) >= 0; }
+bool dxfNumber(std::FILE* out, int code, double value, int decimals)
+{
+    return std::fprintf(out, "%d\n%.*f\n", code, decimals, value + 0.0) >= 0;
+}
+bool dxfLayer(std::FILE* out, const char* name, const char* colour)
+{
+    return dxfGroup(out, 0, "LAYER") && dxfGroup(out, 2, name) && dxfGroup(out, 70, "0") && dxfGroup(out, 62, colour) &&
+           dxfGroup(out, 6, "CONTINUOUS");
+}
+bool dxfPoint(std::FILE* out, int code, const Vec2& p, int decimals)
+{
+    return dxfNumber(out, code, p.x, decimals) && dxfNumber(out, code + 10, p.y, decimals) &&
+           dxfNumber(out, code + 20, 0, 1);
+}
+bool dxfLine(std::FILE* out, const Vec2& a, const Vec2& b, int decimals)
+{
+    return dxfGroup(out, 0, "LINE") && dxfGroup(out, 8, "GEAR") && dxfPoint(out, 10, a, decimals) &&
+           dxfPoint(out, 11, b, decimals);
+}
+bool dxfArc(std::FILE* out, const Arc& arc, int decimals)
+{
+    // An end moves by radius · Δangle: four more decimals of a degree keep it within the rest.
+    return dxfGroup(out, 0, "ARC") && dxfGroup(out, 8, "GEAR") && dxfPoint(out, 10, arc.centre, decimals) &&
+           dxfNumber(out, 40, arc.radius, decimals) && dxfNumber(out, 50, arc.start, decimals + 4) &&
+           dxfNumber(out, 51, arc.end, decimals + 4);
 }
 
 }  // namespace
+
+int decimalsFor(const std::vector<OutlinePoint>& outline, const std::vector<ArcVertex>& arcs, double tolerance)
+{
+    // Rounding moves a point by at most half a unit of the last decimal in x and in y.
+    int decimals = std::max(6, static_cast<int>(std::ceil(std::log10(5 * std::sqrt(2.0) / tolerance))));
+    for (; decimals < mostDecimals; ++decimals) {
+        const double scale = std::pow(10.0, decimals);
+        if (!anyNeighboursMeet(outline, [](const OutlinePoint& p) { return p.at; }, scale) &&
+            !anyNeighboursMeet(arcs, [](const ArcVertex& v) { return v.at; }, scale))
+            break;
+    }
+    return decimals;
+}
 
 const char* outlinePartName(OutlinePart part)
 {
@@ -35,65 +100,114 @@ const char* outlinePartName(OutlinePart part)
     return "?";
 }
 
-bool writeOutlineSvg(std::FILE* out, const GearNumbers& numbers, const std::vector<OutlinePoint>& outline)
+bool prepareGearExport(const GearParameters& gear, const ExportOptions& options, GearExport* out, std::string* reason,
+                       long mostPoints)
 {
-    const double da = numbers.tipDiameter;
-    const double half = da / 2 * (1 + 2 * marginShare);
-    const double size = 2 * half;
+    GearExport e{};
+    if (!computeGearNumbers(gear, &e.numbers, reason) || !computeGearOutline(gear, &e.outline, reason, mostPoints) ||
+        !computeGearArcs(gear, &e.arcs, reason))
+        return false;
+    e.tolerance = gear.tolerance;
+    e.options = options;
+    e.decimals = decimalsFor(e.outline, e.arcs, gear.tolerance);
+    *out = std::move(e);
+    return true;
+}
+
+bool writeOutlineSvg(std::FILE* out, const GearExport& gear)
+{
+    const GearNumbers& n = gear.numbers;
+    const int d = gear.decimals;
+    const double half = n.tipDiameter / 2 * (1 + 2 * marginShare);
     bool ok = std::fprintf(out,
                            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                           "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.6fmm\" height=\"%.6fmm\" "
-                           "viewBox=\"%.6f %.6f %.6f %.6f\">\n",
-                           size, size, -half, -half, size, size) >= 0;
-    // SVG's y grows downwards: every y is negated so the gear is seen as drawn, not mirrored.
-    ok = ok && std::fprintf(out, "<path id=\"gear-outline\" fill=\"none\" stroke=\"#000000\" "
-                                 "stroke-width=\"%.6f\" d=\"", da * outlineStrokeShare) >= 0;
-    for (std::size_t i = 0; i < outline.size() && ok; ++i)
-        ok = std::fprintf(out, "%s%.6f %.6f", i == 0 ? "M" : " L", outline[i].at.x, -outline[i].at.y) >= 0;
+                           "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.*fmm\" height=\"%.*fmm\" "
+                           "viewBox=\"%.*f %.*f %.*f %.*f\">\n",
+                           d, 2 * half, d, 2 * half, d, -half, d, -half, d, 2 * half, d, 2 * half) >= 0;
+    // SVG's y grows downwards: every y is negated so the gear is seen as drawn, not mirrored,
+    // and a counter-clockwise arc is drawn with the sweep flag 0.
+    ok = ok && std::fprintf(out, "<path id=\"gear-outline\" fill=\"none\" stroke=\"#000000\" stroke-width=\"%g\" d=\"",
+                            gear.options.strokeWidth) >= 0;
+    if (gear.options.chords) {
+        for (std::size_t i = 0; i < gear.outline.size() && ok; ++i)
+            ok = std::fprintf(out, "%s%.*f %.*f", i == 0 ? "M" : " L", d, gear.outline[i].at.x, d, -gear.outline[i].at.y + 0.0) >= 0;
+    } else {
+        const std::vector<ArcVertex>& a = gear.arcs;
+        ok = ok && !a.empty() && std::fprintf(out, "M%.*f %.*f", d, a[0].at.x, d, -a[0].at.y + 0.0) >= 0;
+        for (std::size_t i = 0; i < a.size() && ok; ++i) {
+            const Vec2 to = a[(i + 1) % a.size()].at;
+            const double b = a[i].bulge;
+            if (b == 0) {
+                ok = std::fprintf(out, " L%.*f %.*f", d, to.x, d, -to.y + 0.0) >= 0;
+                continue;
+            }
+            const double chord = std::hypot(to.x - a[i].at.x, to.y - a[i].at.y);
+            const double radius = chord * (1 + b * b) / (4 * std::fabs(b));
+            ok = std::fprintf(out, " A%.*f %.*f 0 %d %d %.*f %.*f", d, radius, d, radius, std::fabs(b) > 1 ? 1 : 0,
+                              b > 0 ? 0 : 1, d, to.x, d, -to.y + 0.0) >= 0;
+        }
+    }
     ok = ok && std::fputs(" Z\"/>\n", out) >= 0;
-    ok = ok && std::fprintf(out, "<g id=\"reference-circles\" fill=\"none\" stroke-width=\"%.6f\">\n",
-                            da * circleStrokeShare) >= 0;
-    ok = ok && std::fprintf(out, "<circle id=\"pitch-circle\" cx=\"0\" cy=\"0\" r=\"%.6f\" stroke=\"#0000ff\"/>\n",
-                            numbers.pitchDiameter / 2) >= 0;
-    ok = ok && std::fprintf(out, "<circle id=\"base-circle\" cx=\"0\" cy=\"0\" r=\"%.6f\" stroke=\"#00a000\"/>\n",
-                            numbers.baseDiameter / 2) >= 0;
-    ok = ok && std::fputs("</g>\n</svg>\n", out) >= 0;
-    return ok;
+    if (gear.options.referenceCircles) {
+        ok = ok && std::fprintf(out, "<g id=\"reference\" fill=\"none\" stroke=\"#0000ff\" stroke-width=\"%g\">\n",
+                                gear.options.strokeWidth) >= 0;
+        const std::pair<const char*, double> circles[] = {{"pitch-circle", n.pitchDiameter}, {"base-circle", n.baseDiameter},
+                                                          {"tip-circle", n.tipDiameter}, {"root-circle", n.rootDiameter}};
+        for (const auto& [id, diameter] : circles)
+            ok = ok && std::fprintf(out, "<circle id=\"%s\" cx=\"0\" cy=\"0\" r=\"%.*f\"/>\n", id, d, diameter / 2) >= 0;
+        ok = ok && std::fputs("</g>\n", out) >= 0;
+    }
+    return ok && std::fputs("</svg>\n", out) >= 0;
 }
 
-bool writeOutlineDxf(std::FILE* out, const GearNumbers& numbers, const std::vector<OutlinePoint>& outline)
+bool writeOutlineDxf(std::FILE* out, const GearExport& gear)
 {
+    const int d = gear.decimals;
+    const double ra = gear.numbers.tipDiameter / 2;
     bool ok = dxfGroup(out, 0, "SECTION") && dxfGroup(out, 2, "HEADER") && dxfGroup(out, 9, "$ACADVER") &&
-              dxfGroup(out, 1, "AC1015") && dxfGroup(out, 9, "$INSUNITS") && dxfGroup(out, 70, "4") &&
-              dxfGroup(out, 9, "$MEASUREMENT") && dxfGroup(out, 70, "1") && dxfGroup(out, 9, "$HANDSEED") &&
-              dxfGroup(out, 5, "100") && dxfGroup(out, 0, "ENDSEC");
+              dxfGroup(out, 1, "AC1009") && dxfGroup(out, 9, "$INSUNITS") && dxfGroup(out, 70, "4") &&
+              dxfGroup(out, 9, "$EXTMIN") && dxfPoint(out, 10, {-ra, -ra}, d) && dxfGroup(out, 9, "$EXTMAX") &&
+              dxfPoint(out, 10, {ra, ra}, d) && dxfGroup(out, 0, "ENDSEC");
+    // The tables a reader of R12 looks for: the line type the layers name, and the layers.
     ok = ok && dxfGroup(out, 0, "SECTION") && dxfGroup(out, 2, "TABLES") && dxfGroup(out, 0, "TABLE") &&
-         dxfGroup(out, 2, "LAYER") && dxfHandle(out, 2) && dxfGroup(out, 100, "AcDbSymbolTable") &&
-         dxfGroup(out, 70, "3") && dxfLayer(out, 0x10, "0", 7) && dxfLayer(out, 0x11, "GEAR", 7) &&
-         dxfLayer(out, 0x12, "PITCH", 5) && dxfGroup(out, 0, "ENDTAB") && dxfGroup(out, 0, "ENDSEC");
+         dxfGroup(out, 2, "LTYPE") && dxfGroup(out, 70, "1") && dxfGroup(out, 0, "LTYPE") &&
+         dxfGroup(out, 2, "CONTINUOUS") && dxfGroup(out, 70, "0") && dxfGroup(out, 3, "Solid line") &&
+         dxfGroup(out, 72, "65") && dxfGroup(out, 73, "0") && dxfGroup(out, 40, "0.0") && dxfGroup(out, 0, "ENDTAB");
+    ok = ok && dxfGroup(out, 0, "TABLE") && dxfGroup(out, 2, "LAYER") && dxfGroup(out, 70, "3") &&
+         dxfLayer(out, "0", "7") && dxfLayer(out, "GEAR", "7") && dxfLayer(out, "PITCH", "5") && dxfGroup(out, 0, "ENDTAB") &&
+         dxfGroup(out, 0, "ENDSEC");
+    ok = ok && dxfGroup(out, 0, "SECTION") && dxfGroup(out, 2, "BLOCKS") && dxfGroup(out, 0, "ENDSEC");
     ok = ok && dxfGroup(out, 0, "SECTION") && dxfGroup(out, 2, "ENTITIES");
-    ok = ok && dxfGroup(out, 0, "LWPOLYLINE") && dxfHandle(out, 0x20) && dxfGroup(out, 100, "AcDbEntity") &&
-         dxfGroup(out, 8, "GEAR") && dxfGroup(out, 100, "AcDbPolyline") &&
-         std::fprintf(out, "90\n%zu\n", outline.size()) >= 0 && dxfGroup(out, 70, "1");  // 1: closed
-    for (std::size_t i = 0; i < outline.size() && ok; ++i)
-        ok = dxfNumber(out, 10, outline[i].at.x) && dxfNumber(out, 20, outline[i].at.y);
-    ok = ok && dxfGroup(out, 0, "CIRCLE") && dxfHandle(out, 0x21) && dxfGroup(out, 100, "AcDbEntity") &&
-         dxfGroup(out, 8, "PITCH") && dxfGroup(out, 100, "AcDbCircle") && dxfNumber(out, 10, 0) &&
-         dxfNumber(out, 20, 0) && dxfNumber(out, 30, 0) && dxfNumber(out, 40, numbers.pitchDiameter / 2);
-    ok = ok && dxfGroup(out, 0, "ENDSEC") && dxfGroup(out, 0, "EOF");
-    return ok;
+    // The outline end to end: each piece starts where the last ended, and the last ends where
+    // the first starts, so readers join them into one closed contour.
+    if (gear.options.chords) {
+        const std::vector<OutlinePoint>& p = gear.outline;
+        for (std::size_t i = 0; i < p.size() && ok; ++i) ok = dxfLine(out, p[i].at, p[(i + 1) % p.size()].at, d);
+    } else {
+        const std::vector<ArcVertex>& a = gear.arcs;
+        for (std::size_t i = 0; i < a.size() && ok; ++i) {
+            const Vec2 to = a[(i + 1) % a.size()].at;
+            ok = a[i].bulge == 0 ? dxfLine(out, a[i].at, to, d) : dxfArc(out, arcOf(a[i].at, to, a[i].bulge), d);
+        }
+    }
+    ok = ok && dxfGroup(out, 0, "CIRCLE") && dxfGroup(out, 8, "PITCH") && dxfPoint(out, 10, {0, 0}, d) &&
+         dxfNumber(out, 40, gear.numbers.pitchDiameter / 2, d);
+    return ok && dxfGroup(out, 0, "ENDSEC") && dxfGroup(out, 0, "EOF");
 }
 
-bool writeOutlineCsv(std::FILE* out, const GearNumbers&, const std::vector<OutlinePoint>& outline)
+bool writeOutlineCsv(std::FILE* out, const GearExport& gear)
 {
+    const int d = gear.decimals;
     bool ok = std::fputs("x_mm,y_mm,part\n", out) >= 0;
-    for (std::size_t i = 0; i < outline.size() && ok; ++i)
-        ok = std::fprintf(out, "%.6f,%.6f,%s\n", outline[i].at.x, outline[i].at.y, outlinePartName(outline[i].part)) >= 0;
+    for (std::size_t i = 0; i < gear.outline.size() && ok; ++i) {
+        const OutlinePoint& p = gear.outline[i];
+        ok = std::fprintf(out, "%.*f,%.*f,%s\n", d, p.at.x + 0.0, d, p.at.y + 0.0, outlinePartName(p.part)) >= 0;
+    }
     return ok;
 }
 
-bool saveOutline(const std::string& fileName, OutlineWriter write, const GearNumbers& numbers,
-                 const std::vector<OutlinePoint>& outline, std::string* reason, SaveTargets targets)
+bool saveOutline(const std::string& fileName, OutlineWriter write, const GearExport& gear, std::string* reason,
+                 SaveTargets targets)
 {
-    return saveFileAtomically(fileName, [&](std::FILE* f) { return write(f, numbers, outline); }, reason, targets);
+    return saveFileAtomically(fileName, [&](std::FILE* f) { return write(f, gear); }, reason, targets);
 }

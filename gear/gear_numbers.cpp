@@ -41,6 +41,8 @@ bool checkInputs(const GearParameters& gear, std::string* reason)
         return fail(reason, gearReason::tipRadiusRange);
     if (!std::isfinite(gear.tolerance) || gear.tolerance < finestTolerance)
         return fail(reason, gearReason::toleranceRange);
+    if (!(gear.backlash >= 0 && gear.backlash < gear.module * (exactPi / 2 + 2 * gear.shift * std::tan(gear.pressureAngle))))
+        return fail(reason, gearReason::backlashRange);
     const double reach = gear.module * (gear.teeth / 2.0 + gear.rack.addendum + gear.rack.dedendum + std::fabs(gear.shift));
     if (!(reach <= largestDimension))
         return fail(reason, format(gearReason::tooLarge, reach));
@@ -76,18 +78,35 @@ bool checkGeometry(const GearParameters& gear, const ToothGeometry& g, std::stri
     return true;
 }
 
-// The span tooth count that puts the measuring points near the pitch circle (on the circle
-// of radius r + x·m, the usual choice for shifted gears).
-int spanTeethOf(const GearParameters& gear)
+// W_k over k teeth of the tooth thinned by the backlash: each flank J/2 off, J/2·cos α along
+// the normal the calipers measure on.
+double spanOver(const GearParameters& gear, int k)
 {
-    const double z = gear.teeth;
-    const double a = gear.pressureAngle;
-    const double stretch = 1 + 2 * gear.shift / z;
-    const double c = std::cos(a);
-    const double tanAx = stretch > c ? std::sqrt(stretch * stretch - c * c) / c : 0.0;
-    const double k = z / exactPi * (tanAx - 2 * gear.shift * std::tan(a) / z - involuteFunction(a)) + 0.5;
-    const long rounded = std::lround(k);
-    return static_cast<int>(rounded < 1 ? 1 : (rounded > gear.teeth ? gear.teeth : rounded));
+    const double m = gear.module, a = gear.pressureAngle;
+    return m * std::cos(a) * (exactPi * (k - 0.5) + gear.teeth * involuteFunction(a)) + 2 * gear.shift * m * std::sin(a) -
+           gear.backlash * std::cos(a);
+}
+
+// The span tooth count whose calipers touch nearest the circle of radius r + x·m (the usual
+// choice for shifted gears) among those that touch the flanks on their involute, between
+// the form circle and the tip; 0 where none does.
+int spanTeethOf(const GearParameters& gear, double formRadius, double tipRadius)
+{
+    const double rb = gear.module * gear.teeth * std::cos(gear.pressureAngle) / 2;
+    const double rx = gear.module * (gear.teeth / 2.0 + gear.shift);
+    const double wanted = std::sqrt(std::fmax(0.0, rx * rx - rb * rb));  // along the calipers' face
+    // k·p_b advances the contact by one base pitch: the nearest lies round this k.
+    const double pb = exactPi * gear.module * std::cos(gear.pressureAngle);
+    const long guess = std::lround((wanted - spanOver(gear, 1) / 2) * 2 / pb) + 1;
+    int best = 0;
+    double bestOff = INFINITY;
+    for (long k = std::max(1L, guess - 3); k <= std::min<long>(gear.teeth, guess + 3); ++k) {
+        const double half = spanOver(gear, static_cast<int>(k)) / 2;
+        const double contact = std::sqrt(rb * rb + half * half);
+        if (half <= 0 || contact < formRadius * (1 - 1e-12) || contact > tipRadius * (1 + 1e-12)) continue;
+        if (std::fabs(half - wanted) < bestOff) bestOff = std::fabs(half - wanted), best = static_cast<int>(k);
+    }
+    return best;
 }
 
 }  // namespace
@@ -152,15 +171,22 @@ bool computeGearNumbers(const GearParameters& gear, GearNumbers* numbers, std::s
     n.tipDiameter = n.pitchDiameter + 2 * m * (gear.rack.addendum + x);
     n.rootDiameter = n.pitchDiameter - 2 * m * (gear.rack.dedendum - x);
     n.basePitch = exactPi * m * std::cos(a);
-    n.toothThickness = m * (exactPi / 2 + 2 * x * std::tan(a));
+    n.toothThicknessNominal = m * (exactPi / 2 + 2 * x * std::tan(a));
+    n.backlash = gear.backlash;
+    n.toothThickness = n.toothThicknessNominal - gear.backlash;
+    const double psi = n.toothThickness / n.pitchDiameter;
+    n.chordalThickness = n.pitchDiameter * std::sin(psi);
+    n.chordalHeight = m * (gear.rack.addendum + x) + n.pitchDiameter / 2 * (1 - std::cos(psi));
+    n.formDiameter = 2 * involuteStartRadius(g);
     n.tipThickness = tipThicknessOf(g);
     n.pointed = n.tipThickness < pointedTipThickness * m;
     n.flankDepth = g.flankDepth;
     n.undercut = g.undercut;
     n.minTeethWithoutUndercut = 2 * (g.flankDepth / m - x) / sin2;
     n.minShiftWithoutUndercut = g.flankDepth / m - z / 2 * sin2;
-    n.spanTeeth = spanTeethOf(gear);
-    n.spanMeasurement = m * std::cos(a) * (exactPi * (n.spanTeeth - 0.5) + z * involuteFunction(a)) + 2 * x * m * std::sin(a);
+    n.spanTeeth = spanTeethOf(gear, n.formDiameter / 2, n.tipDiameter / 2);
+    n.spanMeasurement = n.spanTeeth > 0 ? spanOver(gear, n.spanTeeth) : 0;
+    n.spanContactDiameter = n.spanTeeth > 0 ? std::hypot(n.baseDiameter, n.spanMeasurement) : 0;
     return true;
 }
 
@@ -223,4 +249,44 @@ bool computeGearPair(const GearParameters& gear, int mateTeeth, double mateShift
     p.effectiveEnd = alongLine(std::fmax(from, to));
     p.mateTurn = exactPi + exactPi / mateTeeth;
     return true;
+}
+
+PinMeasurement measureOverPins(const GearParameters& gear, double pinDiameter)
+{
+    const ToothGeometry g = toothGeometry(gear);
+    const double db = 2 * g.baseRadius, d = 2 * g.pitchRadius, a = g.alpha, z = gear.teeth;
+    const double sOverD = g.halfToothAngle;  // s/d, the backlash taken off
+    // The pin-centre angle, and where the pin touches: its centre lies d_p/2 along the flank's
+    // normal, which is tangent to the base circle.
+    const auto centreInvolute = [&](double dp) { return sOverD + involuteFunction(a) + dp / db - exactPi / z; };
+    const auto centreAngle = [&](double dp) { return inverseInvolute(std::fmax(0.0, centreInvolute(dp))); };
+    // 0 for a pin too small to reach the flanks outside the base circle: the contact only
+    // climbs the flank as the pin grows.
+    const auto contactRadius = [&](double dp) {
+        const double t = std::tan(centreAngle(dp)) - dp / db;
+        return centreInvolute(dp) <= 0 || t <= 0 ? 0.0 : g.baseRadius * std::sqrt(1 + t * t);
+    };
+    PinMeasurement p{};
+    p.pinDiameter = pinDiameter > 0 ? pinDiameter : db * (std::tan(a + exactPi / z - sOverD) - std::tan(a));
+    const double aM = centreAngle(p.pinDiameter);
+    p.centreDiameter = db / std::cos(aM);
+    p.measurement = gear.teeth % 2 == 0 ? p.centreDiameter + p.pinDiameter
+                                        : p.centreDiameter * std::cos(exactPi / (2 * z)) + p.pinDiameter;
+    p.contactDiameter = 2 * contactRadius(p.pinDiameter);
+    // The contact climbs the flank as the pin grows: the pins that touch on the involute lie
+    // between the one touching at the form circle and the one touching at the tip.
+    const double form = involuteStartRadius(g);
+    const auto diameterTouchingAt = [&](double radius) {
+        double low = 0, high = d;
+        while (contactRadius(high) < radius && high < 1e3 * d) high *= 2;
+        for (int i = 0; i < 200 && high - low > 1e-15 * d; ++i) {
+            const double mid = 0.5 * (low + high);
+            (contactRadius(mid) < radius ? low : high) = mid;
+        }
+        return 0.5 * (low + high);
+    };
+    p.leastDiameter = diameterTouchingAt(form);
+    p.mostDiameter = diameterTouchingAt(g.tipRadius);
+    p.fits = p.contactDiameter >= 2 * form * (1 - 1e-12) && p.contactDiameter <= 2 * g.tipRadius * (1 + 1e-12);
+    return p;
 }

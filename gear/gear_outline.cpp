@@ -109,9 +109,8 @@ HalfTooth halfTooth(const ToothGeometry& g, double tolerance, std::size_t most)
 // Whether the half tooth stays between the middle of its space and the tooth's centre line,
 // touching them only at its ends, and does not cross itself. Its mirror and the turned copies
 // then keep to sectors of their own, so the whole outline is a simple polygon.
-bool keepsToItsSector(const HalfTooth& half, double spaceMiddle, double* radius)
+bool keepsToItsSector(const std::vector<Vec2>& p, double spaceMiddle, double* radius)
 {
-    const std::vector<Vec2>& p = half.points;
     std::size_t at = 0;
     for (std::size_t i = 1; i + 1 < p.size(); ++i) {
         const double angle = std::atan2(p[i].x, p[i].y);
@@ -140,7 +139,79 @@ bool cutIntoTooth(const ToothGeometry& g, const Vec2& p)
     return std::atan2(p.x, p.y) < limit;
 }
 
+// One segment of an outline of arcs.
+struct ArcSegment {
+    Vec2 from, to;
+    double bulge;
+    OutlinePart part;
+};
+
+// The half tooth as arcs, from the middle of the space to the tooth centre line.
+std::vector<ArcSegment> halfToothArcs(const ToothGeometry& g, double tolerance)
+{
+    const HalfToothCurves c = curvesOf(g);
+    std::vector<ArcSegment> half;
+    Vec2 at = c.root(c.rootFrom);
+    const auto append = [&](const std::function<Vec2(double)>& curve, double t0, double t1, OutlinePart part) {
+        std::vector<Vec2> ends;
+        std::vector<double> bulges;
+        fitArcs(curve, t0, t1, tolerance, &ends, &bulges);
+        for (std::size_t i = 0; i < ends.size(); ++i) {
+            half.push_back({at, ends[i], bulges[i], part});
+            at = ends[i];
+        }
+    };
+    if (c.rootFrom - c.rootTo > 1e-12) append(c.root, c.rootFrom, c.rootTo, OutlinePart::root);
+    append(c.fillet, 0, c.filletTo, OutlinePart::fillet);
+    // The join itself is the involute's, exactly, as in the outline of points.
+    half.back().to = at = c.involute(c.involuteFrom);
+    append(c.involute, c.involuteFrom, c.involuteTo, OutlinePart::involute);
+    append(c.tip, c.tipFrom, 0, OutlinePart::tip);
+    return half;
+}
+
+// The arcs as points no more than a quarter of the tolerance off them, to check as a polyline.
+std::vector<Vec2> flattened(const std::vector<ArcSegment>& arcs, double tolerance)
+{
+    std::vector<Vec2> points{arcs.front().from};
+    for (const ArcSegment& a : arcs) {
+        const double chord = std::hypot(a.to.x - a.from.x, a.to.y - a.from.y);
+        const double sagitta = std::fabs(a.bulge) * chord / 2;
+        const int pieces = std::clamp(static_cast<int>(std::ceil(std::sqrt(sagitta / (tolerance / 4)))), 1, 1000);
+        for (int k = 1; k < pieces; ++k) points.push_back(pointOnArc(a.from, a.to, a.bulge, double(k) / pieces));
+        points.push_back(a.to);
+    }
+    return points;
+}
+
 }  // namespace
+
+bool computeGearArcs(const GearParameters& gear, std::vector<ArcVertex>* arcs, std::string* reason)
+{
+    // The same refusals as the outline of points, whose points the arcs never outnumber.
+    std::vector<OutlinePoint> points;
+    if (!computeGearOutline(gear, &points, reason)) return false;
+    const ToothGeometry g = toothGeometry(gear);
+    const std::vector<ArcSegment> half = halfToothArcs(g, gear.tolerance);
+    double crossing = 0;
+    if (!keepsToItsSector(flattened(half, gear.tolerance), exactPi / gear.teeth, &crossing)) {
+        char text[160];
+        std::snprintf(text, sizeof text, gearReason::crossesItself, crossing);
+        return fail(reason, text);
+    }
+    // The mirror turns each arc the other way and the walk back turns it again: the bulge stays.
+    std::vector<ArcSegment> tooth = half;
+    for (std::size_t i = half.size(); i-- > 0;)
+        tooth.push_back({{-half[i].to.x, half[i].to.y}, {-half[i].from.x, half[i].from.y}, half[i].bulge, half[i].part});
+    arcs->clear();
+    arcs->reserve(tooth.size() * gear.teeth);
+    for (int k = 0; k < gear.teeth; ++k) {
+        const double c = std::cos(2 * exactPi * k / gear.teeth), s = std::sin(2 * exactPi * k / gear.teeth);
+        for (const ArcSegment& a : tooth)
+            arcs->push_back({{a.from.x * c - a.from.y * s, a.from.x * s + a.from.y * c}, a.bulge, a.part});
+    }
+    return true;
+}
 
 double estimateOutlinePoints(const GearParameters& gear)
 {
@@ -165,7 +236,7 @@ bool computeGearOutline(const GearParameters& gear, std::vector<OutlinePoint>* o
     const double total = (2.0 * n - 2) * gear.teeth;
     if (total > most) return fail(reason, tooManyPoints(total, most));
     double crossing = 0;
-    if (!keepsToItsSector(half, exactPi / gear.teeth, &crossing)) {
+    if (!keepsToItsSector(half.points, exactPi / gear.teeth, &crossing)) {
         char text[160];
         std::snprintf(text, sizeof text, gearReason::crossesItself, crossing);
         return fail(reason, text);

@@ -14,6 +14,7 @@ constexpr const char* addendumRange = "the rack's addendum coefficient must lie 
 constexpr const char* dedendumRange = "the rack's dedendum coefficient must be above 0 and at most 1000000";
 constexpr const char* tipRadiusRange = "the rack's tip radius coefficient must lie between 0 and 1000000";
 constexpr const char* toleranceRange = "the tolerance must be at least 0.0000001 mm";
+constexpr const char* backlashRange = "the backlash must be 0 or more and less than the tooth thickness";
 constexpr const char* tooLarge = "the gear is too large to compute with: it reaches %.3g mm from its centre, more than 1e100 mm";
 constexpr const char* belowPrecision =
     "the tolerance must be at least %.3g mm for a gear this large: finer lies below the precision of the arithmetic";
@@ -54,6 +55,7 @@ constexpr const char* allGearReasons[] = {
     gearReason::fewTeeth,          gearReason::manyTeeth,          gearReason::smallModule,
     gearReason::pressureAngle,     gearReason::shiftRange,         gearReason::addendumRange,
     gearReason::dedendumRange,     gearReason::tipRadiusRange,     gearReason::toleranceRange,
+    gearReason::backlashRange,
     gearReason::tooLarge,          gearReason::belowPrecision,     gearReason::overflow,
     gearReason::rootInsideCentre,  gearReason::roundingsOverlap,   gearReason::rackPointed,
     gearReason::noStraightFlank,   gearReason::tipInsideBase,      gearReason::pointed,

@@ -18,7 +18,7 @@ void appendRackTooth(const ToothGeometry& g, double roll, int k, double toleranc
 {
     const double centre = (k + 0.5) * g.pitch;
     const double tanA = std::tan(g.alpha);
-    const double topHalfWidth = g.pitch / 4 + g.rackAddendum * tanA;
+    const double topHalfWidth = g.rackHalfThickness + g.rackAddendum * tanA;
     const double rho = g.rounding;
     const double cosA = std::cos(g.alpha);
     const double sinA = std::sin(g.alpha);
@@ -52,7 +52,7 @@ RackContact leftSideContact(const ToothGeometry& g, double roll, int k, RackPart
     const double cosA = std::cos(g.alpha);
 
     // The straight flank: the foot of the normal from I, if it falls on the straight part.
-    const double baseU = centre - g.pitch / 4;
+    const double baseU = centre - g.rackHalfThickness;
     const double along = (iu - baseU) * -sinA + iv * cosA;
     const double footU = baseU - along * sinA;
     const double footV = along * cosA;

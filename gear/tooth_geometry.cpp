@@ -70,13 +70,17 @@ double involuteFunction(double angle) { return std::tan(angle) - angle; }
 
 double inverseInvolute(double value)
 {
-    // Starting from the cube-root approximation, Newton converges in a few steps.
-    double a = std::cbrt(3 * value);
-    for (int i = 0; i < 50; ++i) {
+    // Newton from the cube-root approximation converges in a few steps for the angles of gear
+    // teeth; near 90° (large pins) it would overshoot, so it is kept in its bracket by halving.
+    double low = 0, high = exactPi / 2;
+    double a = std::fmin(std::cbrt(3 * value), 0.5 * (low + high));
+    for (int i = 0; i < 200; ++i) {
         const double t = std::tan(a);
-        const double step = (t - a - value) / (t * t);
-        a -= step;
-        if (std::fabs(step) < 1e-16) break;
+        (t - a < value ? low : high) = a;
+        double next = a - (t - a - value) / (t * t);
+        if (!(next > low && next < high)) next = 0.5 * (low + high);
+        if (std::fabs(next - a) < 1e-16) break;
+        a = next;
     }
     return a;
 }
@@ -136,10 +140,11 @@ ToothGeometry toothGeometry(const GearParameters& gear)
     g.rootRadius = g.pitchRadius - m * (gear.rack.dedendum - gear.shift);
     g.pitch = exactPi * m;
     g.lineHeight = g.pitchRadius + gear.shift * m;
-    g.halfToothAngle = (exactPi / 2 + 2 * gear.shift * std::tan(g.alpha)) / gear.teeth;
+    g.rackHalfThickness = g.pitch / 4 + gear.backlash / 2;
+    g.halfToothAngle = (exactPi / 2 + 2 * gear.shift * std::tan(g.alpha)) / gear.teeth - gear.backlash / (2 * g.pitchRadius);
     g.rounding = gear.rack.tipRadius * m;
     g.roundingHeight = -gear.rack.dedendum * m + g.rounding;
-    g.roundingHalfGap = g.pitch / 4 + g.roundingHeight * std::tan(g.alpha) - g.rounding / std::cos(g.alpha);
+    g.roundingHalfGap = g.rackHalfThickness + g.roundingHeight * std::tan(g.alpha) - g.rounding / std::cos(g.alpha);
     // A full-round tip, fitted exactly, may come out a rounding error below 0.
     if (std::fabs(g.roundingHalfGap) < 1e-12 * g.pitch) g.roundingHalfGap = 0;
     g.flankDepth = m * (gear.rack.dedendum - gear.rack.tipRadius * (1 - std::sin(g.alpha)));
@@ -185,6 +190,67 @@ bool sampleCurve(const std::function<Vec2(double)>& curve, double t0, double t1,
     subdivide(curve, t0, p0, tm, pm, tolerance, 1, points, parameters, most);
     subdivide(curve, tm, pm, t1, p1, tolerance, 1, points, parameters, most);
     return points->size() <= most;
+}
+
+namespace {
+
+// The bulge of the arc from a through m to b: the inscribed angle at m is π − θ/2.
+double bulgeThrough(const Vec2& a, const Vec2& m, const Vec2& b)
+{
+    const Vec2 u{a.x - m.x, a.y - m.y}, v{b.x - m.x, b.y - m.y};
+    const double turn = u.x * v.y - u.y * v.x;  // negative where a → m → b turns left
+    const double inscribed = std::atan2(std::fabs(turn), u.x * v.x + u.y * v.y);
+    return (turn < 0 ? 1 : -1) * std::tan((exactPi - inscribed) / 2);
+}
+
+// How far q lies from the arc from a to b of this bulge (from its circle, or its chord when
+// the arc is all but straight).
+double distanceToArc(const Vec2& q, const Vec2& a, const Vec2& b, double bulge)
+{
+    const double cx = b.x - a.x, cy = b.y - a.y, chord = std::hypot(cx, cy);
+    if (std::fabs(bulge) < 1e-9 || chord == 0) return distanceToChord(q, a, b);
+    // The centre lies off the chord's middle, on its left for a counter-clockwise arc.
+    const double radius = chord * (1 + bulge * bulge) / (4 * std::fabs(bulge));
+    const double offset = chord * (1 - bulge * bulge) / (4 * bulge);
+    const Vec2 centre{(a.x + b.x) / 2 - cy / chord * offset, (a.y + b.y) / 2 + cx / chord * offset};
+    return std::fabs(std::hypot(q.x - centre.x, q.y - centre.y) - radius);
+}
+
+void fitPiece(const std::function<Vec2(double)>& curve, double t0, const Vec2& p0, double t1, const Vec2& p1,
+              double tolerance, int depth, std::vector<Vec2>* ends, std::vector<double>* bulges)
+{
+    const double tm = 0.5 * (t0 + t1);
+    const Vec2 pm = curve(tm);
+    const double bulge = bulgeThrough(p0, pm, p1);
+    bool close = depth >= deepestSubdivision || std::fabs(bulge) < 1;  // never more than a half circle
+    for (int k : {1, 2, 3, 5, 6, 7})
+        close = close && distanceToArc(curve(t0 + (t1 - t0) * k / 8), p0, p1, bulge) <= tolerance;
+    if (close || depth >= deepestSubdivision) {
+        ends->push_back(p1);
+        bulges->push_back(bulge);
+        return;
+    }
+    fitPiece(curve, t0, p0, tm, pm, tolerance, depth + 1, ends, bulges);
+    fitPiece(curve, tm, pm, t1, p1, tolerance, depth + 1, ends, bulges);
+}
+
+}  // namespace
+
+void fitArcs(const std::function<Vec2(double)>& curve, double t0, double t1, double tolerance, std::vector<Vec2>* ends,
+             std::vector<double>* bulges)
+{
+    fitPiece(curve, t0, curve(t0), t1, curve(t1), tolerance, 0, ends, bulges);
+}
+
+Vec2 pointOnArc(const Vec2& a, const Vec2& b, double bulge, double f)
+{
+    if (bulge == 0) return {a.x + (b.x - a.x) * f, a.y + (b.y - a.y) * f};
+    const double cx = b.x - a.x, cy = b.y - a.y, chord = std::hypot(cx, cy);
+    const double offset = chord * (1 - bulge * bulge) / (4 * bulge);
+    const Vec2 centre{(a.x + b.x) / 2 - cy / chord * offset, (a.y + b.y) / 2 + cx / chord * offset};
+    const double turn = 4 * std::atan(bulge) * f;
+    const double c = std::cos(turn), s = std::sin(turn);
+    return {centre.x + (a.x - centre.x) * c - (a.y - centre.y) * s, centre.y + (a.x - centre.x) * s + (a.y - centre.y) * c};
 }
 
 double estimateCurvePoints(const std::function<Vec2(double)>& curve, double t0, double t1, double tolerance)

@@ -18,6 +18,7 @@ struct ToothGeometry {
     double tipRadius;       // ra
     double rootRadius;      // rf
     double pitch;           // p = π·m
+    double rackHalfThickness;  // half the rack tooth on its reference line: p/4, and J/2 more for backlash
     double lineHeight;      // r + x·m: the rack's reference line at roll 0
     double halfToothAngle;  // s / d: half the tooth's angle on the pitch circle
     double rounding;        // ρ = ρf*·m
@@ -53,6 +54,13 @@ Vec2 rackToGear(const ToothGeometry& g, double roll, double u, double v);
 bool sampleCurve(const std::function<Vec2(double)>& curve, double t0, double t1, double tolerance,
                  std::vector<Vec2>* points, std::vector<double>* parameters = nullptr,
                  std::size_t most = static_cast<std::size_t>(-1));
+// Appends circular arcs following curve(t) over (t0, t1], each through the curve at its ends
+// and middle and straying from the curve by no more than tolerance (checked at six points):
+// each arc's end and its bulge, tan of a quarter of its turn (positive counter-clockwise).
+void fitArcs(const std::function<Vec2(double)>& curve, double t0, double t1, double tolerance, std::vector<Vec2>* ends,
+             std::vector<double>* bulges);
+// The point of the arc from a to b of this bulge at fraction f of its turn.
+Vec2 pointOnArc(const Vec2& a, const Vec2& b, double bulge, double f);
 // About how many points sampleCurve gives curve over [t0, t1] at tolerance, from a coarse look
 // at its length and turning: an arc needs √(turning · length / 8·tolerance) chords.
 double estimateCurvePoints(const std::function<Vec2(double)>& curve, double t0, double t1, double tolerance);

@@ -29,7 +29,9 @@ constexpr OptionSpec options[] = {
     {"--mate", true, true, true},           {"--mate-shift", true, true, true},
     {"--svg", true, true, false},           {"--dxf", true, true, false},
     {"--csv", true, true, false},           {"--json", false, true, false},
-    {"--lang", true, false, true},
+    {"--backlash", true, true, true},       {"--pin-diameter", true, true, false},
+    {"--stroke-width", true, true, false},  {"--reference-circles", false, true, false},
+    {"--chords", false, true, false},       {"--lang", true, false, true},
 };
 
 bool complain(std::string* message, const std::string& text)
@@ -139,7 +141,8 @@ bool parseGearRequest(int argc, const char* const argv[], GearProgram program, c
                                          : option + " is gearlab's");
         if (!spec->takesValue) {
             if (inlineValue) return complain(message, option + " takes no value, not " + quoted(value));
-            (option == "--help" ? r.help : r.json) = true;
+            (option == "--help" ? r.help : option == "--json" ? r.json : option == "--chords" ? r.exports.chords
+                                                                                              : r.exports.referenceCircles) = true;
             continue;
         }
         if (!inlineValue) {
@@ -176,6 +179,12 @@ bool parseGearRequest(int argc, const char* const argv[], GearProgram program, c
         } else if (option == "--mate-shift") {
             ok = readNumber(option, value, &r.mateShift, message);
             haveMateShift = true;
+        } else if (option == "--backlash") {
+            ok = readBounded(option, value, 0, true, INFINITY, "0 or more (mm)", &r.gear.backlash, message);
+        } else if (option == "--pin-diameter") {
+            ok = readBounded(option, value, 0, false, INFINITY, "a number above 0 (mm)", &r.pinDiameter, message);
+        } else if (option == "--stroke-width") {
+            ok = readBounded(option, value, 0, false, INFINITY, "a number above 0 (mm)", &r.exports.strokeWidth, message);
         } else if (option == "--lang") {
             if (value != "en" && value != "ja") return complain(message, "--lang must be en or ja, not " + quoted(value));
             r.language = value;

@@ -49,10 +49,12 @@ std::string shortestText(double value)
     return text;
 }
 
-void printGearReport(std::FILE* out, const GearRequest& request, const GearNumbers& n,
-                     std::size_t outlinePoints, const GearPair* pair)
+bool lacksBottomClearance(const GearParameters& gear) { return gear.rack.dedendum <= gear.rack.addendum; }
+
+void printGearReport(std::FILE* out, const GearRequest& request, const GearReport& report)
 {
     const GearParameters& g = request.gear;
+    const GearNumbers& n = report.numbers;
     std::fprintf(out, "Involute spur gear: %d teeth, module %g mm, pressure angle %g°, profile shift %g\n", g.teeth,
                  g.module, g.pressureAngle * degreesPerRadianExact, g.shift + 0.0);
     std::fprintf(out, "Rack: addendum %g·m, dedendum %g·m, tip radius %.4g·m", g.rack.addendum, g.rack.dedendum,
@@ -63,13 +65,35 @@ void printGearReport(std::FILE* out, const GearRequest& request, const GearNumbe
     std::fputs("\n\n", out);
     for (const Length& l : lengthsOf(n)) std::fprintf(out, "  %s  %12.4f mm\n", l.label, l.value);
     if (n.pointed) std::fputs("  the tooth is pointed: its tip is thinner than 0.2 m\n", out);
-    char span[40];
-    std::snprintf(span, sizeof span, "span over %d %s", n.spanTeeth, n.spanTeeth == 1 ? "tooth" : "teeth");
-    std::fprintf(out, "  %-26sW%-2d %12.4f mm\n", span, n.spanTeeth, n.spanMeasurement);
+    if (n.backlash > 0) {
+        std::fprintf(out, "  backlash                  j   %12.4f mm\n", n.backlash);
+        std::fprintf(out, "  tooth thickness, nominal  s   %12.4f mm (before the backlash)\n", n.toothThicknessNominal);
+    }
+    std::fprintf(out, "  chordal tooth thickness   s̄   %12.4f mm\n", n.chordalThickness);
+    std::fprintf(out, "  chordal height            h̄   %12.4f mm\n", n.chordalHeight);
+    if (n.spanTeeth > 0) {
+        char span[40];
+        std::snprintf(span, sizeof span, "span over %d %s", n.spanTeeth, n.spanTeeth == 1 ? "tooth" : "teeth");
+        std::fprintf(out, "  %-26sW%-2d %12.4f mm\n", span, n.spanTeeth, n.spanMeasurement);
+    } else {
+        std::fputs("  no span measurement: for every k the calipers would touch off the involute\n", out);
+    }
+    const PinMeasurement& p = report.pins;
+    if (p.fits)
+        std::fprintf(out, "  %-26sM  %12.4f mm (pins of %.4f mm)\n",
+                     g.teeth % 2 == 0 ? "over two pins" : "over a pin and across", p.measurement, p.pinDiameter);
+    else
+        std::fprintf(out, "  no measurement over pins: the pin of %.4f mm would touch off the involute "
+                          "(pins from %.4f to %.4f mm touch on it)\n",
+                     p.pinDiameter, p.leastDiameter, p.mostDiameter);
+    if (lacksBottomClearance(g))
+        std::fputs("  warning: the dedendum is no deeper than the addendum: no bottom clearance for a mate's tip\n", out);
     std::fprintf(out, "\n  undercut                       %s\n", yesNo(n.undercut));
     std::fprintf(out, "  fewest teeth without undercut  %.3f (at this shift)\n", n.minTeethWithoutUndercut);
     std::fprintf(out, "  least shift without undercut   %.4f (at this tooth count)\n", n.minShiftWithoutUndercut);
-    std::fprintf(out, "  outline points                 %zu\n", outlinePoints);
+    std::fprintf(out, "  outline points                 %zu\n", report.outlinePoints);
+    std::fprintf(out, "  outline arcs                   %zu\n", report.outlineArcs);
+    const GearPair* pair = report.pair;
     if (!pair) return;
     std::fprintf(out, "\nWith a mate of %d teeth, profile shift %g:\n", request.mateTeeth, request.mateShift + 0.0);
     std::fprintf(out, "  working pressure angle    αw  %12.4f°\n", pair->workingPressureAngle * degreesPerRadianExact);
@@ -87,21 +111,42 @@ void printGearReport(std::FILE* out, const GearRequest& request, const GearNumbe
     std::fprintf(out, "  this gear's tip runs past the mate's interference point N2: %s\n", yesNo(pair->interferenceMate));
 }
 
-void printGearJson(std::FILE* out, const GearRequest& request, const GearNumbers& n,
-                   std::size_t outlinePoints, const GearPair* pair)
+namespace {
+
+// A JSON number, or null where the measurement does not exist.
+std::string jsonNumber(bool exists, double value)
+{
+    if (!exists) return "null";
+    char text[40];
+    std::snprintf(text, sizeof text, "%.15g", value);
+    return text;
+}
+
+}  // namespace
+
+void printGearJson(std::FILE* out, const GearRequest& request, const GearReport& report)
 {
     const GearParameters& g = request.gear;
+    const GearNumbers& n = report.numbers;
+    const PinMeasurement& p = report.pins;
     std::fprintf(out, "{\"teeth\": %d, \"module\": %.15g, \"pressure_angle_deg\": %.15g, \"shift\": %.15g, ", g.teeth,
                  g.module, g.pressureAngle * degreesPerRadianExact, g.shift);
     std::fprintf(out, "\"rack\": {\"addendum\": %.15g, \"dedendum\": %.15g, \"tip_radius\": %.15g, \"tip_radius_reduced\": %s}, ",
                  g.rack.addendum, g.rack.dedendum, g.rack.tipRadius, trueFalse(request.tipRadiusReduced));
     for (const Length& l : lengthsOf(n)) std::fprintf(out, "\"%s\": %.15g, ", l.key, l.value);
-    std::fprintf(out, "\"pointed\": %s, \"undercut\": %s, ", trueFalse(n.pointed), trueFalse(n.undercut));
+    std::fprintf(out, "\"tooth_thickness_nominal\": %.15g, \"backlash\": %.15g, ", n.toothThicknessNominal, n.backlash);
+    std::fprintf(out, "\"chordal_thickness\": %.15g, \"chordal_height\": %.15g, \"form_diameter\": %.15g, ",
+                 n.chordalThickness, n.chordalHeight, n.formDiameter);
+    std::fprintf(out, "\"pointed\": %s, \"undercut\": %s, \"bottom_clearance\": %s, ", trueFalse(n.pointed),
+                 trueFalse(n.undercut), trueFalse(!lacksBottomClearance(g)));
     std::fprintf(out, "\"min_teeth_without_undercut\": %.15g, \"min_shift_without_undercut\": %.15g, ",
                  n.minTeethWithoutUndercut, n.minShiftWithoutUndercut);
-    std::fprintf(out, "\"span_teeth\": %d, \"span_measurement\": %.15g, \"outline_points\": %zu", n.spanTeeth,
-                 n.spanMeasurement, outlinePoints);
-    if (pair)
+    std::fprintf(out, "\"span_teeth\": %s, \"span_measurement\": %s, ", jsonNumber(n.spanTeeth > 0, n.spanTeeth).c_str(),
+                 jsonNumber(n.spanTeeth > 0, n.spanMeasurement).c_str());
+    std::fprintf(out, "\"pin_diameter\": %.15g, \"measurement_over_pins\": %s, ", p.pinDiameter,
+                 jsonNumber(p.fits, p.measurement).c_str());
+    std::fprintf(out, "\"outline_points\": %zu, \"outline_arcs\": %zu", report.outlinePoints, report.outlineArcs);
+    if (const GearPair* pair = report.pair)
         std::fprintf(out,
                      ", \"pair\": {\"working_pressure_angle_deg\": %.15g, \"centre_distance\": %.15g, "
                      "\"contact_ratio\": %.15g, \"effective_contact_ratio\": %.15g, \"path_cut_at_gear_form\": %s, "
@@ -111,4 +156,3 @@ void printGearJson(std::FILE* out, const GearRequest& request, const GearNumbers
                      trueFalse(pair->interferenceGear), trueFalse(pair->interferenceMate));
     std::fputs("}\n", out);
 }
-

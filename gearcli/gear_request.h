@@ -3,6 +3,7 @@
 #pragma once
 
 #include "gear.h"
+#include "gear_export.h"
 
 #include <cstdio>
 #include <string>
@@ -16,6 +17,8 @@ struct GearRequest {
     std::string svgFile;   // empty: not written
     std::string dxfFile;
     std::string csvFile;
+    ExportOptions exports;  // --chords, --reference-circles, --stroke-width
+    double pinDiameter;     // --pin-diameter, mm; 0: the pin that touches at the pitch circle
     bool json;
     bool help;
     std::string language;  // --lang: "en" or "ja" (gearlab)
@@ -40,9 +43,20 @@ bool readDecimal(const std::string& text, double* value);
 // The shortest decimal text that reads back as value exactly: 0.1, not 0.10000000000000001.
 std::string shortestText(double value);
 
-// The English report of the numbers (and of the pair, when given).
-void printGearReport(std::FILE* out, const GearRequest& request, const GearNumbers& numbers,
-                     std::size_t outlinePoints, const GearPair* pair);
+// What a report tells of a gear: its numbers, the measurement over pins, the outline's size
+// and the pair, when there is a mate.
+struct GearReport {
+    GearNumbers numbers;
+    PinMeasurement pins;
+    std::size_t outlinePoints;
+    std::size_t outlineArcs;
+    const GearPair* pair;      // nullptr without a mate
+};
+
+// The English report.
+void printGearReport(std::FILE* out, const GearRequest& request, const GearReport& report);
 // The same as one JSON object.
-void printGearJson(std::FILE* out, const GearRequest& request, const GearNumbers& numbers,
-                   std::size_t outlinePoints, const GearPair* pair);
+void printGearJson(std::FILE* out, const GearRequest& request, const GearReport& report);
+// Whether the gear has no bottom clearance (its dedendum no deeper than the addendum a mate's
+// tip reaches down with): worth a warning, not a refusal.
+bool lacksBottomClearance(const GearParameters& gear);

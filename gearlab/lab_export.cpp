@@ -41,12 +41,11 @@ bool exists(const std::string& name)
 
 bool exportOutline(std::FILE* out, std::FILE* err)
 {
-    std::vector<OutlinePoint> outline;
-    GearNumbers numbers{};
+    GearExport gear{};
     std::string reason;
-    // The outline again with its parts, as the writers take it: the lab keeps plain points.
-    if (!computeGearOutline(lab.gear, &outline, &reason, labMostOutlinePoints) ||
-        !computeGearNumbers(lab.gear, &numbers, &reason)) {
+    // The outline again with its parts and arcs, as the writers take it: the lab keeps plain
+    // points. The files are gearprofile's with its default options.
+    if (!prepareGearExport(lab.gear, ExportOptions{}, &gear, &reason, labMostOutlinePoints)) {
         reportFailure(err, exportStem(), reason);
         return false;
     }
@@ -59,7 +58,7 @@ bool exportOutline(std::FILE* out, std::FILE* err)
     for (const Export& e : exports) {
         const std::string name = exportStem() + e.extension;
         // Only regular files: a pipe nobody reads would hold the window for ever.
-        if (!saveOutline(name, e.write, numbers, outline, &reason, SaveTargets::regularOnly)) {
+        if (!saveOutline(name, e.write, gear, &reason, SaveTargets::regularOnly)) {
             reportWritten(out, written);
             reportFailure(err, name, reason);
             return false;

@@ -144,6 +144,7 @@ const std::pair<const char*, const char*> japaneseReasons[] = {
     {gearReason::dedendumRange, "ラックの歯元のたけ係数は 0 より大きく 1000000 までです"},
     {gearReason::tipRadiusRange, "ラックの歯先丸み係数は 0 から 1000000 までです"},
     {gearReason::toleranceRange, "許容差は 0.0000001 mm 以上にしてください"},
+    {gearReason::backlashRange, "バックラッシは 0 以上で歯厚より小さくしてください"},
     {gearReason::tooLarge, "歯車が大きすぎて計算できません: 中心から %s mm あり, 1e100 mm を越えます"},
     {gearReason::belowPrecision, "この大きさの歯車では許容差を %s mm 以上にしてください: それより細かくは計算の精度が足りません"},
     {gearReason::overflow, "数値があふれます: 入力が大きすぎて計算できません"},

@@ -36,12 +36,16 @@ const char* profileUsage()
 {
     return "Usage: gearprofile --teeth Z [--module M] [--pressure-angle DEG] [--shift X]\n"
            "                   [--rack A|B|C|D|straight] [--addendum HA] [--dedendum HF] [--tip-radius RHO]\n"
-           "                   [--tolerance MM] [--mate Z2 [--mate-shift X2]]\n"
-           "                   [--svg FILE] [--dxf FILE] [--csv FILE] [--json]\n"
+           "                   [--tolerance MM] [--backlash J] [--pin-diameter D] [--mate Z2 [--mate-shift X2]]\n"
+           "                   [--svg FILE] [--dxf FILE] [--csv FILE] [--chords] [--reference-circles]\n"
+           "                   [--stroke-width W] [--json]\n"
            "\n"
-           "Prints the numbers of an involute spur gear cut by a basic rack and writes its closed\n"
-           "outline. Defaults: module 1 mm, pressure angle 20 degrees, shift 0, rack A, tolerance\n"
-           "0.001 mm. --addendum, --dedendum and --tip-radius change the rack's coefficients.\n"
+           "Prints the numbers of an involute spur gear cut by a basic rack, with the workshop's\n"
+           "measurements (span, over pins, chordal thickness), and writes its closed outline: the\n"
+           "SVG and DXF as arcs within the tolerance (--chords: straight chords), the CSV as points.\n"
+           "Defaults: module 1 mm, pressure angle 20 degrees, shift 0, rack A, tolerance 0.001 mm,\n"
+           "backlash 0, the pin that touches at the pitch circle, an SVG stroke of 0.01 mm.\n"
+           "--addendum, --dedendum and --tip-radius change the rack's coefficients.\n"
            "Z from 1 to 100000, M at least 0.000001 mm, numbers in plain decimal notation.\n"
            "Exit status: 0 done, 1 a file or the report could not be written, 2 bad options or a\n"
            "gear that cannot be cut.\n";
@@ -69,24 +73,33 @@ int runGearProfile(int argc, const char* const argv[], std::FILE* out, std::FILE
                            std::string(exports[i].option) + " and " + exports[k].option + " name the same file '" +
                                printable(exports[k].fileName) + "': one would replace the other");
 
-    GearNumbers numbers{};
-    std::vector<OutlinePoint> outline;
+    GearExport gear{};
     GearPair pair{};
-    if (!computeGearNumbers(request.gear, &numbers, &message) || !computeGearOutline(request.gear, &outline, &message))
+    if (!prepareGearExport(request.gear, request.exports, &gear, &message))
         return say(err, exitUsage, "this gear cannot be cut: " + message);
     if (request.withMate && !computeGearPair(request.gear, request.mateTeeth, request.mateShift, &pair, &message))
         return say(err, exitUsage, message);
+    const PinMeasurement pins = measureOverPins(request.gear, request.pinDiameter);
+    if (request.pinDiameter > 0 && !pins.fits) {
+        char text[200];
+        std::snprintf(text, sizeof text,
+                      "--pin-diameter %g would touch the flanks off the involute: pins from %.4f to %.4f mm touch on it",
+                      request.pinDiameter, pins.leastDiameter, pins.mostDiameter);
+        return say(err, exitUsage, text);
+    }
+    if (lacksBottomClearance(request.gear))
+        say(err, 0, "warning: the dedendum is no deeper than the addendum: no bottom clearance for a mate's tip");
 
-    const GearPair* withPair = request.withMate ? &pair : nullptr;
+    const GearReport report{gear.numbers, pins, gear.outline.size(), gear.arcs.size(), request.withMate ? &pair : nullptr};
     if (request.json)
-        printGearJson(out, request, numbers, outline.size(), withPair);
+        printGearJson(out, request, report);
     else
-        printGearReport(out, request, numbers, outline.size(), withPair);
+        printGearReport(out, request, report);
     int status = delivered(out, err, 0);
 
     for (const Export& e : exports) {
         std::string reason;
-        if (e.fileName.empty() || saveOutline(e.fileName, e.write, numbers, outline, &reason)) continue;
+        if (e.fileName.empty() || saveOutline(e.fileName, e.write, gear, &reason)) continue;
         status = say(err, exitWriteFailed, "cannot write '" + printable(e.fileName) + "': " + reason);
     }
     return status;

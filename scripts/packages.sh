@@ -26,9 +26,9 @@ ensure_packages() {
 # Unifont's glyphs and writes its pictures with libpng.
 BUILD_PACKAGES=(cmake make g++ libglut-dev libgl-dev libx11-dev libgl1-mesa-dri libpng-dev unifont)
 # What the tests need besides: GoogleTest, Google Benchmark, a virtual X server, the DXF
-# reader, SVG renderer and polygon library that read gearprofile's files back, and
-# Emscripten and Chromium for the web pages.
-TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb python3-ezdxf librsvg2-bin python3-shapely emscripten chromium)
+# reader, SVG renderer, polygon library, CAD programs and OpenSCAD that read gearprofile's
+# files back, and Emscripten and Chromium for the web pages.
+TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb python3-ezdxf librsvg2-bin python3-shapely openscad librecad inkscape emscripten chromium)
 # What the install checks read the package, the manual pages and the menu entries with.
 TEST_PACKAGES+=(dpkg-dev file binutils groff-base man-db desktop-file-utils)
 # What building the web pages needs (scripts/web.sh); the web tests also drive chromium.

@@ -1,32 +1,49 @@
 #!/usr/bin/python3
-"""gearprofile's files read back by real readers: the JSON by Python's json, the DXF by
-ezdxf, the SVG by an XML parser and rendered by rsvg-convert, with the pitch circle found
-where it belongs.
+"""gearprofile's files read back by the programs a workshop uses: the JSON by Python's json,
+the DXF by ezdxf (its audit and its recover module), LibreCAD and OpenSCAD, the SVG by an XML
+parser, rsvg-convert, Inkscape and OpenSCAD. A reader that is not installed is skipped and
+said; the test command installs them all.
 
 Usage: check_files.py GEARPROFILE"""
+import csv
 import json
 import math
-import xml.etree.ElementTree as ElementTree
 import os
+import re
+import shutil
 import struct
 import subprocess
 import sys
 import tempfile
+import xml.etree.ElementTree as ElementTree
 import zlib
 
 import ezdxf
+from ezdxf import recover
 
 KEYS = {"teeth", "module", "pressure_angle_deg", "shift", "rack", "pitch_diameter", "tip_diameter",
         "root_diameter", "base_diameter", "base_pitch", "tooth_thickness", "tip_thickness", "pointed",
         "undercut", "min_teeth_without_undercut", "min_shift_without_undercut", "span_teeth",
-        "span_measurement", "outline_points", "pair"}
+        "span_measurement", "outline_points", "outline_arcs", "pair", "tooth_thickness_nominal", "backlash",
+        "chordal_thickness", "chordal_height", "form_diameter", "bottom_clearance", "pin_diameter",
+        "measurement_over_pins"}
 PIXELS = 600
+HEIGHT = 5.0  # mm of extrusion in OpenSCAD
 failures, passes = [], []
+NS = "{http://www.w3.org/2000/svg}"
 
 
 def check(ok, what):
     print(("ok    " if ok else "FAIL  ") + what)
     (passes if ok else failures).append(what)
+
+
+def skip(what):
+    print("skip  " + what)
+
+
+def run(args, **kwargs):
+    return subprocess.run(args, capture_output=True, text=True, timeout=300, stdin=subprocess.DEVNULL, **kwargs)
 
 
 def png_pixels(path):
@@ -62,85 +79,201 @@ def png_pixels(path):
     return rows, bpp
 
 
+def polygon_area(points):
+    return sum(a[0] * b[1] - b[0] * a[1] for a, b in zip(points, points[1:] + points[:1])) / 2
+
+
+def csv_points(path):
+    with open(path) as f:
+        return [(float(r[0]), float(r[1])) for r in list(csv.reader(f))[1:]]
+
+
+def chained_outline(doc):
+    """The GEAR layer's LINE and ARC entities walked end to end, each arc flattened to a
+    micrometre's hundredth: the outline a CAD program joins, as one closed polyline."""
+    pieces = []
+    for e in doc.modelspace().query("LINE ARC[layer=='GEAR']"):
+        if e.dxf.layer != "GEAR":
+            continue
+        if e.dxftype() == "LINE":
+            pieces.append([tuple(e.dxf.start)[:2], tuple(e.dxf.end)[:2]])
+        else:
+            pieces.append([tuple(v)[:2] for v in e.flattening(1e-5)])
+    points, end = list(pieces[0]), pieces[0][-1]
+    rest = pieces[1:]
+    while rest:
+        i = min(range(len(rest)), key=lambda k: min(math.dist(end, rest[k][0]), math.dist(end, rest[k][-1])))
+        piece = rest.pop(i)
+        if math.dist(end, piece[0]) > math.dist(end, piece[-1]):
+            piece = piece[::-1]
+        points += piece[1:]
+        end = piece[-1]
+    return points[:-1], math.dist(points[0], points[-1])
+
+
+def stl_volume(path):
+    text = open(path).read()
+    v = [tuple(map(float, m.groups())) for m in re.finditer(r"vertex\s+(\S+)\s+(\S+)\s+(\S+)", text)]
+    return sum((a[0] * (b[1] * c[2] - b[2] * c[1]) - a[1] * (b[0] * c[2] - b[2] * c[0]) +
+                a[2] * (b[0] * c[1] - b[1] * c[0])) / 6 for a, b, c in zip(v[0::3], v[1::3], v[2::3]))
+
+
+def openscad_area(source):
+    """The cross-section OpenSCAD gives an import: the extruded solid's volume over its height."""
+    open("extrude.scad", "w").write("$fa = 0.5; $fs = 0.005; linear_extrude(%g) import(%s);\n" % (HEIGHT, source))
+    result = run(["openscad", "-o", "extrude.stl", "extrude.scad"])
+    if result.returncode != 0 or not os.path.exists("extrude.stl"):
+        return None
+    volume = stl_volume("extrude.stl")
+    os.remove("extrude.stl")
+    return volume / HEIGHT
+
+
+def check_report(program):
+    done = run([program, "--teeth", "17", "--shift", "0.2", "--rack", "B", "--mate", "31", "--json", "--svg", "gear.svg",
+                "--dxf", "gear.dxf", "--csv", "gear.csv"])
+    check(done.returncode == 0 and done.stderr == "", "gearprofile ran: " + done.stderr.strip())
+    numbers = json.loads(done.stdout)
+    check(set(numbers) == KEYS, "JSON keys: " + " ".join(sorted(set(numbers) ^ KEYS)))
+    check(set(numbers["rack"]) == {"addendum", "dedendum", "tip_radius", "tip_radius_reduced"}, "JSON rack keys")
+    check(set(numbers["pair"]) == {"working_pressure_angle_deg", "centre_distance", "contact_ratio",
+                                   "effective_contact_ratio", "path_cut_at_gear_form", "path_cut_at_mate_form",
+                                   "interference_gear", "interference_mate"}, "JSON pair keys")
+    rows = open("gear.csv").read().splitlines()
+    check(rows[0] == "x_mm,y_mm,part" and len(rows) - 1 == numbers["outline_points"], "CSV rows")
+    return numbers
+
+
+def check_dxf(numbers):
+    doc, auditor = recover.readfile("gear.dxf")
+    check(not auditor.has_errors and not auditor.has_fixes, "ezdxf's recover reads the DXF as it is")
+    check(len(doc.audit().errors) == 0, "ezdxf's audit finds no error")
+    check(doc.dxfversion == "AC1009" and doc.header.get("$INSUNITS") == 4, "DXF R12, millimetres")
+    entities = doc.modelspace()
+    gear = [e for e in entities if e.dxf.layer == "GEAR"]
+    check(len(gear) == numbers["outline_arcs"] and {e.dxftype() for e in gear} <= {"ARC", "LINE"},
+          "the outline: %d arcs and lines on GEAR" % len(gear))
+    circles = entities.query("CIRCLE")
+    check(len(circles) == 1 and circles[0].dxf.layer == "PITCH" and
+          abs(circles[0].dxf.radius - numbers["pitch_diameter"] / 2) < 1e-6, "the pitch circle on PITCH")
+    outline, gap = chained_outline(doc)
+    check(gap < 1e-9, "the arcs and lines join end to end into one closed outline (gap %.2g mm)" % gap)
+    radii = [math.hypot(*p) for p in outline]
+    check(abs(min(radii) - numbers["root_diameter"] / 2) < 1e-5 and abs(max(radii) - numbers["tip_diameter"] / 2) < 1e-5,
+          "the joined outline runs from the root circle to the tip circle")
+    # Arcs and chords follow the same curves within the tolerance: their areas differ by no
+    # more than the tolerance along the perimeter.
+    arcs_area, chords_area = polygon_area(outline), polygon_area(csv_points("gear.csv"))
+    perimeter = sum(math.dist(a, b) for a, b in zip(outline, outline[1:] + outline[:1]))
+    check(0 < arcs_area - chords_area < 0.001 * perimeter, "arcs enclose the chords' area and a hair more: %.6f, %.6f"
+          % (arcs_area, chords_area))
+    if shutil.which("librecad"):
+        printed = run(["librecad", "dxf2pdf", "-o", "gear.pdf", "gear.dxf"], env=dict(os.environ, QT_QPA_PLATFORM="offscreen"))
+        check(printed.returncode == 0 and os.path.getsize("gear.pdf") > 1000, "LibreCAD's dxf2pdf prints the DXF")
+    else:
+        skip("LibreCAD is not installed")
+    if shutil.which("openscad"):
+        area = openscad_area('"gear.dxf", layer = "GEAR"')
+        check(area is not None and abs(area / arcs_area - 1) < 1e-4,
+              "OpenSCAD extrudes the DXF to the outline's area × height: %s against %.6f" % (area, arcs_area))
+    else:
+        skip("OpenSCAD is not installed")
+    return arcs_area
+
+
+def check_svg(program, numbers, arcs_area):
+    svg = ElementTree.parse("gear.svg").getroot()
+    paths = svg.findall(".//" + NS + "path")
+    check(len(paths) == 1 and paths[0].get("id") == "gear-outline" and paths[0].get("fill") == "none" and
+          paths[0].get("stroke-width") == "0.01" and not svg.findall(".//" + NS + "circle"),
+          "the SVG for cutting: the outline alone, unfilled, a 0.01 mm hairline")
+    d = paths[0].get("d")
+    check(d.count("A") == numbers["outline_arcs"] and d.endswith("Z"), "the path is the outline's arcs, closed")
+    check(svg.get("width").endswith("mm") and svg.get("height").endswith("mm"), "SVG width and height in mm")
+    if shutil.which("inkscape"):
+        query = run(["inkscape", "--query-all", "gear.svg"]).stdout
+        box = [line.split(",") for line in query.splitlines() if line.startswith("gear-outline,")]
+        width, height = (float(box[0][3]) * 25.4 / 96, float(box[0][4]) * 25.4 / 96) if box else (0, 0)  # px of 96 an inch
+        xs, ys = zip(*csv_points("gear.csv"))
+        check(abs(width - (max(xs) - min(xs)) - 0.01) < 0.002 and abs(height - (max(ys) - min(ys)) - 0.01) < 0.002,
+              "Inkscape's box of the outline, %.4f × %.4f mm, is the outline's and the stroke" % (width, height))
+    else:
+        skip("Inkscape is not installed")
+
+    # With --reference-circles the circles come in a group of their own, in another colour.
+    run([program, "--teeth", "17", "--shift", "0.2", "--rack", "B", "--reference-circles", "--svg", "circles.svg"])
+    groups = [g for g in ElementTree.parse("circles.svg").getroot().iter(NS + "g") if g.get("id") == "reference"]
+    radii = sorted(float(c.get("r")) for c in groups[0].findall(NS + "circle")) if groups else []
+    wanted = sorted(numbers[k] / 2 for k in ("pitch_diameter", "base_diameter", "tip_diameter", "root_diameter"))
+    check(len(groups) == 1 and groups[0].get("stroke") != "#000000" and
+          all(abs(a - b) < 1e-6 for a, b in zip(radii, wanted)) and len(radii) == 4,
+          "--reference-circles: pitch, base, tip and root in group 'reference', not black")
+    subprocess.run(["rsvg-convert", "-w", str(PIXELS), "-h", str(PIXELS), "-b", "white", "-o", "gear.png",
+                    "circles.svg"], check=True, timeout=60, stdin=subprocess.DEVNULL)
+    image, bpp = png_pixels("gear.png")
+    size_mm = numbers["tip_diameter"] * 1.06  # the picture's margin round the tip circle
+    scale, centre = PIXELS / size_mm, PIXELS / 2
+    radius = numbers["pitch_diameter"] / 2 * scale
+    # The thin circle is anti-aliased over white: blue stands out however faint.
+    blue = lambda x, y: image[y][bpp * x + 2] - max(image[y][bpp * x], image[y][bpp * x + 1]) > 20
+    found = 0
+    for step in range(72):
+        a = step * math.pi / 36
+        near = [(round(centre + (radius + d) * math.cos(a)), round(centre - (radius + d) * math.sin(a)))
+                for d in (-1.5, -0.5, 0.5, 1.5)]
+        far = [(round(centre + (radius + d) * math.cos(a)), round(centre - (radius + d) * math.sin(a)))
+               for d in (-6, 6)]
+        found += any(blue(x, y) for x, y in near) and not any(blue(x, y) for x, y in far)
+    check(found >= 68, "rsvg-convert: pitch-circle pixels on the pitch circle, none beside it: %d of 72 angles" % found)
+
+    # OpenSCAD draws an SVG's arcs in pieces of 12° whatever it is asked: the chords are the SVG
+    # to extrude there.
+    if shutil.which("openscad"):
+        run([program, "--teeth", "17", "--shift", "0.2", "--rack", "B", "--chords", "--svg", "chords.svg"])
+        area, chords_area = openscad_area('"chords.svg"'), polygon_area(csv_points("gear.csv"))
+        check(area is not None and abs(area / chords_area - 1) < 1e-4,
+              "OpenSCAD extrudes the chords' SVG to the outline's area × height: %s against %.6f" % (area, chords_area))
+
+
+def check_precision(program):
+    """Every point written within a tenth of the tolerance, and no two neighbours merged."""
+    for args, tolerance in ((["--teeth", "9", "--tolerance", "1e-7"], 1e-7), (["--teeth", "20", "--module", "1e-6"], 1e-3)):
+        run([program] + args + ["--csv", "fine.csv"])
+        points = csv_points("fine.csv")
+        decimals = len(open("fine.csv").read().splitlines()[1].split(",")[0].split(".")[1])
+        merged = sum(a == b for a, b in zip(points, points[1:] + points[:1]))
+        check(0.5 * 10 ** -decimals * math.sqrt(2) <= tolerance / 10 and merged == 0,
+              "%s: %d decimals, %d neighbours merged" % (" ".join(args), decimals, merged))
+
+
+def check_streams(program):
+    # A reader that leaves at once: a failed report, said, and the file still written.
+    reading, writing = os.pipe()
+    os.close(reading)
+    done = subprocess.run([program, "--teeth", "12", "--csv", "after.csv"], stdout=writing, stderr=subprocess.PIPE,
+                          text=True, timeout=60, stdin=subprocess.DEVNULL)
+    os.close(writing)
+    check(done.returncode == 1 and done.stderr == "gearprofile: cannot write the report: Broken pipe\n" and
+          open("after.csv").read().startswith("x_mm,y_mm,part\n"),
+          "a closed pipe ends with status 1 and a message: %d %r" % (done.returncode, done.stderr))
+    # The SVG into standard output, redirected to a file: the report and the drawing both land.
+    with open("both.txt", "w") as both:
+        done = subprocess.run([program, "--teeth", "12", "--svg", "/dev/stdout"], stdout=both, timeout=60,
+                              stdin=subprocess.DEVNULL)
+    text = open("both.txt").read()
+    check(done.returncode == 0 and text.startswith("Involute spur gear: 12 teeth") and text.endswith("</svg>\n"),
+          "--svg /dev/stdout after a redirect keeps the report")
+
+
 def main():
     program = os.path.abspath(sys.argv[1])
     with tempfile.TemporaryDirectory() as scratch:
         os.chdir(scratch)
-        run = subprocess.run([program, "--teeth", "17", "--shift", "0.2", "--rack", "B", "--mate", "31",
-                              "--json", "--svg", "gear.svg", "--dxf", "gear.dxf", "--csv", "gear.csv"],
-                             capture_output=True, text=True, timeout=60, stdin=subprocess.DEVNULL)
-        check(run.returncode == 0 and run.stderr == "", "gearprofile ran: " + run.stderr.strip())
-        numbers = json.loads(run.stdout)
-        check(set(numbers) == KEYS, "JSON keys: " + " ".join(sorted(set(numbers) ^ KEYS)))
-        check(set(numbers["rack"]) == {"addendum", "dedendum", "tip_radius", "tip_radius_reduced"}, "JSON rack keys")
-        check(set(numbers["pair"]) == {"working_pressure_angle_deg", "centre_distance", "contact_ratio",
-                                       "effective_contact_ratio", "path_cut_at_gear_form", "path_cut_at_mate_form",
-                                       "interference_gear", "interference_mate"}, "JSON pair keys")
-        rows = open("gear.csv").read().splitlines()
-        check(rows[0] == "x_mm,y_mm,part" and len(rows) - 1 == numbers["outline_points"], "CSV rows")
-
-        doc = ezdxf.readfile("gear.dxf")
-        check(doc.header.get("$INSUNITS") == 4, "DXF units are millimetres")
-        lines = doc.modelspace().query("LWPOLYLINE")
-        check(len(lines) == 1, "DXF holds one LWPOLYLINE")
-        outline = lines[0]
-        check(outline.closed and outline.dxf.layer == "GEAR", "the LWPOLYLINE is closed, on GEAR")
-        points = outline.get_points("xy")
-        check(len(points) == numbers["outline_points"], "LWPOLYLINE vertices: %d" % len(points))
-        first = [float(v) for v in rows[1].split(",")[:2]]
-        check(math.dist(points[0], first) < 1e-6, "the first vertex is the CSV's first point")
-        circles = doc.modelspace().query("CIRCLE")
-        check(len(circles) == 1 and circles[0].dxf.layer == "PITCH" and
-              abs(circles[0].dxf.radius - numbers["pitch_diameter"] / 2) < 1e-6, "the pitch circle on PITCH")
-        check(len(doc.audit().errors) == 0, "ezdxf's audit finds no error")
-
-        svg = ElementTree.parse("gear.svg").getroot()
-        ns = "{http://www.w3.org/2000/svg}"
-        paths = svg.findall(".//" + ns + "path")
-        check(len(paths) == 1 and paths[0].get("id") == "gear-outline", "SVG holds one path, the outline")
-        steps = paths[0].get("d").split()
-        check(steps[-1] == "Z" and sum(s[0] in "ML" for s in steps) == numbers["outline_points"],
-              "the path visits every point once and closes")
-        check(math.dist((float(steps[0][1:]), float(steps[1])), (first[0], -first[1])) < 1e-6,
-              "the path starts at the CSV's first point, y flipped")
-        check(svg.get("width").endswith("mm") and svg.get("height").endswith("mm"), "SVG width and height in mm")
-        group = [g for g in svg.iter(ns + "g") if g.get("id") == "reference-circles"]
-        check(len(group) == 1 and len(group[0].findall(ns + "circle")) == 2, "pitch and base circles in their group")
-
-        subprocess.run(["rsvg-convert", "-w", str(PIXELS), "-h", str(PIXELS), "-b", "white", "-o", "gear.png",
-                        "gear.svg"], check=True, timeout=60, stdin=subprocess.DEVNULL)
-        image, bpp = png_pixels("gear.png")
-        size_mm = numbers["tip_diameter"] * 1.06  # the picture's margin round the tip circle
-        scale, centre = PIXELS / size_mm, PIXELS / 2
-        radius = numbers["pitch_diameter"] / 2 * scale
-        # The thin circle is anti-aliased over white: blue stands out however faint.
-        blue = lambda x, y: image[y][bpp * x + 2] - max(image[y][bpp * x], image[y][bpp * x + 1]) > 50
-        found = 0
-        for step in range(72):
-            a = step * math.pi / 36
-            near = [(round(centre + (radius + d) * math.cos(a)), round(centre - (radius + d) * math.sin(a)))
-                    for d in (-1.5, -0.5, 0.5, 1.5)]
-            far = [(round(centre + (radius + d) * math.cos(a)), round(centre - (radius + d) * math.sin(a)))
-                   for d in (-6, 6)]
-            found += any(blue(x, y) for x, y in near) and not any(blue(x, y) for x, y in far)
-        check(found >= 68, "pitch-circle pixels on the pitch circle, none beside it: %d of 72 angles" % found)
-
-        # A reader that leaves at once: a failed report, said, and the file still written.
-        reading, writing = os.pipe()
-        os.close(reading)
-        run = subprocess.run([program, "--teeth", "12", "--csv", "after.csv"], stdout=writing, stderr=subprocess.PIPE,
-                             text=True, timeout=60, stdin=subprocess.DEVNULL)
-        os.close(writing)
-        check(run.returncode == 1 and run.stderr == "gearprofile: cannot write the report: Broken pipe\n" and
-              open("after.csv").read().startswith("x_mm,y_mm,part\n"),
-              "a closed pipe ends with status 1 and a message: %d %r" % (run.returncode, run.stderr))
-        # The SVG into standard output, redirected to a file: the report and the drawing both land.
-        with open("both.txt", "w") as both:
-            run = subprocess.run([program, "--teeth", "12", "--svg", "/dev/stdout"], stdout=both, timeout=60,
-                                 stdin=subprocess.DEVNULL)
-        text = open("both.txt").read()
-        check(run.returncode == 0 and text.startswith("Involute spur gear: 12 teeth") and text.endswith("</svg>\n"),
-              "--svg /dev/stdout after a redirect keeps the report")
+        numbers = check_report(program)
+        arcs_area = check_dxf(numbers)
+        check_svg(program, numbers, arcs_area)
+        check_precision(program)
+        check_streams(program)
     print("%d passed, %d failed" % (len(passes), len(failures)))
     return 1 if failures else 0
 

@@ -12,10 +12,12 @@ namespace {
 
 RackTables tables;  // large: one shared instance
 
-GearParameters gearOf(int z, double shift, const char* rack, double degrees = 20, double tolerance = defaultTolerance)
+GearParameters gearOf(int z, double shift, const char* rack, double degrees = 20, double tolerance = defaultTolerance,
+                      double backlash = 0)
 {
     GearParameters g = defaultGearParameters(z);
     g.shift = shift;
+    g.backlash = backlash;
     g.pressureAngle = degrees * probePi / 180;
     g.tolerance = tolerance;
     EXPECT_TRUE(basicRackNamed(rack, &g.rack));
@@ -63,9 +65,13 @@ struct Case {
     double shift;
     const char* rack;
     double degrees;
+    double backlash;
 };
-const Case cases[] = {{10, 0, "A", 20}, {23, -0.2, "B", 20}, {41, 0.3, "D", 20}, {7, 0.5, "C", 14.5},
-                      {19, 0, "straight", 20}, {12, 0.1, "C", 25}};
+// Small and large, shifted both ways, every rack, three angles, with and without backlash, and
+// the gears whose nearest span would touch below the form circle (z 8 and 14 at x −0.5).
+const Case cases[] = {{10, 0, "A", 20, 0},      {23, -0.2, "B", 20, 0.1}, {41, 0.3, "D", 20, 0},
+                      {7, 0.5, "C", 14.5, 0.05}, {19, 0, "straight", 20, 0}, {12, 0.1, "C", 25, 0.2},
+                      {8, -0.5, "A", 20, 0},    {14, -0.5, "A", 20, 0.04}};
 
 // The crossing of tooth 0's flank (side −1 clockwise, +1 counter-clockwise) with the circle
 // of the given radius, as an angle from the tooth's centre line.
@@ -86,7 +92,7 @@ TEST(MeasuredOnTheOutline, ThicknessSpanRadiiAndInvoluteAgreeWithTheFormulas)
 {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "z " << c.z << " x " << c.shift << " rack " << c.rack << " " << c.degrees);
-        const GearParameters g = gearOf(c.z, c.shift, c.rack, c.degrees, 1e-6);
+        const GearParameters g = gearOf(c.z, c.shift, c.rack, c.degrees, 1e-6, c.backlash);
         GearNumbers n{};
         const std::vector<OutlinePoint> outline = outlineOf(g, &n);
         const double r = n.pitchDiameter / 2, rb = n.baseDiameter / 2;
@@ -117,6 +123,8 @@ TEST(MeasuredOnTheOutline, ThicknessSpanRadiiAndInvoluteAgreeWithTheFormulas)
                 // The involute of this tooth thickness, in closed form: within 1e-7 mm.
                 const double expected = n.toothThickness / (2 * r) + inv - (std::tan(std::acos(rb / radius)) - std::acos(rb / radius));
                 EXPECT_LT(radius * std::fabs(std::fabs(offset) - expected), 1e-7);
+                // The calipers rest on the outer involutes; where the formula's contact lay
+                // below the form circle (no involute there), these would measure less.
                 const double inGroup = angle - offset;  // the tooth's centre, from tooth 0
                 if (inGroup > -1e-9 && inGroup < (n.spanTeeth - 0.5) * tooth) {
                     low = std::min(low, p.at.x * across.x + p.at.y * across.y);
@@ -124,14 +132,49 @@ TEST(MeasuredOnTheOutline, ThicknessSpanRadiiAndInvoluteAgreeWithTheFormulas)
                 }
             }
         }
+        ASSERT_GT(n.spanTeeth, 0);
         EXPECT_NEAR(high - low, n.spanMeasurement, 1e-5);
+        EXPECT_NEAR(n.toothThicknessNominal - n.toothThickness, c.backlash, 1e-12);
     }
+}
+
+// A pin lowered along a tooth space's centre line until it touches the outline: its centre's
+// radius gives the measurement over pins, as a workshop takes it on the part.
+TEST(MeasuredOnTheOutline, PinsSetInTheSpacesMeasureWhatTheFormulaSays)
+{
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "z " << c.z << " x " << c.shift << " rack " << c.rack);
+        const GearParameters g = gearOf(c.z, c.shift, c.rack, c.degrees, 1e-6, c.backlash);
+        const std::vector<OutlinePoint> outline = outlineOf(g);
+        const PinMeasurement pins = measureOverPins(g, 0);
+        ASSERT_TRUE(pins.fits);
+        const double space = probePi / 2 + probePi / c.z;  // the space between teeth 0 and 1
+        const Vec2 along{std::cos(space), std::sin(space)};
+        double low = 0, high = g.module * c.z;
+        for (int i = 0; i < 60; ++i) {
+            const double mid = 0.5 * (low + high);
+            (distanceToOutline(outline, {mid * along.x, mid * along.y}) < pins.pinDiameter / 2 ? low : high) = mid;
+        }
+        const double centre = 0.5 * (low + high);
+        const double across = c.z % 2 == 0 ? 2 * centre : 2 * centre * std::cos(probePi / (2 * c.z));
+        EXPECT_NEAR(across + pins.pinDiameter, pins.measurement, 2e-5);
+        // The smallest and largest pins that touch on the involute, and a hair beyond them.
+        for (const auto& [diameter, fits] : {std::pair{pins.leastDiameter * 1.001, true}, std::pair{pins.mostDiameter * 0.999, true},
+                                             std::pair{pins.leastDiameter * 0.99, false}, std::pair{pins.mostDiameter * 1.01, false}})
+            EXPECT_EQ(measureOverPins(g, diameter).fits, fits) << diameter;
+    }
+    // The textbook's span: z 20, module 1, 20°: over three teeth, 7.6604.
+    GearNumbers n{};
+    std::string reason;
+    ASSERT_TRUE(computeGearNumbers(gearOf(20, 0, "A"), &n, &reason));
+    EXPECT_EQ(n.spanTeeth, 3);
+    EXPECT_NEAR(n.spanMeasurement, 7.6604, 5e-5);
 }
 
 TEST(MeasuredOnTheOutline, ClosedCounterClockwiseWithoutRepeatsAndWithinTheTolerance)
 {
     for (const Case& c : cases) {
-        const GearParameters g = gearOf(c.z, c.shift, c.rack, c.degrees);
+        const GearParameters g = gearOf(c.z, c.shift, c.rack, c.degrees, defaultTolerance, c.backlash);
         GearNumbers n{};
         const std::vector<OutlinePoint> outline = outlineOf(g, &n);
         double area = 0;
@@ -175,7 +218,7 @@ TEST(SweptRack, EveryPointOfAToothLiesOnTheEdgeOfTheCut)
 {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "z " << c.z << " x " << c.shift << " rack " << c.rack);
-        const GearParameters g = gearOf(c.z, c.shift, c.rack, c.degrees);
+        const GearParameters g = gearOf(c.z, c.shift, c.rack, c.degrees, defaultTolerance, c.backlash);
         const std::vector<OutlinePoint> outline = outlineOf(g);
         const std::size_t perTooth = outline.size() / c.z;
         constexpr double hair = 2e-3;

@@ -36,14 +36,15 @@ inline double rackDepthAt(const GearParameters& g, double roll, const Vec2& p)
     const double pitch = probePi * m;
     const double w = std::fabs(u - (std::floor(u / pitch) + 0.5) * pitch);  // from the nearest tooth centre
     const double rho = g.rack.tipRadius * m, tipV = -g.rack.dedendum * m;
-    const double e = pitch / 4 + (tipV + rho) * std::tan(a) - rho / std::cos(a);
+    const double half = pitch / 4 + g.backlash / 2;  // half the rack tooth on its reference line
+    const double e = half + (tipV + rho) * std::tan(a) - rho / std::cos(a);
     double lowest;
     if (w <= e)
         lowest = tipV;
     else if (w <= e + rho * std::cos(a))
         lowest = tipV + rho - std::sqrt(rho * rho - (w - e) * (w - e));
     else
-        lowest = std::min((w - pitch / 4) / std::tan(a), g.rack.addendum * m);
+        lowest = std::min((w - half) / std::tan(a), g.rack.addendum * m);
     return v - lowest;
 }
 
