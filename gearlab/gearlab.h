@@ -5,7 +5,8 @@
 // through a one-line entry.
 //
 // Keys: + - (z ± 1), > < (z ± 10), x X (shift ∓ 0.05), a A (pressure angle), r (rack),
-// m M (the mate's z ∓ 1), y Y (the mate's shift ∓ 0.05), Enter (entry: "x 0.532"),
+// m M (the mate's z ∓ 1), y Y (the mate's shift ∓ 0.05), j J (backlash ∓ 0.05 mm),
+// Enter (entry: "x 0.532"),
 // 1 2 3 (view), space (play / pause), s (step), 0 (first step), w W (zoom out / in),
 // arrows (pan), f (fit; in view 3 the meshing zone and back), e (export outline),
 // p (picture), h (help), Escape or q (end; Escape closes an open entry first).
@@ -29,6 +30,7 @@ constexpr int generationSteps = 120;       // steps of view 1 from the rack's en
 constexpr int meshStepsPerPitch = 24;      // steps of view 3 per angular pitch of the gear
 constexpr unsigned animationInterval = 40; // ms between animation steps
 constexpr double shiftStep = 0.05;         // of x per key press
+constexpr double backlashStep = 0.05;      // mm of backlash per key press
 constexpr double fittedShare = 0.95;       // of the room between the caption bands taken by a fitted figure
 constexpr double panShare = 0.1;           // of the window's half size moved by one arrow key
 constexpr int defaultMateTeeth = 10;
@@ -152,7 +154,7 @@ bool changeGear(const GearParameters& gear, double pressureDegrees, int rack, st
 // Puts the mate of teeth and shift in place if it can be cut (the pair may still not mesh:
 // then view 3 says why); otherwise keeps it and says why, as changeGear does. True if taken.
 bool changeMate(int teeth, double shift, std::string* why = nullptr);
-// Applies a line of the entry, "name value": z, x, a, m, rack, mate, matex, tol. False, with
+// Applies a line of the entry, "name value": z, x, a, m, rack, mate, matex, j, tol. False, with
 // the reason in *problem, where the name or value is wrong or the engine refuses the change.
 bool applyEntryLine(const std::string& line, std::string* problem);
 // The reason an engine refusal gives, in the lab's language.
@@ -250,7 +252,7 @@ struct LabTexts {
     const char* pairRefused;
     const char* helpHint;
     const char* helpTitle;
-    const char* helpLines[24];     // the keys, then what N, the flank limit and the form circle are; nullptr ends
+    const char* helpLines[26];     // the keys, then what N, the flank limit and the form circle are; nullptr ends
     // View 1: the legend of the cut outline and the names in the figure.
     const char* legendInvolute;
     const char* legendFillet;
@@ -268,6 +270,9 @@ struct LabTexts {
     const char* toothThickness;
     const char* tipThickness;
     const char* span;
+    const char* noSpan;            // no k touches on the involute
+    const char* beforeBacklash;    // " (%s before the backlash)"
+    const char* overPins;          // "M %s over pins of %s mm"
     // View 3
     const char* mateLine;          // "mate z %s  x %s"
     const char* centreDistance;

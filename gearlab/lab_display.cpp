@@ -65,7 +65,8 @@ std::vector<Line> statusLines(const LabTexts& t)
     if (lab.roundingReduced) rack += number(" ρf* %.4g ", lab.gear.rack.tipRadius) + t.reduced;
     const std::string gear = number("z %.0f", lab.gear.teeth) + "   m " + shortestText(lab.gear.module) + "   α " +
                              shortestText(lab.pressureDegrees) + "°" + number("   x %.3f   ", lab.gear.shift) + rack +
-                             "   " + t.mate + number(" z %.0f", lab.mateTeeth) + number(" x %.3f", lab.mateShift);
+                             (lab.gear.backlash > 0 ? number("   j %.3f mm", lab.gear.backlash) : "") + "   " + t.mate +
+                             number(" z %.0f", lab.mateTeeth) + number(" x %.3f", lab.mateShift);
     const std::string view = t.view + number(" %.0f ", lab.view) + t.viewNames[lab.view - 1] + "   " + stepText(t) +
                              "   " + t.zoom +
                              // Far out or far in, two decimals would say 0.00 or run long.
@@ -101,9 +102,16 @@ std::vector<Line> panelLines(const LabTexts& t)
         lines.push_back(plain(number("d %.4f", n.pitchDiameter) + number("   da %.4f", n.tipDiameter) +
                               number("   df %.4f", n.rootDiameter) + number("   db %.4f", n.baseDiameter) +
                               number("   pb %.4f", n.basePitch)));
-        lines.push_back(plain(t.toothThickness + number(" %.4f   ", n.toothThickness) + t.tipThickness +
-                              number(" %.4f   ", n.tipThickness) + t.span + number(" W%.0f", n.spanTeeth) +
-                              number(" %.4f", n.spanMeasurement) + number(" (k %.0f)", n.spanTeeth)));
+        std::string thickness = t.toothThickness + number(" %.4f", n.toothThickness);
+        if (n.backlash > 0) thickness += sayText(t.beforeBacklash, number("%.4f", n.toothThicknessNominal));
+        lines.push_back(plain(thickness + "   " + t.tipThickness + number(" %.4f   ", n.tipThickness) +
+                              (n.spanTeeth > 0 ? t.span + number(" W%.0f", n.spanTeeth) + number(" %.4f", n.spanMeasurement) +
+                                                     number(" (k %.0f)", n.spanTeeth)
+                                               : std::string(t.noSpan))));
+        const PinMeasurement pins = measureOverPins(lab.gear, 0);
+        if (pins.fits)
+            lines.push_back(plain(sayText(t.overPins, number("%.4f", pins.measurement), number("%.4f", pins.pinDiameter)) +
+                                  number("   s̄ %.4f", n.chordalThickness) + number("   h̄ %.4f", n.chordalHeight)));
     }
     if (lab.view != 3) {
         for (const Line& l : undercutLimits(t)) lines.push_back(l);

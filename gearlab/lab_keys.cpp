@@ -3,6 +3,7 @@
 
 #include <GL/glut.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <iterator>
@@ -33,6 +34,13 @@ void changeShift(double delta)
 {
     GearParameters gear = lab.gear;
     gear.shift = stepped(gear.shift, delta);
+    changeGear(gear, lab.pressureDegrees, lab.rack);
+}
+
+void changeBacklash(double delta)
+{
+    GearParameters gear = lab.gear;
+    gear.backlash = std::max(0.0, stepped(gear.backlash, delta));
     changeGear(gear, lab.pressureDegrees, lab.rack);
 }
 
@@ -169,6 +177,8 @@ void onLabKey(unsigned char key, int, int)
     case 'M': changeMate(lab.mateTeeth + 1, lab.mateShift); break;
     case 'y': changeMate(lab.mateTeeth, stepped(lab.mateShift, -shiftStep)); break;
     case 'Y': changeMate(lab.mateTeeth, stepped(lab.mateShift, shiftStep)); break;
+    case 'j': changeBacklash(-backlashStep); break;
+    case 'J': changeBacklash(backlashStep); break;
     case '1':
     case '2':
     case '3': lab.view = key - '0'; break;

@@ -381,6 +381,7 @@ std::string exportStem()
     else
         stem += "ha" + shortestText(g.rack.addendum) + "-hf" + shortestText(g.rack.dedendum) + "-rho" +
                 shortestText(g.rack.tipRadius);
+    if (g.backlash != 0) stem += "-j" + shortestText(g.backlash);
     if (g.tolerance != defaultTolerance) stem += "-tol" + shortestText(g.tolerance);
     return stem;
 }

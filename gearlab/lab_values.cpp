@@ -41,7 +41,7 @@ bool applyEntryLine(const std::string& line, std::string* problem)
         gear.teeth = teeth;
         return changeGear(gear, lab.pressureDegrees, lab.rack, problem);
     }
-    const bool known = name == "x" || name == "a" || name == "m" || name == "matex" || name == "tol";
+    const bool known = name == "x" || name == "a" || name == "m" || name == "matex" || name == "tol" || name == "j";
     if (!known) return refuse(problem, sayText(t.entryUnknown, name));
     double number = 0;
     if (!readDecimal(value, &number)) return refuse(problem, sayText(t.entryNumber, value));
@@ -50,6 +50,7 @@ bool applyEntryLine(const std::string& line, std::string* problem)
     if (name == "x") gear.shift = number;
     if (name == "m") gear.module = number;
     if (name == "tol") gear.tolerance = number;
+    if (name == "j") gear.backlash = number;
     if (name == "a") {
         if (!(number > 0 && number < 45)) return refuse(problem, t.entryAngle);
         degrees = number;
