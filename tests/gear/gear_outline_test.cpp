@@ -212,6 +212,45 @@ TEST(MeasuredOnTheOutline, ClosedCounterClockwiseWithoutRepeatsAndWithinTheToler
     }
 }
 
+// The arcs follow the true curves within the tolerance: every arc, sampled, lies within the
+// tolerance of an outline of chords a hundred times finer, and the arcs are far fewer.
+TEST(Arcs, FollowTheCurvesWithinTheToleranceWithFarFewerPieces)
+{
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "z " << c.z << " x " << c.shift << " rack " << c.rack);
+        const GearParameters g = gearOf(c.z, c.shift, c.rack, c.degrees, 1e-3, c.backlash);
+        GearParameters fine = g;
+        fine.tolerance = 1e-5;
+        const std::vector<OutlinePoint> reference = outlineOf(fine), chords = outlineOf(g);
+        std::vector<ArcVertex> arcs;
+        std::string reason;
+        ASSERT_TRUE(computeGearArcs(g, &arcs, &reason)) << reason;
+        EXPECT_EQ(arcs.size() % c.z, 0u);
+        EXPECT_LT(arcs.size() * 3, chords.size());
+        double area = 0;
+        for (std::size_t i = 0; i < arcs.size(); ++i) {
+            const Vec2 a = arcs[i].at, b = arcs[(i + 1) % arcs.size()].at;
+            area += a.x * b.y - b.x * a.y;
+            // The arc through a and b of this bulge, at eight points: its centre is off the chord
+            // by c(1 − b²)/4b, its radius c(1 + b²)/4|b|.
+            const double chord = std::hypot(b.x - a.x, b.y - a.y), bulge = arcs[i].bulge;
+            if (i >= arcs.size() / c.z) continue;  // one tooth is enough: the rest are its turns
+            for (int k = 1; k < 8; ++k) {
+                Vec2 p{a.x + (b.x - a.x) * k / 8, a.y + (b.y - a.y) * k / 8};
+                if (bulge != 0) {
+                    const double offset = chord * (1 - bulge * bulge) / (4 * bulge);
+                    const Vec2 centre{(a.x + b.x) / 2 - (b.y - a.y) / chord * offset, (a.y + b.y) / 2 + (b.x - a.x) / chord * offset};
+                    const double turn = 4 * std::atan(bulge) * k / 8;
+                    p = {centre.x + (a.x - centre.x) * std::cos(turn) - (a.y - centre.y) * std::sin(turn),
+                         centre.y + (a.x - centre.x) * std::sin(turn) + (a.y - centre.y) * std::cos(turn)};
+                }
+                EXPECT_LT(distanceToOutline(reference, p), g.tolerance + 1e-5) << i;
+            }
+        }
+        EXPECT_GT(area, 0) << "counter-clockwise";
+    }
+}
+
 // A second generation: every outline point of tooth 0 lies on the edge of what the rack
 // sweeps as a solid: a hair outwards is cut, a hair inwards is not.
 TEST(SweptRack, EveryPointOfAToothLiesOnTheEdgeOfTheCut)

@@ -68,6 +68,10 @@ TEST(CommandLine, EveryBadOptionIsNamedOnOneLineWithStatusTwo)
         // Gears that cannot be cut, each saying which and why.
         {{"--teeth", "6", "--shift", "-0.7"}, "the undercut cuts through the tooth at radius"},
         {{"--teeth", "10", "--mate", "2"}, "the mate cannot be cut"},
+        // A pin that would touch off the involute, and a backlash beyond the tooth.
+        {{"--teeth", "20", "--pin-diameter", "5"}, "pins from 1."},
+        {{"--teeth", "20", "--backlash", "2"}, "the backlash must be"},
+        {{"--teeth", "20", "--chords=yes"}, "--chords takes no value"},
     };
     for (const BadCommand& b : bad) {
         const ProfileRun r = runProfile(b.args);
@@ -113,6 +117,11 @@ TEST(CommandLine, AReportOrHelpThatCannotBeDeliveredEndsWithStatusOne)
         std::fclose(out);
         EXPECT_EQ(contentOf(err), std::string("gearprofile: cannot write the report: ") + l.message + "\n");
     }
+    // A gear without bottom clearance is cut, with a warning on standard error and in the report.
+    const ProfileRun shallow = runProfile({"--teeth", "20", "--dedendum", "0.8"});
+    EXPECT_EQ(shallow.status, 0);
+    EXPECT_NE(shallow.err.find("warning: the dedendum is no deeper than the addendum"), std::string::npos);
+    EXPECT_NE(shallow.out.find("no bottom clearance"), std::string::npos);
     // What is printed back is what the gear is: no negative zero.
     EXPECT_NE(runProfile({"--teeth", "20", "--shift", "-0"}).out.find("profile shift 0\n"), std::string::npos);
 }
