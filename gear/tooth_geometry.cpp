@@ -3,6 +3,7 @@
 #include "tooth_geometry.h"
 
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
@@ -169,6 +170,19 @@ double undercutJoin(const std::function<Vec2(double)>& fillet, double from, doub
         return halfAngleOf(p) - flankHalfAngle(flank, radiusOf(p));
     };
     return outside(low) < 0 ? bisect(outside, low, to) : low;
+}
+
+std::string withNumbers(const char* pattern, double a, double b)
+{
+    char text[240];
+    std::snprintf(text, sizeof text, pattern, a, b);
+    return text;
+}
+
+bool refuse(std::string* reason, const std::string& why)
+{
+    if (reason) *reason = why;
+    return false;
 }
 
 void sampleCurve(const std::function<Vec2(double)>& curve, double t0, double t1, double tolerance,

@@ -6,6 +6,7 @@
 #include "gear.h"
 
 #include <functional>
+#include <string>
 
 // One gear's constants in millimetres and radians, in the frames of gear.h.
 struct ToothGeometry {
@@ -86,6 +87,11 @@ double bisect(F f, double a, double b)
     }
     return 0.5 * (a + b);
 }
+
+// A reason with its numbers: pattern is printf's, with one or two %g-like conversions.
+std::string withNumbers(const char* pattern, double a, double b = 0);
+// Gives the reason, when asked for one, and says no.
+bool refuse(std::string* reason, const std::string& why);
 
 // Appends the points of curve(t) for t in (t0, t1], so that no chord strays from the
 // curve by more than tolerance (checked at a quarter, half and three quarters of each piece);

@@ -1,0 +1,159 @@
+// A pinion meshing inside a ring gear: the working pressure angle and centre distance, the
+// path of contact and its effective part, and the three interferences of an internal pair.
+#include "pinion_cutter.h"
+
+#include <cmath>
+
+namespace {
+
+// One gear's side of the pair: its tooth count, its flank, and its tip circle.
+struct Side {
+    int teeth;
+    InvoluteFlank flank;
+    double tipRadius;
+    double tipHalfAngle;  // the tooth's half-angle on the tip circle
+    Vec2 centre;
+    double toothZero;     // the turn (counter-clockwise, from +y) of its tooth 0's centre line
+};
+
+Side sideOf(const GearParameters& gear, const GearNumbers& numbers, const Vec2& centre, double toothZero)
+{
+    const InvoluteFlank flank = gearFlank(gear);
+    const double ra = numbers.tipDiameter / 2;
+    return {gear.teeth, flank, ra, flankHalfAngle(flank, ra), centre, toothZero};
+}
+
+// The counter-clockwise angle of p from the +y axis about centre.
+double angleAbout(const Vec2& centre, const Vec2& p) { return std::atan2(-(p.x - centre.x), p.y - centre.y); }
+
+Vec2 atAngle(const Vec2& centre, double radius, double angle)
+{
+    return {centre.x - radius * std::sin(angle), centre.y + radius * std::cos(angle)};
+}
+
+// How far p's crossing of side's tip circle, straight above it (along the line of centres),
+// lies inside the opening on that circle of the tooth space that holds p: an arc, negative
+// when the crossing falls on a tooth's tip land.
+double openingClearance(const Side& side, const Vec2& p)
+{
+    const double pitch = 2 * exactPi / side.teeth;
+    const double dx = p.x - side.centre.x;
+    const Vec2 crossing{p.x, side.centre.y + std::sqrt(std::fmax(0.0, side.tipRadius * side.tipRadius - dx * dx))};
+    // The space between tooth centre lines k and k + 1 that holds p.
+    const double fromToothZero = angleAbout(side.centre, p) - side.toothZero;
+    const double k = std::floor(fromToothZero / pitch);
+    double at = angleAbout(side.centre, crossing) - side.toothZero;
+    at += 2 * exactPi * std::round((fromToothZero - at) / (2 * exactPi));  // the same turn as p
+    const double low = k * pitch + side.tipHalfAngle;
+    const double high = (k + 1) * pitch - side.tipHalfAngle;
+    return side.tipRadius * std::fmin(at - low, high - at);
+}
+
+// Pushed in along the line of centres (the pinion upwards, so the ring downwards past it),
+// each tip corner of one gear among the other's teeth has come in through the other's tip
+// circle, straight above it: it must have passed through the opening of the tooth space it
+// ends in. The smallest clearance over the tip corners of both gears.
+double radialClearance(const Side& pinion, const Side& ring)
+{
+    double least = INFINITY;
+    // Among the ring's teeth means outside its tip circle; among the pinion's, inside its.
+    const auto corners = [&](const Side& mover, const Side& other, double outwards) {
+        for (int j = 0; j < mover.teeth; ++j) {
+            const double centreLine = mover.toothZero + 2 * exactPi * j / mover.teeth;
+            for (double side : {-1.0, 1.0}) {
+                const Vec2 corner = atAngle(mover.centre, mover.tipRadius, centreLine + side * mover.tipHalfAngle);
+                const double fromOther = std::hypot(corner.x - other.centre.x, corner.y - other.centre.y);
+                if (outwards * (fromOther - other.tipRadius) > 0)
+                    least = std::fmin(least, openingClearance(other, corner));
+            }
+        }
+    };
+    corners(pinion, ring, 1);
+    corners(ring, pinion, -1);
+    return least;
+}
+
+}  // namespace
+
+bool computeInternalPair(const GearParameters& ring, int pinionTeeth, double pinionShift, InternalPair* pair,
+                         std::string* reason)
+{
+    if (!ring.internal) return refuse(reason, "the pair needs a ring gear: the gear must be internal");
+    GearNumbers ringNumbers{};
+    if (!computeGearNumbers(ring, &ringNumbers, reason)) return false;
+    GearParameters pinion = ring;
+    pinion.internal = false;
+    pinion.teeth = pinionTeeth;
+    pinion.shift = pinionShift;
+    GearNumbers pinionNumbers{};
+    std::string why;
+    if (!computeGearNumbers(pinion, &pinionNumbers, &why)) return refuse(reason, "the pinion cannot be cut: " + why);
+    if (pinionTeeth >= ring.teeth) return refuse(reason, "the pinion needs fewer teeth than the ring gear");
+
+    const double alpha = ring.pressureAngle;
+    const double toothDifference = ring.teeth - pinionTeeth;
+    const double invW = involuteFunction(alpha) + 2 * std::tan(alpha) * (ring.shift - pinionShift) / toothDifference;
+    if (invW <= 0)
+        return refuse(reason, "the teeth would overlap: the ring's shift is too far below the pinion's for any "
+                              "centre distance");
+    InternalPair& p = *pair;
+    p.workingPressureAngle = inverseInvolute(invW);
+    const double aw = toothDifference * ring.module * std::cos(alpha) / (2 * std::cos(p.workingPressureAngle));
+    p.centreDistance = aw;
+
+    const double ra1 = pinionNumbers.tipDiameter / 2, rb1 = pinionNumbers.baseDiameter / 2,
+                 rf1 = pinionNumbers.rootDiameter / 2;
+    const double ra2 = ringNumbers.tipDiameter / 2, rb2 = ringNumbers.baseDiameter / 2,
+                 rf2 = ringNumbers.rootDiameter / 2;
+    if (ra2 < aw + rf1 || aw + ra1 > rf2)
+        return refuse(reason, withNumbers("the teeth would overlap: at the centre distance %.4f mm a tip circle "
+                                          "reaches past the other gear's root circle (their tips would need "
+                                          "shortening)", aw));
+    if (aw + ra1 <= ra2)
+        return refuse(reason, withNumbers("the pinion's tips do not reach the ring's teeth at the centre distance "
+                                          "%.4f mm", aw));
+
+    // Along the line of action of the ring's clockwise flanks, from N1 towards the pitch point.
+    const double sinW = std::sin(p.workingPressureAngle);
+    const double cosW = std::cos(p.workingPressureAngle);
+    const double n1ToN2 = aw * sinW;
+    const Vec2 n2{rb2 * sinW, rb2 * cosW};
+    const Vec2 along{-cosW, sinW};
+    const auto fromN1 = [&](double s) { return Vec2{n2.x + (s + n1ToN2) * along.x, n2.y + (s + n1ToN2) * along.y}; };
+    const double start = std::sqrt(ra2 * ra2 - rb2 * rb2) - n1ToN2;  // the ring's tip
+    const double end = std::sqrt(ra1 * ra1 - rb1 * rb1);             // the pinion's tip
+    const double rF1 = involuteStartRadius(pinion), rF2 = involuteStartRadius(ring);
+    const double effectiveStart = std::fmax(start, std::sqrt(std::fmax(0.0, rF1 * rF1 - rb1 * rb1)));
+    const double effectiveEnd = std::fmin(end, std::sqrt(rF2 * rF2 - rb2 * rb2) - n1ToN2);
+    p.contactRatio = (end - start) / ringNumbers.basePitch;
+    p.effectiveContactRatio = std::fmax(0.0, effectiveEnd - effectiveStart) / ringNumbers.basePitch;
+    p.pinionCentre = {0, aw};
+    p.pitchPoint = {0, aw * ring.teeth / toothDifference};
+    p.interferenceRingPoint = n2;
+    p.interferencePinionPoint = fromN1(0);
+    p.contactStart = fromN1(start);
+    p.contactEnd = fromN1(end);
+    p.effectiveStart = fromN1(effectiveStart);
+    p.effectiveEnd = fromN1(std::fmax(effectiveStart, effectiveEnd));
+    p.pinionTurn = exactPi / pinionTeeth;  // a tooth space of the pinion faces the ring's tooth 0
+
+    p.involute = {start >= 0, ""};
+    if (!p.involute.passed)
+        p.involute.reason = withNumbers("the ring's tips run %.4g mm past the pinion's interference point N1 and dig "
+                                        "into its flank under the base circle; use a pinion with more teeth or a "
+                                        "larger ring shift", -start);
+    const double tipMargin = tipInterferenceMargin(pinionTeeth, ra1, rb1, ring.teeth, ra2, rb2, aw, p.workingPressureAngle);
+    p.tip = {tipMargin >= 0, ""};
+    if (!p.tip.passed)
+        p.tip.reason = withNumbers("the pinion's tip corners catch the ring's tip corners by %.4g mm as they leave "
+                                   "a tooth space (tip interference); the ring needs more teeth than the pinion by "
+                                   "more", -tipMargin * ra2);
+    const Side pinionSide = sideOf(pinion, pinionNumbers, p.pinionCentre, p.pinionTurn);
+    const Side ringSide = sideOf(ring, ringNumbers, {0, 0}, 0);
+    const double radial = radialClearance(pinionSide, ringSide);
+    p.radial = {radial >= 0, ""};
+    if (!p.radial.passed)
+        p.radial.reason = withNumbers("pushed in radially, the pinion's tip corners would run %.4g mm into the "
+                                      "ring's teeth: it has to go in along its axis", -radial);
+    return true;
+}
