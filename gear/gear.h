@@ -282,7 +282,8 @@ struct InternalPair {
     Vec2 effectiveEnd;             // … and where the ring's ends (or the tips, if they come first)
     double pinionTurn;             // turn the pinion's own outline by this, then move it to pinionCentre
     // The interferences, each with its reason:
-    PairCheck involute;  // the ring's tips do not run past N1 into the pinion's flank under its base circle
+    PairCheck involute;  // each tip meets only the other's involute: the ring's run neither past N1 nor below
+                         // the pinion's form circle into its fillet, the pinion's not past the ring's form circle
     PairCheck tip;       // the pinion's tip corners leave a tooth space without catching the ring's tip corners
     PairCheck radial;    // the pinion can be pushed in radially, along the line of centres, to mesh
 };

@@ -52,7 +52,8 @@ double openingClearance(const Side& side, const Vec2& p)
 // Pushed in along the line of centres (the pinion upwards, so the ring downwards past it),
 // each tip corner of one gear among the other's teeth has come in through the other's tip
 // circle, straight above it: it must have passed through the opening of the tooth space it
-// ends in. The smallest clearance over the tip corners of both gears.
+// ends in. A corner among the teeth below the other's centre would have come through the
+// whole gear. The smallest clearance over the tip corners of both gears.
 double radialClearance(const Side& pinion, const Side& ring)
 {
     double least = INFINITY;
@@ -62,9 +63,10 @@ double radialClearance(const Side& pinion, const Side& ring)
             const double centreLine = mover.toothZero + 2 * exactPi * j / mover.teeth;
             for (double side : {-1.0, 1.0}) {
                 const Vec2 corner = atAngle(mover.centre, mover.tipRadius, centreLine + side * mover.tipHalfAngle);
-                const double fromOther = std::hypot(corner.x - other.centre.x, corner.y - other.centre.y);
-                if (outwards * (fromOther - other.tipRadius) > 0)
-                    least = std::fmin(least, openingClearance(other, corner));
+                const double among = outwards * (std::hypot(corner.x - other.centre.x, corner.y - other.centre.y) -
+                                                 other.tipRadius);
+                if (among <= 0) continue;
+                least = std::fmin(least, corner.y > other.centre.y ? openingClearance(other, corner) : -among);
             }
         }
     };
@@ -122,9 +124,12 @@ bool computeInternalPair(const GearParameters& ring, int pinionTeeth, double pin
     const auto fromN1 = [&](double s) { return Vec2{n2.x + (s + n1ToN2) * along.x, n2.y + (s + n1ToN2) * along.y}; };
     const double start = std::sqrt(ra2 * ra2 - rb2 * rb2) - n1ToN2;  // the ring's tip
     const double end = std::sqrt(ra1 * ra1 - rb1 * rb1);             // the pinion's tip
+    // Where each flank stops being involute next to its fillet: the form circles.
     const double rF1 = involuteStartRadius(pinion), rF2 = involuteStartRadius(ring);
-    const double effectiveStart = std::fmax(start, std::sqrt(std::fmax(0.0, rF1 * rF1 - rb1 * rb1)));
-    const double effectiveEnd = std::fmin(end, std::sqrt(rF2 * rF2 - rb2 * rb2) - n1ToN2);
+    const double pinionForm = std::sqrt(std::fmax(0.0, rF1 * rF1 - rb1 * rb1));
+    const double ringForm = std::sqrt(rF2 * rF2 - rb2 * rb2) - n1ToN2;
+    const double effectiveStart = std::fmax(start, pinionForm);
+    const double effectiveEnd = std::fmin(end, ringForm);
     p.contactRatio = (end - start) / ringNumbers.basePitch;
     p.effectiveContactRatio = std::fmax(0.0, effectiveEnd - effectiveStart) / ringNumbers.basePitch;
     p.pinionCentre = {0, aw};
@@ -137,11 +142,20 @@ bool computeInternalPair(const GearParameters& ring, int pinionTeeth, double pin
     p.effectiveEnd = fromN1(std::fmax(effectiveStart, effectiveEnd));
     p.pinionTurn = exactPi / pinionTeeth;  // a tooth space of the pinion faces the ring's tooth 0
 
-    p.involute = {start >= 0, ""};
-    if (!p.involute.passed)
-        p.involute.reason = withNumbers("the ring's tips run %.4g mm past the pinion's interference point N1 and dig "
-                                        "into its flank under the base circle; use a pinion with more teeth or a "
-                                        "larger ring shift", -start);
+    // A tip that meets the other flank where it is no involute digs into it: past N1 under the
+    // base circle, or into a fillet, which stands proud of where the involute would run.
+    std::string involute;
+    if (start < 0)
+        involute = withNumbers("the ring's tips run %.4g mm past the pinion's interference point N1 and dig into "
+                               "its flank under the base circle", -start);
+    else if (start < pinionForm)
+        involute = withNumbers("the ring's tips reach %.4g mm below the pinion's form circle (diameter %.4g mm) "
+                               "and dig into its fillet", rF1 - std::hypot(rb1, start), 2 * rF1);
+    if (end > ringForm)
+        involute += (involute.empty() ? "" : "; ") +
+                    withNumbers("the pinion's tips reach %.4g mm past the ring's form circle (diameter %.4g mm) and "
+                                "dig into its fillet", std::hypot(rb2, end + n1ToN2) - rF2, 2 * rF2);
+    p.involute = {involute.empty(), involute};
     const double tipMargin = tipInterferenceMargin(pinionTeeth, ra1, rb1, ring.teeth, ra2, rb2, aw, p.workingPressureAngle);
     p.tip = {tipMargin >= 0, ""};
     if (!p.tip.passed)
@@ -153,7 +167,7 @@ bool computeInternalPair(const GearParameters& ring, int pinionTeeth, double pin
     const double radial = radialClearance(pinionSide, ringSide);
     p.radial = {radial >= 0, ""};
     if (!p.radial.passed)
-        p.radial.reason = withNumbers("pushed in radially, the pinion's tip corners would run %.4g mm into the "
-                                      "ring's teeth: it has to go in along its axis", -radial);
+        p.radial.reason = withNumbers("pushed in radially, tip corners would run %.4g mm into the other gear's "
+                                      "teeth: the pinion has to go in along its axis", -radial);
     return true;
 }
