@@ -146,11 +146,7 @@ RackContact cutterContactAt(const GearParameters& gear, double roll, int cutterT
 {
     if (gear.cutter == CutterKind::rack) return rackContactAt(gear, roll, cutterTooth, side, part);
     const PinionCut c = pinionCut(gear);
-    if (side == FlankSide::clockwise) return clockwiseContact(c, roll, cutterTooth, part);
-    // The mirror image about the y axis: cutter and gear are symmetric, the roll reverses.
-    RackContact contact = clockwiseContact(c, -roll, -cutterTooth - 1, part);
-    contact.at.x = -contact.at.x;
-    return contact;
+    return eitherSide([&](double r, int k) { return clockwiseContact(c, r, k, part); }, roll, cutterTooth, side);
 }
 
 CutterPlace pinionCutterAt(const GearParameters& gear, double roll)

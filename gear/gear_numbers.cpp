@@ -90,9 +90,7 @@ bool checkPinionCut(const GearParameters& gear, const PinionCut& c, std::string*
                                              : "the cutter's teeth come to a point below their tip circle");
     if (gear.internal && gear.teeth <= gear.pinionCutter.teeth)
         return refuse(reason, withNumbers("a ring gear needs more teeth than its cutter (%.0f)", gear.pinionCutter.teeth));
-    const double toothSum = gear.internal ? gear.teeth - gear.pinionCutter.teeth : gear.teeth + gear.pinionCutter.teeth;
-    const double shiftSum = gear.internal ? gear.shift - gear.pinionCutter.shift : gear.shift + gear.pinionCutter.shift;
-    if (involuteFunction(gear.pressureAngle) + 2 * std::tan(gear.pressureAngle) * shiftSum / toothSum <= 0)
+    if (!(c.centreDistance > 0))
         return refuse(reason, "the cutter and the gear would overlap at any centre distance: their shifts together "
                               "are too negative");
     if (c.rootRadius <= 0)
@@ -266,14 +264,11 @@ bool computeGearPair(const GearParameters& gear, int mateTeeth, double mateShift
 
     const double a = gear.pressureAngle;
     const double zSum = gear.teeth + mateTeeth;
-    const double invW = involuteFunction(a) + 2 * std::tan(a) * (gear.shift + mateShift) / zSum;
-    if (invW <= 0)
-        return refuse(reason, "the teeth would overlap: the two shifts together are too negative for any "
-                            "centre distance");
     GearPair& p = *pair;
-    p.workingPressureAngle = inverseInvolute(invW);
-    const double aw = zSum * gear.module * std::cos(a) / (2 * std::cos(p.workingPressureAngle));
-    p.centreDistance = aw;
+    if (!workingPair(gear.module, a, zSum, gear.shift + mateShift, &p.workingPressureAngle, &p.centreDistance))
+        return refuse(reason, "the teeth would overlap: the two shifts together are too negative for any "
+                              "centre distance");
+    const double aw = p.centreDistance;
 
     const double ra1 = numbers.tipDiameter / 2, rb1 = numbers.baseDiameter / 2, rf1 = numbers.rootDiameter / 2;
     const double ra2 = mateNumbers.tipDiameter / 2, rb2 = mateNumbers.baseDiameter / 2,

@@ -15,8 +15,8 @@ struct ToothPlan {
     int teeth;
     double rootRadius;
     double tipRadius;
-    std::function<Vec2(double)> fillet;          // from the root (filletFrom) to the join (filletTo)
-    std::function<double(double)> filletRoll;    // when the cutter cuts each fillet point
+    // From the root (filletFrom) to the join (filletTo); the roll, when asked, when the cutter cuts it.
+    std::function<Vec2(double, double*)> fillet;
     double filletFrom;
     double filletTo;
     InvoluteFlank flank;
@@ -50,7 +50,7 @@ HalfTooth halfTooth(const ToothPlan& plan, double tolerance)
 {
     HalfTooth half;
     const double spaceMiddle = exactPi / plan.teeth;
-    const Vec2 filletFoot = plan.fillet(plan.filletFrom);
+    const Vec2 filletFoot = plan.fillet(plan.filletFrom, nullptr);
     const double footAngle = std::atan2(filletFoot.x, filletFoot.y);
     // A point of the root or tip circle is cut when it passes under the pitch point, where
     // the cutter's tip (or its root) touches the circle: the roll is its angle.
@@ -65,7 +65,12 @@ HalfTooth halfTooth(const ToothPlan& plan, double tolerance)
         appendPart(&half, [&](double d) { return onCircle(plan.rootRadius, d); }, spaceMiddle, footAngle, tolerance,
                    OutlinePart::root, asAngle);
 
-    appendPart(&half, plan.fillet, plan.filletFrom, plan.filletTo, tolerance, OutlinePart::fillet, plan.filletRoll);
+    appendPart(&half, [&](double b) { return plan.fillet(b, nullptr); }, plan.filletFrom, plan.filletTo, tolerance,
+               OutlinePart::fillet, [&](double b) {
+                   double roll = 0;
+                   plan.fillet(b, &roll);
+                   return roll;
+               });
     // The join itself is computed on the involute, exactly.
     half.points.pop_back();
     half.parts.pop_back();
@@ -90,12 +95,7 @@ ToothPlan rackPlan(const ToothGeometry& g)
     return {g.teeth,
             g.rootRadius,
             g.tipRadius,
-            [g](double b) { return filletPoint(g, b); },
-            [g](double b) {
-                double roll = 0;
-                filletPoint(g, b, &roll);
-                return roll;
-            },
+            [g](double b, double* roll) { return filletPoint(g, b, roll); },
             0,
             g.filletJoin,
             involuteFlank(g),
@@ -110,12 +110,7 @@ ToothPlan pinionPlan(const PinionCut& c)
     return {c.teeth,
             c.rootRadius,
             c.tipRadius,
-            [c](double b) { return pinionFilletPoint(c, b); },
-            [c](double b) {
-                double roll = 0;
-                pinionFilletPoint(c, b, &roll);
-                return roll;
-            },
+            [c](double b, double* roll) { return pinionFilletPoint(c, b, roll); },
             c.tipNormal,
             c.filletJoin,
             c.flank,

@@ -92,16 +92,13 @@ bool computeInternalPair(const GearParameters& ring, int pinionTeeth, double pin
     if (!computeGearNumbers(pinion, &pinionNumbers, &why)) return refuse(reason, "the pinion cannot be cut: " + why);
     if (pinionTeeth >= ring.teeth) return refuse(reason, "the pinion needs fewer teeth than the ring gear");
 
-    const double alpha = ring.pressureAngle;
     const double toothDifference = ring.teeth - pinionTeeth;
-    const double invW = involuteFunction(alpha) + 2 * std::tan(alpha) * (ring.shift - pinionShift) / toothDifference;
-    if (invW <= 0)
+    InternalPair& p = *pair;
+    if (!workingPair(ring.module, ring.pressureAngle, toothDifference, ring.shift - pinionShift,
+                     &p.workingPressureAngle, &p.centreDistance))
         return refuse(reason, "the teeth would overlap: the ring's shift is too far below the pinion's for any "
                               "centre distance");
-    InternalPair& p = *pair;
-    p.workingPressureAngle = inverseInvolute(invW);
-    const double aw = toothDifference * ring.module * std::cos(alpha) / (2 * std::cos(p.workingPressureAngle));
-    p.centreDistance = aw;
+    const double aw = p.centreDistance;
 
     const double ra1 = pinionNumbers.tipDiameter / 2, rb1 = pinionNumbers.baseDiameter / 2,
                  rf1 = pinionNumbers.rootDiameter / 2;

@@ -23,17 +23,17 @@ Vec2 pitchPointOnNormal(const PinionCut& c, const Vec2& n)
 }
 
 // The cutting pair of a gear with z teeth and shift x (real numbers, to solve for them):
-// the working angle and |N N0|; false when no centre distance keeps the teeth apart.
-bool cuttingPair(const GearParameters& gear, double z, double x, double* angle, double* actionLength)
+// the working angle, the centre distance and |N N0|; false when no centre distance keeps the
+// teeth apart.
+bool cuttingPair(const GearParameters& gear, double z, double x, double* angle, double* centreDistance,
+                 double* actionLength)
 {
-    const double a = gear.pressureAngle;
-    const double z0 = gear.pinionCutter.teeth;
-    const double toothSum = gear.internal ? z - z0 : z + z0;
-    const double shiftSum = gear.internal ? x - gear.pinionCutter.shift : x + gear.pinionCutter.shift;
-    const double invW = involuteFunction(a) + 2 * std::tan(a) * shiftSum / toothSum;
-    if (!(invW > 0) || !(toothSum > 0)) return false;
-    *angle = inverseInvolute(invW);
-    *actionLength = gear.module * toothSum * std::cos(a) / 2 * std::tan(*angle);
+    const PinionCutter& cutter = gear.pinionCutter;
+    const bool ring = gear.internal;
+    if (!workingPair(gear.module, gear.pressureAngle, ring ? z - cutter.teeth : z + cutter.teeth,
+                     ring ? x - cutter.shift : x + cutter.shift, angle, centreDistance))
+        return false;
+    *actionLength = *centreDistance * std::sin(*angle);
     return true;
 }
 
@@ -98,9 +98,9 @@ PinionCut pinionCut(const GearParameters& gear)
     c.tipNormal = std::atan2(c.roundingCentre.x, c.roundingCentre.y);
     c.flankNormal = touch + exactPi / 2;
 
-    cuttingPair(gear, gear.teeth, gear.shift, &c.cuttingAngle, &c.actionLength);
+    // Left at 0 when the teeth would overlap at any centre distance: the check refuses that.
+    cuttingPair(gear, gear.teeth, gear.shift, &c.cuttingAngle, &c.centreDistance, &c.actionLength);
     const double toothSum = gear.internal ? gear.teeth - cutter.teeth : gear.teeth + cutter.teeth;
-    c.centreDistance = m * toothSum * std::cos(a) / (2 * std::cos(c.cuttingAngle));
     c.rollingRadius = c.centreDistance * cutter.teeth / toothSum;
 
     const double side = gear.internal ? 1 : -1;  // the cutter's root and tip lie outwards of a ring's
@@ -196,8 +196,8 @@ double pinionLeastShift(const GearParameters& gear)
     const double a = gear.pressureAngle;
     const double lowest = -(z + z0) * involuteFunction(a) / (2 * std::tan(a)) - gear.pinionCutter.shift;
     const auto clearance = [&](double x) {
-        double angle = 0, length = 0;
-        return cuttingPair(gear, z, x, &angle, &length) ? length - toForm : -toForm;
+        double angle = 0, distance = 0, length = 0;
+        return cuttingPair(gear, z, x, &angle, &distance, &length) ? length - toForm : -toForm;
     };
     return risingRoot(clearance, lowest, 1.0);
 }
@@ -207,8 +207,8 @@ double pinionFewestTeeth(const GearParameters& gear)
     const PinionCut c = pinionCut(gear);
     const double toForm = c.cutterFlank.baseRadius * c.formRoll;
     const auto clearance = [&](double z) {
-        double angle = 0, length = 0;
-        return cuttingPair(gear, z, gear.shift, &angle, &length) ? length - toForm : -toForm;
+        double angle = 0, distance = 0, length = 0;
+        return cuttingPair(gear, z, gear.shift, &angle, &distance, &length) ? length - toForm : -toForm;
     };
     return risingRoot(clearance, 0.0, 1.0);
 }

@@ -172,6 +172,15 @@ double undercutJoin(const std::function<Vec2(double)>& fillet, double from, doub
     return outside(low) < 0 ? bisect(outside, low, to) : low;
 }
 
+bool workingPair(double module, double alpha, double toothSum, double shiftSum, double* angle, double* centreDistance)
+{
+    const double invW = involuteFunction(alpha) + 2 * std::tan(alpha) * shiftSum / toothSum;
+    if (!(invW > 0) || !(toothSum > 0)) return false;
+    *angle = inverseInvolute(invW);
+    *centreDistance = toothSum * module * std::cos(alpha) / (2 * std::cos(*angle));
+    return true;
+}
+
 std::string withNumbers(const char* pattern, double a, double b)
 {
     char text[240];

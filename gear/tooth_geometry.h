@@ -88,6 +88,24 @@ double bisect(F f, double a, double b)
     return 0.5 * (a + b);
 }
 
+// Two gears of the same module m and pressure angle α rolling without backlash: the working
+// pressure angle from inv α_w = inv α + 2 tan α · shiftSum / toothSum and the centre distance
+// toothSum·m·cos α / (2 cos α_w). For an internal pair the sums are differences (ring minus
+// pinion). False when no centre distance keeps the teeth apart (inv α_w ≤ 0).
+bool workingPair(double module, double alpha, double toothSum, double shiftSum, double* angle, double* centreDistance);
+
+// As rackContactAt's sides: the counter-clockwise side of cutter tooth k is the mirror image,
+// about the y axis, of the clockwise side of tooth −k − 1 at the reversed roll, cutter and gear
+// being symmetric.
+template <class ClockwiseSide>
+RackContact eitherSide(ClockwiseSide clockwise, double roll, int tooth, FlankSide side)
+{
+    if (side == FlankSide::clockwise) return clockwise(roll, tooth);
+    RackContact c = clockwise(-roll, -tooth - 1);
+    c.at.x = -c.at.x;
+    return c;
+}
+
 // A reason with its numbers: pattern is printf's, with one or two %g-like conversions.
 std::string withNumbers(const char* pattern, double a, double b = 0);
 // Gives the reason, when asked for one, and says no.

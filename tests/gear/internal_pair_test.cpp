@@ -1,6 +1,6 @@
-// A pinion inside a ring gear, and the pinion cutter at a roll: what the lab draws, checked
-// against the two outlines set together (turned, or slid in along the line of centres), the
-// swept cutter and the outline.
+// A pinion inside a ring gear, and where the pinion cutter stands at a roll: what the lab
+// draws, checked against the two outlines set together (turned, or slid in along the line of
+// centres) and the circles they must lie on.
 #include "gear.h"
 #include "pinion_probe.h"
 
@@ -18,14 +18,6 @@ GearParameters ringOf(int z, double shift, double tolerance)
     g.cutter = CutterKind::pinion;
     g.internal = true;
     return g;
-}
-
-std::vector<OutlinePoint> outlineOf(const GearParameters& g)
-{
-    std::vector<OutlinePoint> outline;
-    std::string reason;
-    EXPECT_TRUE(computeGearOutline(g, &outline, &reason)) << reason;
-    return outline;
 }
 
 Vec2 turned(const Vec2& p, double angle)
@@ -297,76 +289,6 @@ TEST(InternalPair, PairsThatCannotMeshAreRefused)
     EXPECT_NE(reason.find("overlap"), std::string::npos) << reason;
     EXPECT_FALSE(computeInternalPair(ringOf(60, 0, defaultTolerance), 2, 0, &p, &reason));
     EXPECT_NE(reason.find("pinion cannot be cut"), std::string::npos) << reason;
-}
-
-double distanceToPolyline(const std::vector<RackPoint>& line, const Vec2& p)
-{
-    std::vector<OutlinePoint> open;
-    for (const RackPoint& q : line) open.push_back({q.at, OutlinePart::root, false, 0});
-    open.push_back(open.back());  // the closing segment of the probe collapses to a point
-    return distanceToOutline(open, p);
-}
-
-// Every side of the cutter's teeth, every 0.005 of a roll: a contact lies on the cutter drawn
-// at that roll, on the finished outline when kept, and is cut away later when not.
-TEST(PinionCutterAtARoll, ContactsLieOnTheCutterAndOnTheOutlineOrAreCutAway)
-{
-    GearParameters undercut = ringOf(11, 0, defaultTolerance);
-    undercut.internal = false;
-    GearParameters shifted = ringOf(67, 0.2, defaultTolerance);
-    shifted.pinionCutter.teeth = 38;
-    shifted.pinionCutter.shift = -0.1;
-    for (const GearParameters& g : {undercut, ringOf(60, 0, defaultTolerance), shifted}) {
-        SCOPED_TRACE(testing::Message() << "z " << g.teeth);
-        const std::vector<OutlinePoint> outline = outlineOf(g);
-        const ProbeCutter cutter = probeCutter(g);
-        int kept = 0, lost = 0, rounding = 0;
-        for (double roll = -0.6; roll <= 0.6; roll += 0.005) {
-            const std::vector<RackPoint> drawn = cutterOutlineAt(g, roll, -3, 2);
-            for (int tooth = -3; tooth <= 2; ++tooth) {
-                for (int i = 0; i < 4; ++i) {
-                    const FlankSide side = i % 2 ? FlankSide::counterClockwise : FlankSide::clockwise;
-                    const RackContact c = cutterContactAt(g, roll, tooth, side, i < 2 ? RackPart::flank : RackPart::tipRounding);
-                    if (!c.touching) continue;
-                    EXPECT_LE(distanceToPolyline(drawn, c.at), g.tolerance) << roll;
-                    EXPECT_NEAR(pinionDepthAt(cutter, roll, c.at), 0, 1e-9) << roll;
-                    if (c.kept)
-                        EXPECT_LT(distanceToOutline(outline, c.at), g.tolerance) << roll;
-                    else
-                        EXPECT_TRUE(cutByPinion(cutter, c.at)) << roll;
-                    (c.kept ? kept : lost)++;
-                    rounding += c.part == RackPart::tipRounding;
-                }
-            }
-        }
-        EXPECT_GT(kept, 100);
-        EXPECT_GT(rounding, 10);
-        if (!g.internal) {
-            EXPECT_GT(lost, 10);  // undercut: the flank's lowest contacts do not last
-        }
-    }
-}
-
-// Each outline point's roll is when the cutter's edge passes through it: the cutter from its
-// shape alone touches the point then; over a tip land it only passes by.
-TEST(PinionCutterAtARoll, EachOutlinePointIsTouchedByTheCutterAtItsRoll)
-{
-    GearParameters external = ringOf(14, 0.1, defaultTolerance);
-    external.internal = false;
-    external.pinionCutter.teeth = 21;
-    for (const GearParameters& g : {external, ringOf(59, -0.1, defaultTolerance)}) {
-        SCOPED_TRACE(testing::Message() << "z " << g.teeth);
-        const ProbeCutter cutter = probeCutter(g);
-        const std::vector<OutlinePoint> outline = outlineOf(g);
-        for (std::size_t i = 0; i < 3 * outline.size() / g.teeth; ++i) {  // three teeth
-            const OutlinePoint& p = outline[i];
-            const double depth = pinionDepthAt(cutter, p.roll, p.at);
-            if (p.part == OutlinePart::tip)
-                EXPECT_LT(depth, 1e-9) << i;
-            else
-                EXPECT_NEAR(depth, 0, 1e-9) << i;
-        }
-    }
 }
 
 TEST(PinionCutterAtARoll, ThePlaceLiesOnTheLineOfCentresAndTheLineOfAction)

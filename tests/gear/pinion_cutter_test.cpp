@@ -30,17 +30,6 @@ GearParameters pinionCutGear(const Cut& c, double tolerance = defaultTolerance)
     return g;
 }
 
-std::vector<OutlinePoint> outlineOf(const GearParameters& g, GearNumbers* numbers = nullptr)
-{
-    std::vector<OutlinePoint> outline;
-    std::string reason;
-    GearNumbers n{};
-    EXPECT_TRUE(computeGearNumbers(g, &n, &reason)) << reason;
-    EXPECT_TRUE(computeGearOutline(g, &outline, &reason)) << reason;
-    if (numbers) *numbers = n;
-    return outline;
-}
-
 // Undercut, shifted, a shifted cutter, a cutter larger than the gear; rings of several tooth
 // differences, shifted either way.
 // The last ring is as close to its cutter as the cut allows: a cutter of 52 teeth would cut
@@ -67,48 +56,31 @@ double analyticHalfAngle(const GearParameters& g, double radius)
 
 TEST(PinionCutOutline, InvolutePointsLieOnTheAnalyticInvolute)
 {
-    {
-        for (const Cut& c : cuts) {
-            SCOPED_TRACE(describe(c));
-            const GearParameters g = pinionCutGear(c, 1e-6);
-            const std::vector<OutlinePoint> outline = outlineOf(g);
-            const double tooth = 2 * probePi / c.z;
-            int involutes = 0;
-            for (const OutlinePoint& p : outline) {
-                if (p.part != OutlinePart::involute) continue;
-                const double radius = std::hypot(p.at.x, p.at.y);
-                const double angle = std::atan2(p.at.y, p.at.x) - probePi / 2;
-                const double offset = angle - tooth * std::round(angle / tooth);  // from the nearest tooth centre
-                ASSERT_LT(radius * std::fabs(std::fabs(offset) - analyticHalfAngle(g, radius)), 1e-7) << radius;
-                ++involutes;
-            }
-            EXPECT_GT(involutes, 4 * c.z);
+    for (const Cut& c : cuts) {
+        SCOPED_TRACE(describe(c));
+        const GearParameters g = pinionCutGear(c, 1e-6);
+        const std::vector<OutlinePoint> outline = outlineOf(g);
+        const double tooth = 2 * probePi / c.z;
+        int involutes = 0;
+        for (const OutlinePoint& p : outline) {
+            if (p.part != OutlinePart::involute) continue;
+            const double radius = std::hypot(p.at.x, p.at.y);
+            const double angle = std::atan2(p.at.y, p.at.x) - probePi / 2;
+            const double offset = angle - tooth * std::round(angle / tooth);  // from the nearest tooth centre
+            ASSERT_LT(radius * std::fabs(std::fabs(offset) - analyticHalfAngle(g, radius)), 1e-7) << radius;
+            ++involutes;
         }
+        EXPECT_GT(involutes, 4 * c.z);
     }
 }
 
-// A second generation: every outline point of tooth 0 and its spaces lies on the edge of
-// what the cutter sweeps as a solid: a hair out into the space is cut, a hair into the
-// material is not. The right of the walk is the space for both gears, the ring's outline
-// running clockwise round the hole.
+// A second generation: every outline point of a tooth and its spaces lies on the edge of
+// what the pinion cutter sweeps as a solid, external or ring.
 TEST(SweptPinionCutter, EveryPointOfAToothLiesOnTheEdgeOfTheCut)
 {
-    {
-        for (const Cut& c : cuts) {
-            SCOPED_TRACE(describe(c));
-            const GearParameters g = pinionCutGear(c);
-            const ProbeCutter cutter = probeCutter(g);
-            const std::vector<OutlinePoint> outline = outlineOf(g);
-            const std::size_t perTooth = outline.size() / c.z;
-            constexpr double hair = 2e-3;
-            for (std::size_t i = 0; i < perTooth; ++i) {
-                const Vec2 a = outline[(i + outline.size() - 1) % outline.size()].at, b = outline[i + 1].at;
-                const double dx = b.x - a.x, dy = b.y - a.y, length = std::hypot(dx, dy);
-                const Vec2 p = outline[i].at, out{dy / length, -dx / length};
-                EXPECT_TRUE(cutByPinion(cutter, {p.x + hair * out.x, p.y + hair * out.y})) << "point " << i;
-                EXPECT_FALSE(cutByPinion(cutter, {p.x - hair * out.x, p.y - hair * out.y})) << "point " << i;
-            }
-        }
+    for (const Cut& c : cuts) {
+        SCOPED_TRACE(describe(c));
+        expectToothOnTheEdgeOfTheCut(pinionCutGear(c));
     }
 }
 
@@ -377,48 +349,23 @@ TEST(PinionCutRefusals, EachReasonNamesWhatIsWrong)
     EXPECT_NE(reason.find("pinion cutter"), std::string::npos) << reason;
 }
 
-// Ten teeth and a cutter of 25 teeth: undercut below the least shift, as the swept cutter
-// shows by cutting into the involute just above the base circle; from that shift on, not.
-TEST(PinionCutUndercut, SwitchesExactlyAtTheLeastShift)
+// The fewest teeth without undercut for a pinion cutter of 25 teeth, at a shift: the tooth
+// counts either side of it are and are not undercut.
+TEST(PinionCutUndercut, FewestTeethLieBetweenAnUndercutAndASoundGear)
 {
-    GearParameters g = pinionCutGear({10, 0, false, 25, 0});
-    GearNumbers n{};
-    std::string reason;
-    ASSERT_TRUE(computeGearNumbers(g, &n, &reason));
-    EXPECT_TRUE(n.undercut);
-    const double least = n.minShiftWithoutUndercut;
-    for (double shift : {least - 1e-9, least, least + 1e-9}) {
-        g.shift = shift;
-        ASSERT_TRUE(computeGearNumbers(g, &n, &reason)) << reason;
-        EXPECT_EQ(n.undercut, shift < least) << shift - least;
-    }
-    // The fewest teeth at this shift agree: the least shift of those teeth is this one.
-    g.shift = 0.1;
-    ASSERT_TRUE(computeGearNumbers(g, &n, &reason));
-    const double fewest = n.minTeethWithoutUndercut;
-    for (int z : {static_cast<int>(std::floor(fewest)), static_cast<int>(std::ceil(fewest))}) {
-        g.teeth = z;
-        ASSERT_TRUE(computeGearNumbers(g, &n, &reason)) << reason;
-        EXPECT_EQ(n.undercut, z < fewest) << z;
-    }
-
-    // A point a hair inside the analytic involute, just above the base circle.
-    g.teeth = 10;
-    const auto involuteNearBase = [&](double shift, double aboveBase) {
-        g.shift = shift;
-        const double radius = 5 * std::cos(g.pressureAngle) + aboveBase;
-        const double half = analyticHalfAngle(g, radius) - 1e-6 / radius;
-        return cutByPinion(probeCutter(g), {radius * std::sin(half), radius * std::cos(half)});
-    };
-    for (double shift : {0.0, least - 0.1}) EXPECT_TRUE(involuteNearBase(shift, 0.0005)) << shift;
-    for (double above : {0.0005, 0.01}) EXPECT_FALSE(involuteNearBase(least, above)) << above;
-
-    std::vector<OutlinePoint> outline;
-    for (double shift : {0.0, least}) {
-        g.shift = shift;
-        ASSERT_TRUE(computeGearOutline(g, &outline, &reason));
-        const bool flagged = std::any_of(outline.begin(), outline.end(), [](const OutlinePoint& p) { return p.undercut; });
-        EXPECT_EQ(flagged, shift == 0.0);
+    for (double shift : {-0.1, 0.1, 0.3}) {
+        GearParameters g = pinionCutGear({10, shift, false, 25, 0});
+        GearNumbers n{};
+        std::string reason;
+        ASSERT_TRUE(computeGearNumbers(g, &n, &reason));
+        const double fewest = n.minTeethWithoutUndercut;
+        for (int z : {static_cast<int>(std::floor(fewest)), static_cast<int>(std::ceil(fewest))}) {
+            g.teeth = z;
+            ASSERT_TRUE(computeGearNumbers(g, &n, &reason)) << reason;
+            EXPECT_EQ(n.undercut, z < fewest) << z;
+            // And the least shift of those teeth lies on the same side of this shift.
+            EXPECT_EQ(n.minShiftWithoutUndercut > shift, z < fewest) << z;
+        }
     }
 }
 

@@ -145,3 +145,38 @@ inline bool cutByPinion(const ProbeCutter& c, const Vec2& p)
     }
     return best > 0;
 }
+
+// The gear's own cutter, rack or pinion, as a solid: how deep a point lies in it at a roll,
+// and whether any roll covers it.
+struct CutterProbe {
+    GearParameters gear;
+    ProbeCutter pinion;
+    explicit CutterProbe(const GearParameters& g)
+        : gear(g), pinion(g.cutter == CutterKind::pinion ? probeCutter(g) : ProbeCutter{})
+    {
+    }
+    double depthAt(double roll, const Vec2& p) const
+    {
+        return gear.cutter == CutterKind::rack ? rackDepthAt(gear, roll, p) : pinionDepthAt(pinion, roll, p);
+    }
+    bool cuts(const Vec2& p) const { return gear.cutter == CutterKind::rack ? cutByRack(gear, p) : cutByPinion(pinion, p); }
+};
+
+// A second generation: every outline point of tooth 0 and its spaces lies on the edge of
+// what the gear's cutter sweeps as a solid: a hair out into the space is cut, a hair into the
+// material is not. The right of the walk is the space for either gear, a ring's outline
+// running clockwise round its hole.
+inline void expectToothOnTheEdgeOfTheCut(const GearParameters& g)
+{
+    const CutterProbe cutter(g);
+    const std::vector<OutlinePoint> outline = outlineOf(g);
+    const std::size_t perTooth = outline.size() / g.teeth;
+    constexpr double hair = 2e-3;
+    for (std::size_t i = 0; i < perTooth; ++i) {
+        const Vec2 a = outline[(i + outline.size() - 1) % outline.size()].at, b = outline[i + 1].at;
+        const double dx = b.x - a.x, dy = b.y - a.y, length = std::hypot(dx, dy);
+        const Vec2 p = outline[i].at, out{dy / length, -dx / length};
+        EXPECT_TRUE(cutter.cuts({p.x + hair * out.x, p.y + hair * out.y})) << "point " << i;
+        EXPECT_FALSE(cutter.cuts({p.x - hair * out.x, p.y - hair * out.y})) << "point " << i;
+    }
+}
