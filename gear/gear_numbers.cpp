@@ -9,38 +9,41 @@ namespace {
 bool checkPinionCutterInputs(const GearParameters& gear, std::string* reason)
 {
     const PinionCutter& c = gear.pinionCutter;
-    if (c.teeth < 1 || c.teeth > mostTeeth) return refuse(reason, "the cutter's tooth count must lie between 1 and 100000");
-    if (!std::isfinite(c.shift)) return refuse(reason, "the cutter's profile shift must be a finite number");
+    if (c.teeth < 1 || c.teeth > mostTeeth) return fail(reason, "the cutter's tooth count must lie between 1 and 100000");
+    if (!std::isfinite(c.shift)) return fail(reason, "the cutter's profile shift must be a finite number");
     if (!std::isfinite(c.addendum) || c.addendum <= 0)
-        return refuse(reason, "the cutter's addendum coefficient must be above 0");
+        return fail(reason, "the cutter's addendum coefficient must be above 0");
     if (!std::isfinite(c.dedendum) || c.dedendum < 0)
-        return refuse(reason, "the cutter's dedendum coefficient must be 0 or more");
+        return fail(reason, "the cutter's dedendum coefficient must be 0 or more");
     if (!std::isfinite(c.tipRadius) || c.tipRadius < 0)
-        return refuse(reason, "the cutter's tip radius coefficient must be 0 or more");
+        return fail(reason, "the cutter's tip radius coefficient must be 0 or more");
     if (gear.internal && (!std::isfinite(gear.rimDiameter) || gear.rimDiameter < 0))
-        return refuse(reason, "the rim diameter must be 0 (the default) or a number above it");
+        return fail(reason, "the rim diameter must be 0 (the default) or a number above it");
     return true;
 }
 
 // The inputs one by one, before any geometry.
 bool checkInputs(const GearParameters& gear, std::string* reason)
 {
-    if (gear.teeth < 1) return refuse(reason, "the tooth count must be at least 1");
-    if (gear.teeth > mostTeeth) return refuse(reason, "the tooth count must be at most 100000");
-    if (!std::isfinite(gear.module) || gear.module <= 0) return refuse(reason, "the module must be a number above 0");
+    if (gear.teeth < 1) return fail(reason, "the tooth count must be at least 1");
+    if (gear.teeth > mostTeeth) return fail(reason, "the tooth count must be at most 100000");
+    if (!std::isfinite(gear.module) || gear.module <= 0) return fail(reason, "the module must be a number above 0");
     if (!std::isfinite(gear.pressureAngle) || gear.pressureAngle <= 0 || gear.pressureAngle >= exactPi / 4)
-        return refuse(reason, "the pressure angle must lie between 0 and 45 degrees");
-    if (!std::isfinite(gear.shift)) return refuse(reason, "the profile shift must be a finite number");
+        return fail(reason, "the pressure angle must lie between 0 and 45 degrees");
+    if (!std::isfinite(gear.shift)) return fail(reason, "the profile shift must be a finite number");
+    if (gear.cutter == CutterKind::pinion) {
+        if (!checkPinionCutterInputs(gear, reason)) return false;
+    } else if (gear.internal) {
+        return fail(reason, "a ring gear is cut by a pinion cutter, not by a rack");
+    } else if (!std::isfinite(gear.rack.addendum) || gear.rack.addendum < 0) {
+        return fail(reason, "the rack's addendum coefficient must be 0 or more");
+    } else if (!std::isfinite(gear.rack.dedendum) || gear.rack.dedendum <= 0) {
+        return fail(reason, "the rack's dedendum coefficient must be above 0");
+    } else if (!std::isfinite(gear.rack.tipRadius) || gear.rack.tipRadius < 0) {
+        return fail(reason, "the rack's tip radius coefficient must be 0 or more");
+    }
     if (!std::isfinite(gear.tolerance) || gear.tolerance < finestTolerance)
-        return refuse(reason, "the tolerance must be at least 0.0000001 mm");
-    if (gear.cutter == CutterKind::pinion) return checkPinionCutterInputs(gear, reason);
-    if (gear.internal) return refuse(reason, "a ring gear is cut by a pinion cutter, not by a rack");
-    if (!std::isfinite(gear.rack.addendum) || gear.rack.addendum < 0)
-        return refuse(reason, "the rack's addendum coefficient must be 0 or more");
-    if (!std::isfinite(gear.rack.dedendum) || gear.rack.dedendum <= 0)
-        return refuse(reason, "the rack's dedendum coefficient must be above 0");
-    if (!std::isfinite(gear.rack.tipRadius) || gear.rack.tipRadius < 0)
-        return refuse(reason, "the rack's tip radius coefficient must be 0 or more");
+        return fail(reason, "the tolerance must be at least 0.0000001 mm");
     return true;
 }
 
@@ -50,24 +53,24 @@ double tipThicknessOf(const ToothGeometry& g) { return 2 * g.tipRadius * involut
 bool checkGeometry(const GearParameters& gear, const ToothGeometry& g, std::string* reason)
 {
     if (g.rootRadius <= 0)
-        return refuse(reason, withNumbers("the root circle lies at or inside the centre (root diameter %.4g mm): "
+        return fail(reason, format("the root circle lies at or inside the centre (root diameter %.4g mm): "
                                    "use more teeth or a larger shift", 2 * g.rootRadius));
     if (g.roundingHalfGap < 0)
-        return refuse(reason, gear.rack.tipRadius > 0
+        return fail(reason, gear.rack.tipRadius > 0
                                 ? "the rack's tip roundings overlap: the tip radius is too large for this "
                                   "pressure angle and dedendum"
                                 : "the rack's teeth come to a point before their full depth: the dedendum is "
                                   "too large for this pressure angle");
     if (-g.flankDepth > g.rackAddendum)
-        return refuse(reason, "the rack's tip rounding leaves no straight flank");
+        return fail(reason, "the rack's tip rounding leaves no straight flank");
     if (g.tipRadius <= g.baseRadius)
-        return refuse(reason, "the tip circle lies inside the base circle: the tooth has no involute flank");
+        return fail(reason, "the tip circle lies inside the base circle: the tooth has no involute flank");
     const double sa = tipThicknessOf(g);
     if (sa <= 0)
-        return refuse(reason, withNumbers("the tooth is pointed: its flanks cross below the tip circle (tip thickness "
+        return fail(reason, format("the tooth is pointed: its flanks cross below the tip circle (tip thickness "
                                    "%.4g mm); use a smaller shift or more teeth", sa));
     if (g.involuteStart >= g.involuteEnd)
-        return refuse(reason, "no involute flank is left between the fillet and the tip circle; "
+        return fail(reason, "no involute flank is left between the fillet and the tip circle; "
                             "use a larger shift or more teeth");
     return true;
 }
@@ -77,58 +80,58 @@ bool checkPinionCut(const GearParameters& gear, const PinionCut& c, std::string*
 {
     const double rb0 = c.cutterFlank.baseRadius;
     if (c.cutterRootRadius <= 0)
-        return refuse(reason, withNumbers("the cutter's root circle lies at or inside its centre (root diameter "
-                                          "%.4g mm): give it more teeth or a smaller dedendum", 2 * c.cutterRootRadius));
+        return fail(reason, format("the cutter's root circle lies at or inside its centre (root diameter "
+                                   "%.4g mm): give it more teeth or a smaller dedendum", 2 * c.cutterRootRadius));
     if (c.cutterTipRadius - c.rounding < rb0)
-        return refuse(reason, c.rounding > 0 ? "the cutter's tip rounding reaches below its base circle: use a "
-                                               "smaller tip radius or a cutter with more teeth"
-                                             : "the cutter's tip circle lies inside its base circle: it has no "
-                                               "involute flank");
+        return fail(reason, c.rounding > 0 ? "the cutter's tip rounding reaches below its base circle: use a "
+                                             "smaller tip radius or a cutter with more teeth"
+                                           : "the cutter's tip circle lies inside its base circle: it has no "
+                                             "involute flank");
     if (c.roundingCentre.x < 0)
-        return refuse(reason, c.rounding > 0 ? "the cutter's tip roundings overlap: the tip radius is too large for "
-                                               "this cutter"
-                                             : "the cutter's teeth come to a point below their tip circle");
+        return fail(reason, c.rounding > 0 ? "the cutter's tip roundings overlap: the tip radius is too large for "
+                                             "this cutter"
+                                           : "the cutter's teeth come to a point below their tip circle");
     if (gear.internal && gear.teeth <= gear.pinionCutter.teeth)
-        return refuse(reason, withNumbers("a ring gear needs more teeth than its cutter (%.0f)", gear.pinionCutter.teeth));
+        return fail(reason, format("a ring gear needs more teeth than its cutter (%.0f)", gear.pinionCutter.teeth));
     if (!(c.centreDistance > 0))
-        return refuse(reason, "the cutter and the gear would overlap at any centre distance: their shifts together "
-                              "are too negative");
+        return fail(reason, "the cutter and the gear would overlap at any centre distance: their shifts together "
+                            "are too negative");
     if (c.rootRadius <= 0)
-        return refuse(reason, withNumbers("the root circle lies at or inside the centre (root diameter %.4g mm): "
-                                          "use more teeth or a larger shift", 2 * c.rootRadius));
+        return fail(reason, format("the root circle lies at or inside the centre (root diameter %.4g mm): "
+                                   "use more teeth or a larger shift", 2 * c.rootRadius));
     if (gear.internal && c.tipRadius < c.baseRadius)
-        return refuse(reason, withNumbers("the ring's tip circle (%.4g mm) lies inside its base circle (%.4g mm): "
-                                          "its teeth would end below the involute; use a larger shift or more teeth",
-                                          2 * c.tipRadius, 2 * c.baseRadius));
+        return fail(reason, format("the ring's tip circle (%.4g mm) lies inside its base circle (%.4g mm): "
+                                   "its teeth would end below the involute; use a larger shift or more teeth",
+                                   2 * c.tipRadius, 2 * c.baseRadius));
     if (!gear.internal && c.tipRadius <= c.baseRadius)
-        return refuse(reason, "the tip circle lies inside the base circle: the tooth has no involute flank");
+        return fail(reason, "the tip circle lies inside the base circle: the tooth has no involute flank");
     const double sa = 2 * c.tipRadius * flankHalfAngle(c.flank, c.tipRadius);
     if (sa <= 0)
-        return refuse(reason, withNumbers("the tooth is pointed: its flanks cross before the tip circle (tip "
-                                          "thickness %.4g mm); use a smaller shift or more teeth", sa));
+        return fail(reason, format("the tooth is pointed: its flanks cross before the tip circle (tip "
+                                   "thickness %.4g mm); use a smaller shift or more teeth", sa));
     if (c.flank.sense * (c.involuteAtFillet - c.involuteAtTip) <= 0)
-        return refuse(reason, "no involute flank is left between the fillet and the tip circle; "
-                              "use a larger shift or more teeth");
+        return fail(reason, "no involute flank is left between the fillet and the tip circle; "
+                            "use a larger shift or more teeth");
     // Where the gear's tip meets the cutter's flank on the line of action: inside N0 the
     // cutter has no involute, and its flank under the base circle would cut the tips.
     const double tipFromN = c.baseRadius * c.involuteAtTip;
     if (!gear.internal && tipFromN > c.actionLength)
-        return refuse(reason, "the gear's tips reach past the cutter's interference point: the cutter's flank under "
-                              "its base circle would cut them; use a cutter with more teeth");
+        return fail(reason, "the gear's tips reach past the cutter's interference point: the cutter's flank under "
+                            "its base circle would cut them; use a cutter with more teeth");
     if (gear.internal && tipFromN < c.actionLength)
-        return refuse(reason, withNumbers("the ring's tips reach %.4g mm past the cutter's interference point: the "
-                                          "cutter's flank under its base circle would cut them; use a larger shift or "
-                                          "a cutter with more teeth", c.actionLength - tipFromN));
+        return fail(reason, format("the ring's tips reach %.4g mm past the cutter's interference point: the "
+                                   "cutter's flank under its base circle would cut them; use a larger shift or "
+                                   "a cutter with more teeth", c.actionLength - tipFromN));
     if (gear.internal) {
         const double margin = tipInterferenceMargin(gear.pinionCutter.teeth, c.cutterTipRadius, rb0, gear.teeth,
                                                     c.tipRadius, c.baseRadius, c.centreDistance, c.cuttingAngle);
         if (margin < 0)
-            return refuse(reason, withNumbers("the cutter's tips would cut %.4g mm into the ring's tips as they leave "
-                                              "a tooth space: use a cutter with fewer teeth", -margin * c.tipRadius));
+            return fail(reason, format("the cutter's tips would cut %.4g mm into the ring's tips as they leave "
+                                       "a tooth space: use a cutter with fewer teeth", -margin * c.tipRadius));
         const double rim = rimDiameterOf(gear, c);
         if (rim <= 2 * c.rootRadius)
-            return refuse(reason, withNumbers("the rim (diameter %.4g mm) must lie outside the root circle "
-                                              "(%.4g mm)", rim, 2 * c.rootRadius));
+            return fail(reason, format("the rim (diameter %.4g mm) must lie outside the root circle "
+                                       "(%.4g mm)", rim, 2 * c.rootRadius));
     }
     return true;
 }
@@ -260,21 +263,21 @@ bool computeGearPair(const GearParameters& gear, int mateTeeth, double mateShift
     mate.shift = mateShift;
     GearNumbers mateNumbers{};
     std::string why;
-    if (!computeGearNumbers(mate, &mateNumbers, &why)) return refuse(reason, "the mate cannot be cut: " + why);
+    if (!computeGearNumbers(mate, &mateNumbers, &why)) return fail(reason, "the mate cannot be cut: " + why);
 
     const double a = gear.pressureAngle;
     const double zSum = gear.teeth + mateTeeth;
     GearPair& p = *pair;
     if (!workingPair(gear.module, a, zSum, gear.shift + mateShift, &p.workingPressureAngle, &p.centreDistance))
-        return refuse(reason, "the teeth would overlap: the two shifts together are too negative for any "
-                              "centre distance");
+        return fail(reason, "the teeth would overlap: the two shifts together are too negative for any "
+                            "centre distance");
     const double aw = p.centreDistance;
 
     const double ra1 = numbers.tipDiameter / 2, rb1 = numbers.baseDiameter / 2, rf1 = numbers.rootDiameter / 2;
     const double ra2 = mateNumbers.tipDiameter / 2, rb2 = mateNumbers.baseDiameter / 2,
                  rf2 = mateNumbers.rootDiameter / 2;
     if (ra1 + rf2 > aw || ra2 + rf1 > aw)
-        return refuse(reason, withNumbers("the teeth would overlap: at the centre distance %.4f mm a tip circle "
+        return fail(reason, format("the teeth would overlap: at the centre distance %.4f mm a tip circle "
                                    "reaches past the other gear's root circle (their tips would need shortening)",
                                    aw));
 

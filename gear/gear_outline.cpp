@@ -177,7 +177,7 @@ bool computeGearOutline(const GearParameters& gear, std::vector<OutlinePoint>* o
     if (!computeGearNumbers(gear, &numbers, reason)) return false;
     const ToothPlan plan = gear.cutter == CutterKind::rack ? rackPlan(toothGeometry(gear)) : pinionPlan(pinionCut(gear));
     const double total = toothedOutline(plan, gear.tolerance, outline);
-    if (total > mostOutlinePoints) return refuse(reason, tooManyPoints(total));
+    if (total > mostOutlinePoints) return fail(reason, tooManyPoints(total));
     // A ring's teeth bound the hole: walked the other way round, from the same first point.
     if (gear.internal) std::reverse(outline->begin() + 1, outline->end());
     return true;
@@ -198,7 +198,7 @@ bool computeGearLoops(const GearParameters& gear, std::vector<std::vector<Outlin
     // twice as fine. Counted before any point is made.
     const double most = 2 * std::ceil(2 * exactPi / (2 * std::acos(std::fmax(-1.0, 1 - gear.tolerance / radius)))) + 2;
     if (loops->front().size() + most > mostOutlinePoints)
-        return refuse(reason, tooManyPoints(static_cast<double>(loops->front().size()) + most));
+        return fail(reason, tooManyPoints(static_cast<double>(loops->front().size()) + most));
     const auto rimAt = [radius](double angle) { return Vec2{-radius * std::sin(angle), radius * std::cos(angle)}; };
     std::vector<Vec2> points{rimAt(0)};
     sampleCurve(rimAt, 0, 2 * exactPi, gear.tolerance, &points);

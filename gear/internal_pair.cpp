@@ -80,7 +80,7 @@ double radialClearance(const Side& pinion, const Side& ring)
 bool computeInternalPair(const GearParameters& ring, int pinionTeeth, double pinionShift, InternalPair* pair,
                          std::string* reason)
 {
-    if (!ring.internal) return refuse(reason, "the pair needs a ring gear: the gear must be internal");
+    if (!ring.internal) return fail(reason, "the pair needs a ring gear: the gear must be internal");
     GearNumbers ringNumbers{};
     if (!computeGearNumbers(ring, &ringNumbers, reason)) return false;
     GearParameters pinion = ring;
@@ -89,15 +89,15 @@ bool computeInternalPair(const GearParameters& ring, int pinionTeeth, double pin
     pinion.shift = pinionShift;
     GearNumbers pinionNumbers{};
     std::string why;
-    if (!computeGearNumbers(pinion, &pinionNumbers, &why)) return refuse(reason, "the pinion cannot be cut: " + why);
-    if (pinionTeeth >= ring.teeth) return refuse(reason, "the pinion needs fewer teeth than the ring gear");
+    if (!computeGearNumbers(pinion, &pinionNumbers, &why)) return fail(reason, "the pinion cannot be cut: " + why);
+    if (pinionTeeth >= ring.teeth) return fail(reason, "the pinion needs fewer teeth than the ring gear");
 
     const double toothDifference = ring.teeth - pinionTeeth;
     InternalPair& p = *pair;
     if (!workingPair(ring.module, ring.pressureAngle, toothDifference, ring.shift - pinionShift,
                      &p.workingPressureAngle, &p.centreDistance))
-        return refuse(reason, "the teeth would overlap: the ring's shift is too far below the pinion's for any "
-                              "centre distance");
+        return fail(reason, "the teeth would overlap: the ring's shift is too far below the pinion's for any "
+                            "centre distance");
     const double aw = p.centreDistance;
 
     const double ra1 = pinionNumbers.tipDiameter / 2, rb1 = pinionNumbers.baseDiameter / 2,
@@ -105,12 +105,12 @@ bool computeInternalPair(const GearParameters& ring, int pinionTeeth, double pin
     const double ra2 = ringNumbers.tipDiameter / 2, rb2 = ringNumbers.baseDiameter / 2,
                  rf2 = ringNumbers.rootDiameter / 2;
     if (ra2 < aw + rf1 || aw + ra1 > rf2)
-        return refuse(reason, withNumbers("the teeth would overlap: at the centre distance %.4f mm a tip circle "
-                                          "reaches past the other gear's root circle (their tips would need "
-                                          "shortening)", aw));
+        return fail(reason, format("the teeth would overlap: at the centre distance %.4f mm a tip circle "
+                                   "reaches past the other gear's root circle (their tips would need "
+                                   "shortening)", aw));
     if (aw + ra1 <= ra2)
-        return refuse(reason, withNumbers("the pinion's tips do not reach the ring's teeth at the centre distance "
-                                          "%.4f mm", aw));
+        return fail(reason, format("the pinion's tips do not reach the ring's teeth at the centre distance "
+                                   "%.4f mm", aw));
 
     // Along the line of action of the ring's clockwise flanks, from N1 towards the pitch point.
     const double sinW = std::sin(p.workingPressureAngle);
@@ -143,28 +143,28 @@ bool computeInternalPair(const GearParameters& ring, int pinionTeeth, double pin
     // base circle, or into a fillet, which stands proud of where the involute would run.
     std::string involute;
     if (start < 0)
-        involute = withNumbers("the ring's tips run %.4g mm past the pinion's interference point N1 and dig into "
-                               "its flank under the base circle", -start);
+        involute = format("the ring's tips run %.4g mm past the pinion's interference point N1 and dig into "
+                          "its flank under the base circle", -start);
     else if (start < pinionForm)
-        involute = withNumbers("the ring's tips reach %.4g mm below the pinion's form circle (diameter %.4g mm) "
-                               "and dig into its fillet", rF1 - std::hypot(rb1, start), 2 * rF1);
+        involute = format("the ring's tips reach %.4g mm below the pinion's form circle (diameter %.4g mm) "
+                          "and dig into its fillet", rF1 - std::hypot(rb1, start), 2 * rF1);
     if (end > ringForm)
         involute += (involute.empty() ? "" : "; ") +
-                    withNumbers("the pinion's tips reach %.4g mm past the ring's form circle (diameter %.4g mm) and "
-                                "dig into its fillet", std::hypot(rb2, end + n1ToN2) - rF2, 2 * rF2);
+                    format("the pinion's tips reach %.4g mm past the ring's form circle (diameter %.4g mm) and "
+                           "dig into its fillet", std::hypot(rb2, end + n1ToN2) - rF2, 2 * rF2);
     p.involute = {involute.empty(), involute};
     const double tipMargin = tipInterferenceMargin(pinionTeeth, ra1, rb1, ring.teeth, ra2, rb2, aw, p.workingPressureAngle);
     p.tip = {tipMargin >= 0, ""};
     if (!p.tip.passed)
-        p.tip.reason = withNumbers("the pinion's tip corners catch the ring's tip corners by %.4g mm as they leave "
-                                   "a tooth space (tip interference); the ring needs more teeth than the pinion by "
-                                   "more", -tipMargin * ra2);
+        p.tip.reason = format("the pinion's tip corners catch the ring's tip corners by %.4g mm as they leave "
+                              "a tooth space (tip interference); the ring needs more teeth than the pinion by "
+                              "more", -tipMargin * ra2);
     const Side pinionSide = sideOf(pinion, pinionNumbers, p.pinionCentre, p.pinionTurn);
     const Side ringSide = sideOf(ring, ringNumbers, {0, 0}, 0);
     const double radial = radialClearance(pinionSide, ringSide);
     p.radial = {radial >= 0, ""};
     if (!p.radial.passed)
-        p.radial.reason = withNumbers("pushed in radially, tip corners would run %.4g mm into the other gear's "
-                                      "teeth: the pinion has to go in along its axis", -radial);
+        p.radial.reason = format("pushed in radially, tip corners would run %.4g mm into the other gear's "
+                                 "teeth: the pinion has to go in along its axis", -radial);
     return true;
 }

@@ -181,14 +181,14 @@ bool workingPair(double module, double alpha, double toothSum, double shiftSum, 
     return true;
 }
 
-std::string withNumbers(const char* pattern, double a, double b)
+std::string format(const char* pattern, double a, double b)
 {
     char text[240];
     std::snprintf(text, sizeof text, pattern, a, b);
     return text;
 }
 
-bool refuse(std::string* reason, const std::string& why)
+bool fail(std::string* reason, const std::string& why)
 {
     if (reason) *reason = why;
     return false;

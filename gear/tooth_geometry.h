@@ -107,9 +107,9 @@ RackContact eitherSide(ClockwiseSide clockwise, double roll, int tooth, FlankSid
 }
 
 // A reason with its numbers: pattern is printf's, with one or two %g-like conversions.
-std::string withNumbers(const char* pattern, double a, double b = 0);
+std::string format(const char* pattern, double a, double b = 0);
 // Gives the reason, when asked for one, and says no.
-bool refuse(std::string* reason, const std::string& why);
+bool fail(std::string* reason, const std::string& why);
 
 // Appends the points of curve(t) for t in (t0, t1], so that no chord strays from the
 // curve by more than tolerance (checked at a quarter, half and three quarters of each piece);
