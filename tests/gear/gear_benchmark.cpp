@@ -1,5 +1,6 @@
 // What an outline and its numbers cost as the tooth count grows: the default tolerance,
-// module 1, rack A. The complexity fit shows the cost growing linearly in z.
+// module 1, rack A; the same cut by the standard pinion cutter of 25 teeth, and ring gears
+// with their rim. The complexity fit shows the cost growing linearly in z.
 #include "gear.h"
 
 #include <benchmark/benchmark.h>
@@ -22,6 +23,43 @@ void OutlineAndNumbers(benchmark::State& state)
 }
 
 BENCHMARK(OutlineAndNumbers)->RangeMultiplier(10)->Range(10, 10000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+
+void PinionCutOutlineAndNumbers(benchmark::State& state)
+{
+    GearParameters gear = defaultGearParameters(static_cast<int>(state.range(0)));
+    gear.cutter = CutterKind::pinion;
+    std::vector<OutlinePoint> outline;
+    GearNumbers numbers{};
+    std::string reason;
+    for (auto _ : state) {
+        const bool ok = computeGearNumbers(gear, &numbers, &reason) && computeGearOutline(gear, &outline, &reason);
+        if (!ok) state.SkipWithError(reason.c_str());
+        benchmark::DoNotOptimize(outline.data());
+    }
+    state.SetComplexityN(state.range(0));
+    state.counters["points"] = static_cast<double>(outline.size());
+}
+
+BENCHMARK(PinionCutOutlineAndNumbers)->RangeMultiplier(10)->Range(10, 10000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+
+void RingGearLoopsAndNumbers(benchmark::State& state)
+{
+    GearParameters gear = defaultGearParameters(static_cast<int>(state.range(0)));
+    gear.cutter = CutterKind::pinion;
+    gear.internal = true;
+    std::vector<std::vector<OutlinePoint>> loops;
+    GearNumbers numbers{};
+    std::string reason;
+    for (auto _ : state) {
+        const bool ok = computeGearNumbers(gear, &numbers, &reason) && computeGearLoops(gear, &loops, &reason);
+        if (!ok) state.SkipWithError(reason.c_str());
+        benchmark::DoNotOptimize(loops.data());
+    }
+    state.SetComplexityN(state.range(0));
+    state.counters["points"] = static_cast<double>(loops[0].size() + loops[1].size());
+}
+
+BENCHMARK(RingGearLoopsAndNumbers)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
 
 }  // namespace
 
