@@ -24,42 +24,26 @@ void OutlineAndNumbers(benchmark::State& state)
 
 BENCHMARK(OutlineAndNumbers)->RangeMultiplier(10)->Range(10, 10000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
 
-void PinionCutOutlineAndNumbers(benchmark::State& state)
+// The standard pinion cutter's cut, external or a ring gear with its rim: every loop.
+template <bool internal>
+void PinionCutLoopsAndNumbers(benchmark::State& state)
 {
     GearParameters gear = defaultGearParameters(static_cast<int>(state.range(0)));
     gear.cutter = CutterKind::pinion;
-    std::vector<OutlinePoint> outline;
-    GearNumbers numbers{};
-    std::string reason;
-    for (auto _ : state) {
-        const bool ok = computeGearNumbers(gear, &numbers, &reason) && computeGearOutline(gear, &outline, &reason);
-        if (!ok) state.SkipWithError(reason.c_str());
-        benchmark::DoNotOptimize(outline.data());
-    }
-    state.SetComplexityN(state.range(0));
-    state.counters["points"] = static_cast<double>(outline.size());
-}
-
-BENCHMARK(PinionCutOutlineAndNumbers)->RangeMultiplier(10)->Range(10, 10000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
-
-void RingGearLoopsAndNumbers(benchmark::State& state)
-{
-    GearParameters gear = defaultGearParameters(static_cast<int>(state.range(0)));
-    gear.cutter = CutterKind::pinion;
-    gear.internal = true;
+    gear.internal = internal;
     std::vector<std::vector<OutlinePoint>> loops;
     GearNumbers numbers{};
     std::string reason;
     for (auto _ : state) {
-        const bool ok = computeGearNumbers(gear, &numbers, &reason) && computeGearLoops(gear, &loops, &reason);
-        if (!ok) state.SkipWithError(reason.c_str());
+        if (!computeGearNumbers(gear, &numbers, &reason) || !computeGearLoops(gear, &loops, &reason)) state.SkipWithError(reason.c_str());
         benchmark::DoNotOptimize(loops.data());
     }
     state.SetComplexityN(state.range(0));
-    state.counters["points"] = static_cast<double>(loops[0].size() + loops[1].size());
+    state.counters["points"] = static_cast<double>(loops[0].size() + (internal ? loops[1].size() : 0));
 }
 
-BENCHMARK(RingGearLoopsAndNumbers)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+BENCHMARK(PinionCutLoopsAndNumbers<false>)->RangeMultiplier(10)->Range(10, 10000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+BENCHMARK(PinionCutLoopsAndNumbers<true>)->RangeMultiplier(10)->Range(100, 10000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
 
 }  // namespace
 

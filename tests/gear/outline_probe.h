@@ -38,13 +38,25 @@ inline double distanceToOutline(const std::vector<OutlinePoint>& outline, const 
     return best;
 }
 
-// The distance from p to the open polyline of a cutter drawn at a roll.
+// The distance from p to the open path through the points.
+inline double distanceToPath(const std::vector<Vec2>& path, const Vec2& p)
+{
+    double best = INFINITY;
+    for (std::size_t i = 0; i + 1 < path.size(); ++i) {
+        const Vec2 a = path[i], b = path[i + 1];
+        const double dx = b.x - a.x, dy = b.y - a.y, squared = dx * dx + dy * dy;
+        const double t = squared > 0 ? std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / squared, 0.0, 1.0) : 0.0;
+        best = std::min(best, std::hypot(a.x + t * dx - p.x, a.y + t * dy - p.y));
+    }
+    return best;
+}
+
+// The distance from p to a cutter drawn at a roll.
 inline double distanceToPolyline(const std::vector<RackPoint>& line, const Vec2& p)
 {
-    std::vector<OutlinePoint> open;
-    for (const RackPoint& q : line) open.push_back({q.at, OutlinePart::root, false, 0});
-    open.push_back(open.back());  // the closing segment collapses to a point
-    return distanceToOutline(open, p);
+    std::vector<Vec2> path;
+    for (const RackPoint& q : line) path.push_back(q.at);
+    return distanceToPath(path, p);
 }
 
 // How far p lies below the rack's solid at roll φ (positive: the rack covers p), from the

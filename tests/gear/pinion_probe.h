@@ -1,111 +1,77 @@
 // A second generation for pinion-cut gears, independent of the engine's formulas: the cutter
-// as a solid from its shape alone (root circle, involute flanks, tip roundings found by
-// measuring, tip circle), rolled with the gear over many rolls.
+// as a solid from its shape alone (root circle, involute flanks, tip roundings placed by
+// bisection, tip circle), rolled with the gear over many rolls.
 #pragma once
 
 #include "outline_probe.h"
 
-#include <algorithm>
 #include <cmath>
 #include <vector>
 
-// inv α = tan α − α, and its inverse by bisection.
 inline double probeInvolute(double a) { return std::tan(a) - a; }
-inline double probeInverseInvolute(double value)
+
+// Finds where f changes sign in [low, high] (f(low) < 0 < f(high)).
+template <class F>
+double probeRoot(F f, double low, double high)
 {
-    double low = 0, high = probePi / 2 - 1e-9;
-    for (int i = 0; i < 200; ++i) (probeInvolute(0.5 * (low + high)) < value ? low : high) = 0.5 * (low + high);
+    for (int i = 0; i < 200; ++i) (f(0.5 * (low + high)) < 0 ? low : high) = 0.5 * (low + high);
     return 0.5 * (low + high);
 }
 
 struct ProbeCutter {
     int z, z0;
     bool internal;
-    double a;          // the cutting centre distance
+    double a;                  // the cutting centre distance
     double rb0, ra0, rf0, rho;
-    double halfPitchTooth;  // the cutter tooth's half-angle on its pitch circle plus inv α
-    double centreAngle;     // the tip rounding's centre: its half-angle …
-    double centreRadius;    // … and radius
-    double formRadius;      // where the rounding meets the involute
+    double baseAngle;          // where the flank of tooth 0 leaves the base circle, from its centre line
+    double formRadius;         // where the rounding meets the flank
+    double centreRadius, centreAngle;  // the rounding's centre
 };
-
-// The tooth's half-angle at radius R on its sharp involute flank (radial under the base circle).
-inline double sharpHalfAngle(const ProbeCutter& c, double radius)
-{
-    const double ar = std::acos(std::fmin(1.0, c.rb0 / radius));
-    return c.halfPitchTooth - probeInvolute(ar);
-}
-
-// The distance from p to the cutter's involute flank of tooth 0 (clockwise side), and the
-// radius of the nearest flank point: a golden section over the flank's roll.
-inline double distanceToCutterFlank(const ProbeCutter& c, double px, double py, double* nearestRadius = nullptr)
-{
-    const auto at = [&](double t, double* x, double* y) {
-        const double radius = c.rb0 * std::sqrt(1 + t * t), delta = c.halfPitchTooth - (t - std::atan(t));
-        *x = radius * std::sin(delta), *y = radius * std::cos(delta);
-    };
-    const auto distance = [&](double t) {
-        double x, y;
-        at(t, &x, &y);
-        return std::hypot(x - px, y - py);
-    };
-    double lo = 0, hi = std::sqrt(c.ra0 * c.ra0 / (c.rb0 * c.rb0) - 1) + 1;
-    for (int i = 0; i < 200; ++i) {
-        const double m1 = lo + (hi - lo) * 0.382, m2 = lo + (hi - lo) * 0.618;
-        if (distance(m1) < distance(m2)) hi = m2; else lo = m1;
-    }
-    const double t = 0.5 * (lo + hi);
-    if (nearestRadius) *nearestRadius = c.rb0 * std::sqrt(1 + t * t);
-    return distance(t);
-}
 
 inline ProbeCutter probeCutter(const GearParameters& g)
 {
     const double m = g.module, alpha = g.pressureAngle;
     const PinionCutter& k = g.pinionCutter;
-    ProbeCutter c{};
-    c.z = g.teeth, c.z0 = k.teeth, c.internal = g.internal;
+    ProbeCutter c{g.teeth, k.teeth, g.internal, 0, 0, 0, 0, k.tipRadius * m, 0, 0, 0, 0};
     const double sum = g.internal ? g.teeth - k.teeth : g.teeth + k.teeth;
     const double shifts = g.internal ? g.shift - k.shift : g.shift + k.shift;
-    const double working = probeInverseInvolute(probeInvolute(alpha) + 2 * std::tan(alpha) * shifts / sum);
+    const double invW = probeInvolute(alpha) + 2 * std::tan(alpha) * shifts / sum;
+    const double working = probeRoot([&](double w) { return probeInvolute(w) - invW; }, 0, probePi / 2 - 1e-9);
     c.a = m * sum * std::cos(alpha) / (2 * std::cos(working));
     c.rb0 = m * k.teeth / 2 * std::cos(alpha);
     c.ra0 = m * k.teeth / 2 + m * (k.addendum + k.shift);
     c.rf0 = m * k.teeth / 2 - m * (k.dedendum - k.shift);
-    c.rho = k.tipRadius * m;
-    c.halfPitchTooth = (probePi / 2 + 2 * k.shift * std::tan(alpha)) / k.teeth + probeInvolute(alpha);
-    // The rounding's centre: ρ inside the tip circle, and ρ from the flank, found by bisection
-    // along that circle (farther from the flank towards the tooth's middle).
-    c.centreRadius = c.ra0 - c.rho;
-    double lo = 0, hi = sharpHalfAngle(c, c.centreRadius);
-    for (int i = 0; i < 200; ++i) {
-        const double mid = 0.5 * (lo + hi);
-        (distanceToCutterFlank(c, c.centreRadius * std::sin(mid), c.centreRadius * std::cos(mid)) > c.rho ? lo : hi) = mid;
-    }
-    c.centreAngle = 0.5 * (lo + hi);
-    distanceToCutterFlank(c, c.centreRadius * std::sin(c.centreAngle), c.centreRadius * std::cos(c.centreAngle), &c.formRadius);
+    c.baseAngle = (probePi / 2 + 2 * k.shift * std::tan(alpha)) / k.teeth + probeInvolute(alpha);
+    // The rounding touches the flank at T, its centre ρ in along the flank's normal, and the tip
+    // circle: T is where that centre lies ρ inside the tip circle.
+    const auto centreAt = [&](double t, double* radius, double* angle) {
+        const double r = c.rb0 * std::sqrt(1 + t * t), d = c.baseAngle - (t - std::atan(t));
+        const double normal = c.baseAngle - t + probePi / 2;  // the normal's half-angle
+        const double x = r * std::sin(d) - c.rho * std::sin(normal), y = r * std::cos(d) - c.rho * std::cos(normal);
+        *radius = std::hypot(x, y), *angle = std::atan2(x, y);
+    };
+    const double tMax = std::sqrt(c.ra0 * c.ra0 / (c.rb0 * c.rb0) - 1);
+    const double t = probeRoot([&](double s) { double r, d; centreAt(s, &r, &d); return r - (c.ra0 - c.rho); }, 0, tMax);
+    centreAt(t, &c.centreRadius, &c.centreAngle);
+    c.formRadius = c.rb0 * std::sqrt(1 + t * t);
     return c;
 }
 
-// How far the cutter-frame point (R, w), w its angle from the nearest tooth's centre line,
-// lies inside the cutter (positive inside): the arc to the flank, or the depth under the root
-// or tip circle, whichever decides.
+// How far the cutter-frame point at radius R, w from the nearest tooth centre line, lies in
+// the cutter (positive inside): the arc to the rounded tooth's edge, or the depth under its
+// root or tip circle, whichever decides.
 inline double cutterDepth(const ProbeCutter& c, double radius, double w)
 {
-    double half;  // the rounded tooth's half-angle at this radius
-    if (radius < c.rb0)
-        half = sharpHalfAngle(c, c.rb0);
-    else if (radius <= c.formRadius)
-        half = sharpHalfAngle(c, radius);
-    else if (radius <= c.ra0) {
-        const double cosine = (radius * radius + c.centreRadius * c.centreRadius - c.rho * c.rho) / (2 * radius * c.centreRadius);
-        half = c.centreAngle + std::acos(std::fmax(-1.0, std::fmin(1.0, cosine)));
-    } else
-        half = c.centreAngle;
+    double half = c.centreAngle;  // the tooth's half-angle at this radius
+    if (radius <= c.formRadius)
+        half = c.baseAngle - probeInvolute(std::acos(std::fmin(1.0, c.rb0 / radius)));  // radial under the base circle
+    else if (radius <= c.ra0)
+        half += std::acos(std::fmin(1.0, (radius * radius + c.centreRadius * c.centreRadius - c.rho * c.rho) /
+                                              (2 * radius * c.centreRadius)));
     return std::max(c.rf0 - radius, std::min(c.ra0 - radius, radius * (half - w)));
 }
 
-// How far gear-frame point p lies inside the cutter at roll φ. The gear turns by φ, the cutter
+// How far gear-frame point p lies in the cutter at roll φ. The gear turns by φ, the cutter
 // against it (external) or with it (internal) by φ·z/z0, and at φ = 0 a cutter tooth space
 // faces the gear's tooth 0 across the line of centres.
 inline double pinionDepthAt(const ProbeCutter& c, double roll, const Vec2& p)
@@ -114,11 +80,9 @@ inline double pinionDepthAt(const ProbeCutter& c, double roll, const Vec2& p)
     const double y = p.x * std::sin(roll) + p.y * std::cos(roll) - c.a;
     const double turn = (c.internal ? -1 : 1) * roll * c.z / c.z0;  // undoes the cutter's turn
     const double u = x * std::cos(turn) - y * std::sin(turn), v = x * std::sin(turn) + y * std::cos(turn);
-    const double towardsGear = c.internal ? std::atan2(u, v) : std::atan2(u, -v);
     const double pitch = 2 * probePi / c.z0;
-    const double fromTooth = towardsGear + pitch / 2;  // the space middle lies half a pitch from a tooth
-    const double w = std::fabs(fromTooth - std::round(fromTooth / pitch) * pitch);
-    return cutterDepth(c, std::hypot(u, v), w);
+    const double fromTooth = (c.internal ? std::atan2(u, v) : std::atan2(u, -v)) + pitch / 2;
+    return cutterDepth(c, std::hypot(u, v), std::fabs(fromTooth - std::round(fromTooth / pitch) * pitch));
 }
 
 // Whether any roll of the cutter covers p: a coarse sweep, then golden sections round each
@@ -127,23 +91,22 @@ inline double pinionDepthAt(const ProbeCutter& c, double roll, const Vec2& p)
 // tooth spaces slowly.
 inline bool cutByPinion(const ProbeCutter& c, const Vec2& p)
 {
-    const double centre = std::atan2(p.x, p.y);
-    const double reach = c.internal ? probePi : std::min(probePi, 6 * 2 * probePi / c.z);
+    const double reach = c.internal ? probePi : std::min(probePi, 12 * probePi / c.z);
     const int steps = c.internal ? 12000 : 6000;
+    const auto rollAt = [&](double i) { return std::atan2(p.x, p.y) - reach + 2 * reach * i / steps; };
     std::vector<double> depths(steps + 1);
-    const auto rollAt = [&](int i) { return centre - reach + 2 * reach * i / steps; };
     for (int i = 0; i <= steps; ++i) depths[i] = pinionDepthAt(c, rollAt(i), p);
-    double best = *std::max_element(depths.begin(), depths.end());
-    for (int i = 0; i <= steps && best <= 0; ++i) {
+    for (int i = 0; i <= steps; ++i) {
+        if (depths[i] > 0) return true;
         if ((i > 0 && depths[i - 1] > depths[i]) || (i < steps && depths[i + 1] > depths[i])) continue;
-        double lo = rollAt(i) - 2 * reach / steps, hi = rollAt(i) + 2 * reach / steps;
+        double lo = i - 1, hi = i + 1;
         for (int k = 0; k < 60; ++k) {
             const double m1 = lo + (hi - lo) * 0.382, m2 = lo + (hi - lo) * 0.618;
-            if (pinionDepthAt(c, m1, p) > pinionDepthAt(c, m2, p)) hi = m2; else lo = m1;
+            if (pinionDepthAt(c, rollAt(m1), p) > pinionDepthAt(c, rollAt(m2), p)) hi = m2; else lo = m1;
         }
-        best = std::max(best, pinionDepthAt(c, 0.5 * (lo + hi), p));
+        if (pinionDepthAt(c, rollAt(0.5 * (lo + hi)), p) > 0) return true;
     }
-    return best > 0;
+    return false;
 }
 
 // The gear's own cutter, rack or pinion, as a solid: how deep a point lies in it at a roll,
@@ -151,10 +114,7 @@ inline bool cutByPinion(const ProbeCutter& c, const Vec2& p)
 struct CutterProbe {
     GearParameters gear;
     ProbeCutter pinion;
-    explicit CutterProbe(const GearParameters& g)
-        : gear(g), pinion(g.cutter == CutterKind::pinion ? probeCutter(g) : ProbeCutter{})
-    {
-    }
+    explicit CutterProbe(const GearParameters& g) : gear(g), pinion(g.cutter == CutterKind::pinion ? probeCutter(g) : ProbeCutter{}) {}
     double depthAt(double roll, const Vec2& p) const
     {
         return gear.cutter == CutterKind::rack ? rackDepthAt(gear, roll, p) : pinionDepthAt(pinion, roll, p);
@@ -170,9 +130,8 @@ inline void expectToothOnTheEdgeOfTheCut(const GearParameters& g)
 {
     const CutterProbe cutter(g);
     const std::vector<OutlinePoint> outline = outlineOf(g);
-    const std::size_t perTooth = outline.size() / g.teeth;
     constexpr double hair = 2e-3;
-    for (std::size_t i = 0; i < perTooth; ++i) {
+    for (std::size_t i = 0; i < outline.size() / g.teeth; ++i) {
         const Vec2 a = outline[(i + outline.size() - 1) % outline.size()].at, b = outline[i + 1].at;
         const double dx = b.x - a.x, dy = b.y - a.y, length = std::hypot(dx, dy);
         const Vec2 p = outline[i].at, out{dy / length, -dx / length};
