@@ -59,7 +59,8 @@ struct PinionCutter {
     double tipRadius;  // ρa0*: the rounding of its tooth tips, tangent to its tip circle and flank
 };
 
-// Cuts the usual root clearance of 0.25·m with an addendum of one module.
+// Unshifted, 25 teeth: cuts a gear of addendum 1·m and root clearance 0.25·m, its tip
+// rounding rack C's.
 constexpr PinionCutter standardPinionCutter{25, 0.0, 1.25, 1.0, 0.25};
 
 struct GearParameters {

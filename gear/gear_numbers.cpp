@@ -123,6 +123,7 @@ bool checkPinionCut(const GearParameters& gear, const PinionCut& c, std::string*
                                    "cutter's flank under its base circle would cut them; use a larger shift or "
                                    "a cutter with more teeth", c.actionLength - tipFromN));
     if (gear.internal) {
+        // The cutter's tip corner taken sharp: its rounding only takes material away from it.
         const double margin = tipInterferenceMargin(gear.pinionCutter.teeth, c.cutterTipRadius, rb0, gear.teeth,
                                                     c.tipRadius, c.baseRadius, c.centreDistance, c.cuttingAngle);
         if (margin < 0)
