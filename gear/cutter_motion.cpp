@@ -132,7 +132,7 @@ std::vector<RackPoint> cutterOutlineAt(const GearParameters& gear, double roll, 
     const PinionCut c = pinionCut(gear);
     const std::vector<RackPoint> tooth = cutterTooth(c, gear.tolerance);
     std::vector<RackPoint> out;
-    out.reserve((last - first + 1) * (tooth.size() - 1) + 1);
+    if (last >= first) out.reserve(static_cast<std::size_t>(last - first + 1) * (tooth.size() - 1) + 1);
     for (int k = first; k <= last; ++k) {
         // Each tooth starts at the space middle the last one ended on.
         const double toothTurn = 2 * exactPi * k / c.cutterTeeth;
