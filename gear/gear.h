@@ -1,4 +1,5 @@
-// gear: an external involute spur gear as a basic rack cuts it, in plain values.
+// gear: an involute spur gear as a basic rack or a pinion (shaper) cutter cuts it, external or
+// internal, in plain values.
 //
 // Conventions
 // - Lengths are millimetres, angles radians (the pressure angle too), counter-clockwise
@@ -13,6 +14,16 @@
 //   left along its line and turns it clockwise about the gear centre by φ: the gear turning
 //   counter-clockwise under a fixed rack. A rack point (u, v), v up from the reference line,
 //   lies at Rot(−φ)·(u − r·φ, r + x·m + v).
+// - A pinion cutter is a gear of z0 teeth cutting at the centre distance a_w0 of the cutting
+//   pressure angle α_w0. At roll φ the gear again stays put: the cutter's centre lies at
+//   Rot(−φ)·(0, a_w0), a cutter tooth space faces the gear's tooth 0 at φ = 0, and the cutter
+//   turns against the gear (external) or with it (internal) by φ·z/z0.
+// - A ring (internal) gear: tooth 0 is centred on the +y axis and points to the centre; its tip
+//   circle lies inside the pitch circle, its root circle outside. Its profile shift x·m moves
+//   the profile away from the centre as for an external gear: a positive x widens the tooth
+//   space (on the pitch circle e = m(π/2 + 2x·tan α)), thins the tooth and enlarges both the
+//   tip and root circles. So its cutting pair has inv α_w0 = inv α + 2 tan α (x − x0)/(z − z0),
+//   and a pinion of shift x1 meshes inside it at inv α_w = inv α + 2 tan α (x − x1)/(z − z1).
 // - No globals, no drawing, no input or output: the command-line tool, the lab and the tests
 //   all call the same functions.
 #pragma once
@@ -34,6 +45,24 @@ struct BasicRack {
     double tipRadius;    // ρf*: radius of the rounding at the rack's tooth tips (0: sharp corners)
 };
 
+enum class CutterKind { rack, pinion };
+
+// A pinion-type (shaper) cutter: an external gear of the gear's module and pressure angle
+// with rounded tips, its coefficients its own as multiples of the module. Its addendum cuts
+// the gear's root and clearance; its root circle leaves the gear's tip circle, as the rack's
+// root line does.
+struct PinionCutter {
+    int teeth;         // z0 ≥ 1
+    double shift;      // x0
+    double addendum;   // ha0*: its tip circle is r0 + (ha0* + x0)·m
+    double dedendum;   // hf0*: its root circle is r0 − (hf0* − x0)·m
+    double tipRadius;  // ρa0*: the rounding of its tooth tips, tangent to its tip circle and flank
+};
+
+// Unshifted, 25 teeth: cuts a gear of addendum 1·m and root clearance 0.25·m, its tip
+// rounding rack C's.
+constexpr PinionCutter standardPinionCutter{25, 0.0, 1.25, 1.0, 0.25};
+
 struct GearParameters {
     int teeth;             // z ≥ 1
     double module;         // m > 0, mm
@@ -44,6 +73,12 @@ struct GearParameters {
     // Backlash J, mm: the teeth are cut J thinner on the pitch circle, J/2 off each flank, by a
     // rack whose teeth are J thicker; the flanks stay exact involutes and the fillet follows.
     double backlash = 0;
+
+    // ---- The cutter and the ring gear (the defaults: a rack-cut external gear) ----
+    CutterKind cutter = CutterKind::rack;                // what cuts the gear; a ring gear needs the pinion
+    PinionCutter pinionCutter = standardPinionCutter;    // used when cutter is pinion
+    bool internal = false;                               // a ring gear: teeth inside, cut by the pinion cutter
+    double rimDiameter = 0;                              // a ring gear's outer rim, mm; 0: da + 6·m
 };
 
 // π to double precision: the engine's own, where the teaching programs keep their rounded values.
@@ -85,7 +120,6 @@ struct GearNumbers {
     double backlash;                 // J, as given
     double chordalThickness;         // s̄ = d sin ψ, ψ = s/d: the caliper's chord across the tooth
     double chordalHeight;            // h̄ = m(ha* + x) + (d/2)(1 − cos ψ): from the tip to that chord
-    double formDiameter;             // where the involute starts, above the fillet or undercut
     double tipThickness;             // sa, the arc thickness on the tip circle
     bool pointed;                    // sa < 0.2·m
     double flankDepth;               // h: depth of the rack's straight flank below its reference line
@@ -98,12 +132,24 @@ struct GearNumbers {
     int spanTeeth;
     double spanMeasurement;          // W_k, with the backlash
     double spanContactDiameter;      // where the calipers touch the flanks: 2√(rb² + (W_k/2)²)
+
+    // ---- The cutter and the ring gear ----
+    // A ring gear: tipDiameter < d < rootDiameter, the thicknesses are its tooth's, W_k spans
+    // k tooth spaces, and a pinion cutter never undercuts it (undercut false, both limits 0).
+    // Cut by a pinion cutter: da = 2(a_w0 ∓ rf0) and df = 2(a_w0 ∓ ra0) (− external, + ring),
+    // flankDepth is how far the cutter's involute reaches beyond its pitch circle, and the
+    // undercut limits are solved for that cutter.
+    double cuttingPressureAngle;     // α_w0 of the cutting pair (α for a rack)
+    double cuttingCentreDistance;    // a_w0 (0 for a rack)
+    double formDiameter;             // where the involute meets the fillet (its start; a ring's outer end)
+    double rimDiameter;              // a ring gear's outer rim (0 for an external gear)
 };
 
 // Checks the parameters and computes the numbers; false, with the reason, for parameters
 // out of range or a gear that cannot be cut (root at the centre, pointed teeth, a rack too
 // narrow at its tip, no involute left between fillet and tip, an undercut that cuts through
-// the tooth, numbers too large to compute with).
+// the tooth, numbers too large to compute with; for a pinion cutter also its own shape, and
+// its tips cutting into a ring gear's tips or past its interference point).
 bool computeGearNumbers(const GearParameters& gear, GearNumbers* numbers, std::string* reason);
 
 // ---- Measurement over pins ----
@@ -126,7 +172,7 @@ PinMeasurement measureOverPins(const GearParameters& gear, double pinDiameter);
 
 // ---- The outline ----
 
-enum class OutlinePart { involute, fillet, tip, root };
+enum class OutlinePart { involute, fillet, tip, root, rim };
 
 struct OutlinePoint {
     Vec2 at;            // gear frame, mm
@@ -135,15 +181,17 @@ struct OutlinePoint {
     // under the base circle, beyond the radial line where the involute starts). Only an
     // undercut gear has such points.
     bool undercut;
-    // The roll at which the rack cuts this point (the rack frame above); a tip point is
-    // where the rack's root line passes over the blank.
+    // The roll at which the rack (or the pinion cutter) cuts this point (the frames above); a
+    // tip point is where the cutter's root passes over the blank; a rim point: 0.
     double roll;
 };
 
-// The closed outline of all z teeth, counter-clockwise, the last point not repeating the
-// first, checked to be a simple polygon; false, with the reason, where computeGearNumbers
-// fails or the tolerance would need more than mostPoints points (judged before sampling).
-// mostPoints is the caller's own limit, at most mostOutlinePoints.
+// The closed toothed outline of all z teeth, the last point not repeating the first:
+// counter-clockwise for an external gear; for a ring gear its inner boundary, clockwise, from
+// the middle of the tooth space on the clockwise side of tooth 0. Checked to be a simple
+// polygon; false, with the reason, where computeGearNumbers fails or the tolerance would need
+// more than mostPoints points (judged before sampling), mostPoints the caller's own limit, at
+// most mostOutlinePoints.
 bool computeGearOutline(const GearParameters& gear, std::vector<OutlinePoint>* outline,
                         std::string* reason, long mostPoints = mostOutlinePoints);
 
@@ -160,14 +208,24 @@ struct ArcVertex {
 // straying from it by no more than the tolerance, meeting end to end: counter-clockwise, the
 // last vertex not repeating the first; false, with the reason, where computeGearOutline is.
 bool computeGearArcs(const GearParameters& gear, std::vector<ArcVertex>* arcs, std::string* reason);
+// Every loop as arcs, as computeGearLoops gives them as points: for a ring gear the toothed
+// inner loop (clockwise) and the rim, two half circles.
+bool computeGearArcLoops(const GearParameters& gear, std::vector<std::vector<ArcVertex>>* loops, std::string* reason);
 
 // About how many points the outline takes at the gear's tolerance, judged from a coarse look at
 // its curves before any is sampled (computeGearOutline refuses at once beyond twice its limit);
 // 0 where the gear cannot be cut.
 double estimateOutlinePoints(const GearParameters& gear);
 
-// The radius where the involute of the outline starts: where the fillet joins it, exactly
-// (solved, not sampled) when the gear is undercut. Parameters must be valid.
+// Every closed loop of the gear's face: the toothed outline above, and for a ring gear then
+// its rim, a counter-clockwise circle of rimDiameter from the +y axis (parts: rim). A ring is
+// the region between the two.
+bool computeGearLoops(const GearParameters& gear, std::vector<std::vector<OutlinePoint>>* loops,
+                      std::string* reason);
+
+// The radius where the involute of the outline meets the fillet (the form circle): exactly
+// (solved, not sampled) when the gear is undercut; a ring gear's involute ends there, outwards.
+// Parameters must be valid.
 double involuteStartRadius(const GearParameters& gear);
 
 // ---- The rack at a roll ----
@@ -209,6 +267,37 @@ struct RackLimits {
 };
 RackLimits rackLimitsAt(const GearParameters& gear, double roll);
 
+// ---- The cutter at a roll: the rack, or the pinion cutter ----
+
+// As rackOutlineAt, for either cutter. Pinion cutter tooth k is the one that sits in the
+// gear's tooth space clockwise of gear tooth −k at roll 0, as rack tooth k does; it is drawn
+// from its root arc on the side that cuts clockwise flanks, over its tip, to the root arc on
+// the other side. Parts: flank (its involute, and the radial line under its base circle),
+// tipRounding, tipLine (its tip arc), rootLine (its root arc).
+std::vector<RackPoint> cutterOutlineAt(const GearParameters& gear, double roll, int first, int last);
+
+// As rackContactAt, for either cutter: pinion cutter tooth k cuts the clockwise flank of
+// gear tooth −k and the counter-clockwise flank of gear tooth −k − 1.
+RackContact cutterContactAt(const GearParameters& gear, double roll, int cutterTooth, FlankSide side,
+                            RackPart part = RackPart::flank);
+
+// Where the pinion cutter stands at roll φ, gear frame, with its circles about its centre.
+// N and N0 are the ends of the line of action of the clockwise flanks; mirror x for the other
+// side. Parameters must be valid and cut by the pinion cutter.
+struct CutterPlace {
+    Vec2 centre;                   // the cutter's centre
+    Vec2 pitchPoint;               // I, where the two rolling circles touch
+    Vec2 interferencePoint;        // N, on the gear's base circle
+    Vec2 cutterInterferencePoint;  // N0, on the cutter's base circle
+    double pitchRadius;            // r0 = m·z0/2
+    double rollingRadius;          // r_w0, the cutter's circle that rolls on the gear's
+    double baseRadius;             // rb0
+    double tipRadius;              // ra0
+    double rootRadius;             // rf0
+    double formRadius;             // where the cutter's involute gives way to its tip rounding
+};
+CutterPlace pinionCutterAt(const GearParameters& gear, double roll);
+
 // ---- A meshing pair ----
 
 // The pair frame: the gear's centre at the origin, the mate's at (0, a_w); the line of
@@ -239,6 +328,45 @@ struct GearPair {
 // and module; false, with the reason, when either gear cannot be cut or the teeth overlap.
 bool computeGearPair(const GearParameters& gear, int mateTeeth, double mateShift, GearPair* pair,
                      std::string* reason);
+
+// ---- A pinion inside a ring gear ----
+
+// One check of an internal pair: passed, or the reason why not with its numbers.
+struct PairCheck {
+    bool passed;
+    std::string reason;  // empty when passed
+};
+
+// The pair frame: the ring's centre at the origin, the pinion's at (0, a_w) on the same side
+// as the pitch point; the line of action of the ring's clockwise flanks runs from N2 on the
+// ring's base circle through N1 on the pinion's and the pitch point, in that order.
+struct InternalPair {
+    double workingPressureAngle;   // α_w
+    double centreDistance;         // a_w = m(z − z1)·cos α / (2 cos α_w)
+    double contactRatio;           // ε, between the two tip circles
+    double effectiveContactRatio;  // ε of the part of that path where both flanks are involute
+    Vec2 pinionCentre;             // (0, a_w)
+    Vec2 pitchPoint;               // (0, r_w of the ring)
+    Vec2 interferenceRingPoint;    // N2, on the ring's base circle
+    Vec2 interferencePinionPoint;  // N1, on the pinion's base circle
+    Vec2 contactStart;             // where the ring's tip circle crosses the line of action
+    Vec2 contactEnd;               // where the pinion's tip circle crosses it
+    Vec2 effectiveStart;           // the path cut to the form circles: where the pinion's involute starts …
+    Vec2 effectiveEnd;             // … and where the ring's ends (or the tips, if they come first)
+    double pinionTurn;             // turn the pinion's own outline by this, then move it to pinionCentre
+    // The interferences, each with its reason:
+    PairCheck involute;  // each tip meets only the other's involute: the ring's run neither past N1 nor below
+                         // the pinion's form circle into its fillet, the pinion's not past the ring's form circle
+    PairCheck tip;       // the pinion's tip corners leave a tooth space without catching the ring's tip corners
+    PairCheck radial;    // the pinion can be pushed in radially, along the line of centres, to mesh
+};
+
+// The pair of a ring gear (internal, cut by the pinion cutter) and a pinion of pinionTeeth
+// teeth and shift pinionShift meshing inside it, cut by the same cutter and module; false,
+// with the reason, when either cannot be cut or their teeth overlap at the centre distance.
+// The interferences are reported, not refused: they are what a teacher shows.
+bool computeInternalPair(const GearParameters& ring, int pinionTeeth, double pinionShift, InternalPair* pair,
+                         std::string* reason);
 
 // ---- Involute helpers ----
 

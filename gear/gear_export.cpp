@@ -96,6 +96,7 @@ const char* outlinePartName(OutlinePart part)
     case OutlinePart::fillet: return "fillet";
     case OutlinePart::tip: return "tip";
     case OutlinePart::root: return "root";
+    case OutlinePart::rim: return "rim";
     }
     return "?";
 }

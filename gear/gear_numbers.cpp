@@ -1,24 +1,24 @@
 // The named racks, the checks that say why a gear cannot be cut, the textbook numbers and
 // the meshing pair.
 #include "gear_reasons.h"
-#include "tooth_geometry.h"
+#include "pinion_cutter.h"
 
 #include <cmath>
-#include <cstdio>
 
 namespace {
 
-std::string format(const char* pattern, double value)
+bool checkPinionCutterInputs(const GearParameters& gear, std::string* reason)
 {
-    char text[160];
-    std::snprintf(text, sizeof text, pattern, value);
-    return text;
-}
-
-bool fail(std::string* reason, const std::string& why)
-{
-    if (reason) *reason = why;
-    return false;
+    const PinionCutter& c = gear.pinionCutter;
+    if (c.teeth < 1 || c.teeth > mostTeeth) return fail(reason, gearReason::cutterTeeth);
+    if (!(std::fabs(c.shift) <= mostCoefficient)) return fail(reason, gearReason::cutterShift);
+    if (!(c.addendum > 0 && c.addendum <= mostCoefficient)) return fail(reason, gearReason::cutterAddendum);
+    if (!(c.dedendum >= 0 && c.dedendum <= mostCoefficient)) return fail(reason, gearReason::cutterDedendum);
+    if (!(c.tipRadius >= 0 && c.tipRadius <= mostCoefficient)) return fail(reason, gearReason::cutterTipRadius);
+    if (gear.internal && (!std::isfinite(gear.rimDiameter) || gear.rimDiameter < 0))
+        return fail(reason, gearReason::rimRange);
+    if (gear.backlash != 0) return fail(reason, gearReason::backlashByRack);
+    return true;
 }
 
 // The inputs one by one, before any geometry.
@@ -33,17 +33,24 @@ bool checkInputs(const GearParameters& gear, std::string* reason)
     // Far beyond these the arithmetic saturates and wrong answers pass every check.
     if (!(std::fabs(gear.shift) <= mostCoefficient))
         return fail(reason, gearReason::shiftRange);
-    if (!(gear.rack.addendum >= 0 && gear.rack.addendum <= mostCoefficient))
+    if (gear.cutter == CutterKind::pinion) {
+        if (!checkPinionCutterInputs(gear, reason)) return false;
+    } else if (gear.internal) {
+        return fail(reason, gearReason::ringByRack);
+    } else if (!(gear.rack.addendum >= 0 && gear.rack.addendum <= mostCoefficient)) {
         return fail(reason, gearReason::addendumRange);
-    if (!(gear.rack.dedendum > 0 && gear.rack.dedendum <= mostCoefficient))
+    } else if (!(gear.rack.dedendum > 0 && gear.rack.dedendum <= mostCoefficient)) {
         return fail(reason, gearReason::dedendumRange);
-    if (!(gear.rack.tipRadius >= 0 && gear.rack.tipRadius <= mostCoefficient))
+    } else if (!(gear.rack.tipRadius >= 0 && gear.rack.tipRadius <= mostCoefficient)) {
         return fail(reason, gearReason::tipRadiusRange);
+    }
     if (!std::isfinite(gear.tolerance) || gear.tolerance < finestTolerance)
         return fail(reason, gearReason::toleranceRange);
     if (!(gear.backlash >= 0 && gear.backlash < gear.module * (exactPi / 2 + 2 * gear.shift * std::tan(gear.pressureAngle))))
         return fail(reason, gearReason::backlashRange);
-    const double reach = gear.module * (gear.teeth / 2.0 + gear.rack.addendum + gear.rack.dedendum + std::fabs(gear.shift));
+    const double depth = gear.cutter == CutterKind::pinion ? gear.pinionCutter.addendum + gear.pinionCutter.dedendum
+                                                           : gear.rack.addendum + gear.rack.dedendum;
+    const double reach = gear.module * (gear.teeth / 2.0 + depth + std::fabs(gear.shift));
     if (!(reach <= largestDimension))
         return fail(reason, format(gearReason::tooLarge, reach));
     if (gear.tolerance < relativePrecision * reach)
@@ -78,6 +85,51 @@ bool checkGeometry(const GearParameters& gear, const ToothGeometry& g, std::stri
     return true;
 }
 
+// Whether a gear of valid inputs can be cut by its pinion cutter; the reason when not.
+bool checkPinionCut(const GearParameters& gear, const PinionCut& c, std::string* reason)
+{
+    const double rb0 = c.cutterFlank.baseRadius;
+    if (c.cutterRootRadius <= 0)
+        return fail(reason, format(gearReason::cutterRootInside, 2 * c.cutterRootRadius));
+    if (c.cutterTipRadius - c.rounding < rb0)
+        return fail(reason, c.rounding > 0 ? gearReason::cutterRoundingBelowBase : gearReason::cutterTipInsideBase);
+    if (c.roundingCentre.x < 0)
+        return fail(reason, c.rounding > 0 ? gearReason::cutterRoundingsOverlap : gearReason::cutterPointed);
+    if (gear.internal && gear.teeth <= gear.pinionCutter.teeth)
+        return fail(reason, format(gearReason::ringFewTeeth, gear.pinionCutter.teeth));
+    if (!(c.centreDistance > 0))
+        return fail(reason, gearReason::cutterOverlaps);
+    if (c.rootRadius <= 0)
+        return fail(reason, format(gearReason::rootInsideCentre, 2 * c.rootRadius));
+    if (gear.internal && c.tipRadius < c.baseRadius)
+        return fail(reason, format(gearReason::ringTipInsideBase, 2 * c.tipRadius, 2 * c.baseRadius));
+    if (!gear.internal && c.tipRadius <= c.baseRadius)
+        return fail(reason, gearReason::tipInsideBase);
+    const double sa = 2 * c.tipRadius * flankHalfAngle(c.flank, c.tipRadius);
+    if (sa <= 0)
+        return fail(reason, format(gearReason::pointed, sa));
+    if (c.flank.sense * (c.involuteAtFillet - c.involuteAtTip) <= 0)
+        return fail(reason, gearReason::undercutReachesTip);
+    // Where the gear's tip meets the cutter's flank on the line of action: inside N0 the
+    // cutter has no involute, and its flank under the base circle would cut the tips.
+    const double tipFromN = c.baseRadius * c.involuteAtTip;
+    if (!gear.internal && tipFromN > c.actionLength)
+        return fail(reason, gearReason::tipsPastCutterN);
+    if (gear.internal && tipFromN < c.actionLength)
+        return fail(reason, format(gearReason::ringTipsPastCutterN, c.actionLength - tipFromN));
+    if (gear.internal) {
+        // The cutter's tip corner taken sharp: its rounding only takes material away from it.
+        const double margin = tipInterferenceMargin(gear.pinionCutter.teeth, c.cutterTipRadius, rb0, gear.teeth,
+                                                    c.tipRadius, c.baseRadius, c.centreDistance, c.cuttingAngle);
+        if (margin < 0)
+            return fail(reason, format(gearReason::cutterCutsRingTips, -margin * c.tipRadius));
+        const double rim = rimDiameterOf(gear, c);
+        if (rim <= 2 * c.rootRadius)
+            return fail(reason, format(gearReason::rimInsideRoot, rim, 2 * c.rootRadius));
+    }
+    return true;
+}
+
 // W_k over k teeth of the tooth thinned by the backlash: each flank J/2 off, J/2·cos α along
 // the normal the calipers measure on.
 double spanOver(const GearParameters& gear, int k)
@@ -89,7 +141,7 @@ double spanOver(const GearParameters& gear, int k)
 
 // The span tooth count whose calipers touch nearest the circle of radius r + x·m (the usual
 // choice for shifted gears) among those that touch the flanks on their involute, between
-// the form circle and the tip; 0 where none does.
+// the form circle and the tip; 0 where none does. For a ring gear k spans tooth spaces.
 int spanTeethOf(const GearParameters& gear, double formRadius, double tipRadius)
 {
     const double rb = gear.module * gear.teeth * std::cos(gear.pressureAngle) / 2;
@@ -103,10 +155,55 @@ int spanTeethOf(const GearParameters& gear, double formRadius, double tipRadius)
     for (long k = std::max(1L, guess - 3); k <= std::min<long>(gear.teeth, guess + 3); ++k) {
         const double half = spanOver(gear, static_cast<int>(k)) / 2;
         const double contact = std::sqrt(rb * rb + half * half);
-        if (half <= 0 || contact < formRadius * (1 - 1e-12) || contact > tipRadius * (1 + 1e-12)) continue;
+        // On the involute: between the form and tip circles, whichever is outer (a ring's tip is inner).
+        const double low = std::fmin(formRadius, tipRadius), high = std::fmax(formRadius, tipRadius);
+        if (half <= 0 || contact < low * (1 - 1e-12) || contact > high * (1 + 1e-12)) continue;
         if (std::fabs(half - wanted) < bestOff) bestOff = std::fabs(half - wanted), best = static_cast<int>(k);
     }
     return best;
+}
+
+// What every gear has alike: its circles' basics, its tooth's thickness with and without the
+// backlash and its chords, and the span measurement, once tip and form circles are known.
+void setCommonNumbers(const GearParameters& gear, double nominalThickness, GearNumbers* n)
+{
+    const double m = gear.module;
+    const double a = gear.pressureAngle;
+    n->pitchDiameter = m * gear.teeth;
+    n->baseDiameter = n->pitchDiameter * std::cos(a);
+    n->basePitch = exactPi * m * std::cos(a);
+    n->toothThicknessNominal = nominalThickness;
+    n->backlash = gear.backlash;
+    n->toothThickness = nominalThickness - gear.backlash;
+    const double psi = n->toothThickness / n->pitchDiameter;
+    n->chordalThickness = n->pitchDiameter * std::sin(psi);
+    // From the tip to the chord: out to it on a ring gear, whose teeth point inwards.
+    n->chordalHeight = std::fabs(n->tipDiameter / 2 - n->pitchDiameter / 2 * std::cos(psi));
+    n->formDiameter = 2 * involuteStartRadius(gear);
+    n->spanTeeth = spanTeethOf(gear, n->formDiameter / 2, n->tipDiameter / 2);
+    n->spanMeasurement = n->spanTeeth > 0 ? spanOver(gear, n->spanTeeth) : 0;
+    n->spanContactDiameter = n->spanTeeth > 0 ? std::hypot(n->baseDiameter, n->spanMeasurement) : 0;
+}
+
+bool pinionCutNumbers(const GearParameters& gear, GearNumbers* numbers, std::string* reason)
+{
+    const PinionCut c = pinionCut(gear);
+    if (!checkPinionCut(gear, c, reason)) return false;
+    const double m = gear.module;
+    GearNumbers& n = *numbers;
+    n.tipDiameter = 2 * c.tipRadius;
+    n.rootDiameter = 2 * c.rootRadius;
+    setCommonNumbers(gear, 2 * c.pitchRadius * c.halfToothAngle, &n);
+    n.tipThickness = 2 * c.tipRadius * flankHalfAngle(c.flank, c.tipRadius);
+    n.pointed = n.tipThickness < pointedTipThickness * m;
+    n.flankDepth = cutterFormRadius(c) - c.cutterPitchRadius;
+    n.undercut = c.undercut;
+    n.minTeethWithoutUndercut = gear.internal ? 0 : pinionFewestTeeth(gear);
+    n.minShiftWithoutUndercut = gear.internal ? 0 : pinionLeastShift(gear);
+    n.cuttingPressureAngle = c.cuttingAngle;
+    n.cuttingCentreDistance = c.centreDistance;
+    n.rimDiameter = gear.internal ? rimDiameterOf(gear, c) : 0;
+    return true;
 }
 
 }  // namespace
@@ -157,6 +254,7 @@ GearParameters defaultGearParameters(int teeth)
 bool computeGearNumbers(const GearParameters& gear, GearNumbers* numbers, std::string* reason)
 {
     if (!checkInputs(gear, reason)) return false;
+    if (gear.cutter == CutterKind::pinion) return pinionCutNumbers(gear, numbers, reason);
     const ToothGeometry g = toothGeometry(gear);
     if (!checkGeometry(gear, g, reason)) return false;
 
@@ -166,31 +264,28 @@ bool computeGearNumbers(const GearParameters& gear, GearNumbers* numbers, std::s
     const double x = gear.shift;
     const double sin2 = std::sin(a) * std::sin(a);
     GearNumbers& n = *numbers;
-    n.pitchDiameter = m * z;
-    n.baseDiameter = n.pitchDiameter * std::cos(a);
-    n.tipDiameter = n.pitchDiameter + 2 * m * (gear.rack.addendum + x);
-    n.rootDiameter = n.pitchDiameter - 2 * m * (gear.rack.dedendum - x);
-    n.basePitch = exactPi * m * std::cos(a);
-    n.toothThicknessNominal = m * (exactPi / 2 + 2 * x * std::tan(a));
-    n.backlash = gear.backlash;
-    n.toothThickness = n.toothThicknessNominal - gear.backlash;
-    const double psi = n.toothThickness / n.pitchDiameter;
-    n.chordalThickness = n.pitchDiameter * std::sin(psi);
-    n.chordalHeight = m * (gear.rack.addendum + x) + n.pitchDiameter / 2 * (1 - std::cos(psi));
-    n.formDiameter = 2 * involuteStartRadius(g);
+    n.tipDiameter = m * z + 2 * m * (gear.rack.addendum + x);
+    n.rootDiameter = m * z - 2 * m * (gear.rack.dedendum - x);
+    setCommonNumbers(gear, m * (exactPi / 2 + 2 * x * std::tan(a)), &n);
     n.tipThickness = tipThicknessOf(g);
     n.pointed = n.tipThickness < pointedTipThickness * m;
     n.flankDepth = g.flankDepth;
     n.undercut = g.undercut;
     n.minTeethWithoutUndercut = 2 * (g.flankDepth / m - x) / sin2;
     n.minShiftWithoutUndercut = g.flankDepth / m - z / 2 * sin2;
-    n.spanTeeth = spanTeethOf(gear, n.formDiameter / 2, n.tipDiameter / 2);
-    n.spanMeasurement = n.spanTeeth > 0 ? spanOver(gear, n.spanTeeth) : 0;
-    n.spanContactDiameter = n.spanTeeth > 0 ? std::hypot(n.baseDiameter, n.spanMeasurement) : 0;
+    n.cuttingPressureAngle = a;
+    n.cuttingCentreDistance = 0;
+    n.rimDiameter = 0;
     return true;
 }
 
-double involuteStartRadius(const GearParameters& gear) { return involuteStartRadius(toothGeometry(gear)); }
+double involuteStartRadius(const GearParameters& gear)
+{
+    if (gear.cutter == CutterKind::rack) return involuteStartRadius(toothGeometry(gear));
+    const PinionCut c = pinionCut(gear);
+    const Vec2 join = flankPoint(c.flank, c.involuteAtFillet);
+    return std::hypot(join.x, join.y);
+}
 
 bool computeGearPair(const GearParameters& gear, int mateTeeth, double mateShift, GearPair* pair,
                      std::string* reason)
@@ -206,13 +301,10 @@ bool computeGearPair(const GearParameters& gear, int mateTeeth, double mateShift
 
     const double a = gear.pressureAngle;
     const double zSum = gear.teeth + mateTeeth;
-    const double invW = involuteFunction(a) + 2 * std::tan(a) * (gear.shift + mateShift) / zSum;
-    if (invW <= 0)
-        return fail(reason, gearReason::shiftsTooNegative);
     GearPair& p = *pair;
-    p.workingPressureAngle = inverseInvolute(invW);
-    const double aw = zSum * gear.module * std::cos(a) / (2 * std::cos(p.workingPressureAngle));
-    p.centreDistance = aw;
+    if (!workingPair(gear.module, a, zSum, gear.shift + mateShift, &p.workingPressureAngle, &p.centreDistance))
+        return fail(reason, gearReason::shiftsTooNegative);
+    const double aw = p.centreDistance;
 
     const double ra1 = numbers.tipDiameter / 2, rb1 = numbers.baseDiameter / 2, rf1 = numbers.rootDiameter / 2;
     const double ra2 = mateNumbers.tipDiameter / 2, rb2 = mateNumbers.baseDiameter / 2,
@@ -253,9 +345,13 @@ bool computeGearPair(const GearParameters& gear, int mateTeeth, double mateShift
 
 PinMeasurement measureOverPins(const GearParameters& gear, double pinDiameter)
 {
-    const ToothGeometry g = toothGeometry(gear);
-    const double db = 2 * g.baseRadius, d = 2 * g.pitchRadius, a = g.alpha, z = gear.teeth;
-    const double sOverD = g.halfToothAngle;  // s/d, the backlash taken off
+    PinMeasurement p{};
+    GearNumbers n{};
+    // A ring gear is measured between pins, which this does not give.
+    if (gear.internal || !computeGearNumbers(gear, &n, nullptr)) return p;
+    const double db = n.baseDiameter, d = n.pitchDiameter, a = gear.pressureAngle, z = gear.teeth;
+    const double rb = db / 2, form = n.formDiameter / 2, tip = n.tipDiameter / 2;
+    const double sOverD = n.toothThickness / d;  // the backlash taken off
     // The pin-centre angle, and where the pin touches: its centre lies d_p/2 along the flank's
     // normal, which is tangent to the base circle.
     const auto centreInvolute = [&](double dp) { return sOverD + involuteFunction(a) + dp / db - exactPi / z; };
@@ -264,9 +360,8 @@ PinMeasurement measureOverPins(const GearParameters& gear, double pinDiameter)
     // climbs the flank as the pin grows.
     const auto contactRadius = [&](double dp) {
         const double t = std::tan(centreAngle(dp)) - dp / db;
-        return centreInvolute(dp) <= 0 || t <= 0 ? 0.0 : g.baseRadius * std::sqrt(1 + t * t);
+        return centreInvolute(dp) <= 0 || t <= 0 ? 0.0 : rb * std::sqrt(1 + t * t);
     };
-    PinMeasurement p{};
     p.pinDiameter = pinDiameter > 0 ? pinDiameter : db * (std::tan(a + exactPi / z - sOverD) - std::tan(a));
     const double aM = centreAngle(p.pinDiameter);
     p.centreDiameter = db / std::cos(aM);
@@ -275,7 +370,6 @@ PinMeasurement measureOverPins(const GearParameters& gear, double pinDiameter)
     p.contactDiameter = 2 * contactRadius(p.pinDiameter);
     // The contact climbs the flank as the pin grows: the pins that touch on the involute lie
     // between the one touching at the form circle and the one touching at the tip.
-    const double form = involuteStartRadius(g);
     const auto diameterTouchingAt = [&](double radius) {
         double low = 0, high = d;
         while (contactRadius(high) < radius && high < 1e3 * d) high *= 2;
@@ -286,7 +380,7 @@ PinMeasurement measureOverPins(const GearParameters& gear, double pinDiameter)
         return 0.5 * (low + high);
     };
     p.leastDiameter = diameterTouchingAt(form);
-    p.mostDiameter = diameterTouchingAt(g.tipRadius);
-    p.fits = p.contactDiameter >= 2 * form * (1 - 1e-12) && p.contactDiameter <= 2 * g.tipRadius * (1 + 1e-12);
+    p.mostDiameter = diameterTouchingAt(tip);
+    p.fits = p.contactDiameter >= 2 * form * (1 - 1e-12) && p.contactDiameter <= 2 * tip * (1 + 1e-12);
     return p;
 }

@@ -1,7 +1,8 @@
 // The closed outline: one half tooth generated once (root arc, fillet, involute, tip land),
-// mirrored into a whole tooth and turned into place z times.
+// mirrored into a whole tooth and turned into place z times; as points or as arcs, whichever
+// cutter cut it, and for a ring gear the rim as a second loop.
 #include "gear_reasons.h"
-#include "tooth_geometry.h"
+#include "pinion_cutter.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,49 +12,97 @@
 
 namespace {
 
-bool fail(std::string* reason, const std::string& why)
+// One half tooth's curves, whatever cut them: from the middle of the space (the root arc) by
+// the fillet, the involute and the tip land to the tooth's centre line.
+struct ToothPlan {
+    int teeth;
+    double rootRadius;
+    double tipRadius;
+    // From the root (filletFrom) to the join (filletTo); the roll, when asked, when the cutter cuts it.
+    std::function<Vec2(double, double*)> fillet;
+    double filletFrom;
+    double filletTo;
+    InvoluteFlank flank;
+    double involuteFrom;                         // the flank's roll t at the join …
+    double involuteTo;                           // … and on the tip circle
+    std::function<double(double)> involuteRoll;  // when the cutter cuts the flank's point of roll t
+    bool undercut;                               // the fillet may cut into the tooth past the involute
+};
+
+ToothPlan rackPlan(const ToothGeometry& g)
 {
-    if (reason) *reason = why;
-    return false;
+    // The involute point of roll t touches the rack where the line of action meets it, rb·t
+    // beyond N: the gear has then rolled by ψ + tan α − t.
+    return {g.teeth,
+            g.rootRadius,
+            g.tipRadius,
+            [g](double b, double* roll) { return filletPoint(g, b, roll); },
+            0,
+            g.filletJoin,
+            involuteFlank(g),
+            g.involuteStart,
+            g.involuteEnd,
+            [g](double t) { return g.halfToothAngle + std::tan(g.alpha) - t; },
+            g.undercut};
 }
 
-struct HalfTooth {
-    std::vector<Vec2> points;  // the clockwise half, from the middle of the space to the tooth centre line
-    std::vector<OutlinePart> parts;
-    std::vector<double> rolls;  // when the rack cuts each point
-};
+ToothPlan pinionPlan(const PinionCut& c)
+{
+    return {c.teeth,
+            c.rootRadius,
+            c.tipRadius,
+            [c](double b, double* roll) { return pinionFilletPoint(c, b, roll); },
+            c.tipNormal,
+            c.filletJoin,
+            c.flank,
+            c.involuteAtFillet,
+            c.involuteAtTip,
+            [c](double t) { return pinionInvoluteRoll(c, t); },
+            c.undercut};
+}
 
-// The curves of a half tooth, each with its span of parameter.
-struct HalfToothCurves {
-    std::function<Vec2(double)> root, fillet, involute, tip;
-    double rootFrom, rootTo, filletTo, involuteFrom, involuteTo, tipFrom;
-};
+ToothPlan planOf(const GearParameters& gear)
+{
+    return gear.cutter == CutterKind::rack ? rackPlan(toothGeometry(gear)) : pinionPlan(pinionCut(gear));
+}
 
 Vec2 onCircle(double radius, double halfAngle) { return {radius * std::sin(halfAngle), radius * std::cos(halfAngle)}; }
 
-HalfToothCurves curvesOf(const ToothGeometry& g)
+// The plan's four curves as functions of their parameters, with their spans.
+struct HalfToothCurves {
+    std::function<Vec2(double)> root, fillet, involute, tip;
+    double rootFrom, rootTo, filletFrom, filletTo, involuteFrom, involuteTo, tipFrom;
+};
+
+HalfToothCurves curvesOf(const ToothPlan& plan)
 {
-    const Vec2 filletFoot = filletPoint(g, 0);
-    return {[&g](double d) { return onCircle(g.rootRadius, d); },
-            [&g](double b) { return filletPoint(g, b); },
-            [&g](double t) { return involutePoint(g, t); },
-            [&g](double d) { return onCircle(g.tipRadius, d); },
-            exactPi / g.teeth, std::atan2(filletFoot.x, filletFoot.y), g.filletJoin, g.involuteStart, g.involuteEnd,
-            involuteHalfAngle(g, g.tipRadius)};
+    const Vec2 filletFoot = plan.fillet(plan.filletFrom, nullptr);
+    return {[&plan](double d) { return onCircle(plan.rootRadius, d); },
+            [&plan](double b) { return plan.fillet(b, nullptr); },
+            [&plan](double t) { return flankPoint(plan.flank, t); },
+            [&plan](double d) { return onCircle(plan.tipRadius, d); },
+            exactPi / plan.teeth, std::atan2(filletFoot.x, filletFoot.y), plan.filletFrom, plan.filletTo,
+            plan.involuteFrom, plan.involuteTo, flankHalfAngle(plan.flank, plan.tipRadius)};
 }
 
 // About how many points a half tooth takes at the tolerance, before any is made.
-double estimateHalfToothPoints(const ToothGeometry& g, double tolerance)
+double estimateHalfToothPoints(const ToothPlan& plan, double tolerance)
 {
-    const HalfToothCurves c = curvesOf(g);
-    double points = estimateCurvePoints(c.fillet, 0, c.filletTo, tolerance) +
+    const HalfToothCurves c = curvesOf(plan);
+    double points = estimateCurvePoints(c.fillet, c.filletFrom, c.filletTo, tolerance) +
                     estimateCurvePoints(c.involute, c.involuteFrom, c.involuteTo, tolerance) +
                     estimateCurvePoints(c.tip, c.tipFrom, 0, tolerance);
     if (c.rootFrom - c.rootTo > 1e-12) points += estimateCurvePoints(c.root, c.rootFrom, c.rootTo, tolerance);
     return 1.4 * points;  // halving the pieces lands between once and twice the ideal count
 }
 
-// Samples curve(t) over (t0, t1] into half as part; roll(t) says when the rack cuts it. The
+struct HalfTooth {
+    std::vector<Vec2> points;  // the clockwise half, from the middle of the space to the tooth centre line
+    std::vector<OutlinePart> parts;
+    std::vector<double> rolls;  // when the cutter cuts each point
+};
+
+// Samples curve(t) over (t0, t1] into half as part; roll(t) says when the cutter cuts it. The
 // points stop growing once the half tooth holds more than most.
 void appendPart(HalfTooth* half, const std::function<Vec2(double)>& curve, double t0, double t1, double tolerance,
                 OutlinePart part, const std::function<double(double)>& roll, std::size_t most)
@@ -67,15 +116,15 @@ void appendPart(HalfTooth* half, const std::function<Vec2(double)>& curve, doubl
     for (double t : parameters) half->rolls.push_back(roll(t));
 }
 
-HalfTooth halfTooth(const ToothGeometry& g, double tolerance, std::size_t most)
+HalfTooth halfTooth(const ToothPlan& plan, double tolerance, std::size_t most)
 {
     HalfTooth half;
-    const HalfToothCurves c = curvesOf(g);
+    const HalfToothCurves c = curvesOf(plan);
     // A point of the root or tip circle is cut when it passes under the pitch point, where
-    // the rack's tip line (or its root line) touches the circle: the roll is its angle.
+    // the cutter's tip (or its root) touches the circle: the roll is its angle.
     const auto asAngle = [](double d) { return d; };
 
-    // The root arc ends where the rounding's lowest point left it; a rack with touching
+    // The root arc ends where the cutter tip's lowest point left it; a cutter with touching
     // roundings leaves none.
     half.points.push_back(c.root(c.rootFrom));
     half.parts.push_back(OutlinePart::root);
@@ -83,10 +132,10 @@ HalfTooth halfTooth(const ToothGeometry& g, double tolerance, std::size_t most)
     if (c.rootFrom - c.rootTo > 1e-12)
         appendPart(&half, c.root, c.rootFrom, c.rootTo, tolerance, OutlinePart::root, asAngle, most);
 
-    appendPart(&half, c.fillet, 0, c.filletTo, tolerance, OutlinePart::fillet,
+    appendPart(&half, c.fillet, c.filletFrom, c.filletTo, tolerance, OutlinePart::fillet,
                [&](double b) {
                    double roll = 0;
-                   filletPoint(g, b, &roll);
+                   plan.fillet(b, &roll);
                    return roll;
                },
                most);
@@ -95,13 +144,10 @@ HalfTooth halfTooth(const ToothGeometry& g, double tolerance, std::size_t most)
     half.parts.pop_back();
     half.rolls.pop_back();
 
-    // The involute point of roll t touches the rack where the line of action meets it, rb·t
-    // beyond N: the gear has then rolled by ψ + tan α − t.
-    const auto involuteRoll = [&](double t) { return g.halfToothAngle + std::tan(g.alpha) - t; };
     half.points.push_back(c.involute(c.involuteFrom));
     half.parts.push_back(OutlinePart::involute);
-    half.rolls.push_back(involuteRoll(c.involuteFrom));
-    appendPart(&half, c.involute, c.involuteFrom, c.involuteTo, tolerance, OutlinePart::involute, involuteRoll, most);
+    half.rolls.push_back(plan.involuteRoll(c.involuteFrom));
+    appendPart(&half, c.involute, c.involuteFrom, c.involuteTo, tolerance, OutlinePart::involute, plan.involuteRoll, most);
     appendPart(&half, c.tip, c.tipFrom, 0, tolerance, OutlinePart::tip, asAngle, most);
     return half;
 }
@@ -131,12 +177,35 @@ std::string tooManyPoints(double points, long most)
     return text;
 }
 
-// Inside the involute, or under the base circle inside the radial line where it starts.
-bool cutIntoTooth(const ToothGeometry& g, const Vec2& p)
+std::string crossesItself(double radius)
 {
-    const double radius = std::hypot(p.x, p.y);
-    const double limit = involuteHalfAngle(g, std::fmax(radius, g.baseRadius));
-    return std::atan2(p.x, p.y) < limit;
+    char text[160];
+    std::snprintf(text, sizeof text, gearReason::crossesItself, radius);
+    return text;
+}
+
+// Inside the involute, or under the base circle inside the radial line where it starts.
+bool cutIntoTooth(const InvoluteFlank& flank, const Vec2& p)
+{
+    return std::atan2(p.x, p.y) < flankHalfAngle(flank, std::hypot(p.x, p.y));
+}
+
+// The points of a rim circle of radius r, counter-clockwise from the +y axis, within the tolerance.
+std::vector<Vec2> rimPoints(double radius, double tolerance)
+{
+    const auto rimAt = [radius](double angle) { return Vec2{-radius * std::sin(angle), radius * std::cos(angle)}; };
+    std::vector<Vec2> points{rimAt(0)};
+    sampleCurve(rimAt, 0, 2 * exactPi, tolerance, &points);
+    points.pop_back();  // back at the start
+    return points;
+}
+
+// The chords of a circle of radius r within the tolerance, counted before any is made: the
+// chord of angle 2·acos(1 − tolerance/r) strays by the tolerance, and halving ends at most
+// twice as fine.
+double rimPointsEstimate(double radius, double tolerance)
+{
+    return 2 * std::ceil(2 * exactPi / (2 * std::acos(std::fmax(-1.0, 1 - tolerance / radius)))) + 2;
 }
 
 // One segment of an outline of arcs.
@@ -147,9 +216,9 @@ struct ArcSegment {
 };
 
 // The half tooth as arcs, from the middle of the space to the tooth centre line.
-std::vector<ArcSegment> halfToothArcs(const ToothGeometry& g, double tolerance)
+std::vector<ArcSegment> halfToothArcs(const ToothPlan& plan, double tolerance)
 {
-    const HalfToothCurves c = curvesOf(g);
+    const HalfToothCurves c = curvesOf(plan);
     std::vector<ArcSegment> half;
     Vec2 at = c.root(c.rootFrom);
     const auto append = [&](const std::function<Vec2(double)>& curve, double t0, double t1, OutlinePart part) {
@@ -162,7 +231,7 @@ std::vector<ArcSegment> halfToothArcs(const ToothGeometry& g, double tolerance)
         }
     };
     if (c.rootFrom - c.rootTo > 1e-12) append(c.root, c.rootFrom, c.rootTo, OutlinePart::root);
-    append(c.fillet, 0, c.filletTo, OutlinePart::fillet);
+    append(c.fillet, c.filletFrom, c.filletTo, OutlinePart::fillet);
     // The join itself is the involute's, exactly, as in the outline of points.
     half.back().to = at = c.involute(c.involuteFrom);
     append(c.involute, c.involuteFrom, c.involuteTo, OutlinePart::involute);
@@ -186,38 +255,11 @@ std::vector<Vec2> flattened(const std::vector<ArcSegment>& arcs, double toleranc
 
 }  // namespace
 
-bool computeGearArcs(const GearParameters& gear, std::vector<ArcVertex>* arcs, std::string* reason)
-{
-    // The same refusals as the outline of points, whose points the arcs never outnumber.
-    std::vector<OutlinePoint> points;
-    if (!computeGearOutline(gear, &points, reason)) return false;
-    const ToothGeometry g = toothGeometry(gear);
-    const std::vector<ArcSegment> half = halfToothArcs(g, gear.tolerance);
-    double crossing = 0;
-    if (!keepsToItsSector(flattened(half, gear.tolerance), exactPi / gear.teeth, &crossing)) {
-        char text[160];
-        std::snprintf(text, sizeof text, gearReason::crossesItself, crossing);
-        return fail(reason, text);
-    }
-    // The mirror turns each arc the other way and the walk back turns it again: the bulge stays.
-    std::vector<ArcSegment> tooth = half;
-    for (std::size_t i = half.size(); i-- > 0;)
-        tooth.push_back({{-half[i].to.x, half[i].to.y}, {-half[i].from.x, half[i].from.y}, half[i].bulge, half[i].part});
-    arcs->clear();
-    arcs->reserve(tooth.size() * gear.teeth);
-    for (int k = 0; k < gear.teeth; ++k) {
-        const double c = std::cos(2 * exactPi * k / gear.teeth), s = std::sin(2 * exactPi * k / gear.teeth);
-        for (const ArcSegment& a : tooth)
-            arcs->push_back({{a.from.x * c - a.from.y * s, a.from.x * s + a.from.y * c}, a.bulge, a.part});
-    }
-    return true;
-}
-
 double estimateOutlinePoints(const GearParameters& gear)
 {
     GearNumbers numbers{};
     if (!computeGearNumbers(gear, &numbers, nullptr)) return 0;
-    return 2 * estimateHalfToothPoints(toothGeometry(gear), gear.tolerance) * gear.teeth;
+    return 2 * estimateHalfToothPoints(planOf(gear), gear.tolerance) * gear.teeth;
 }
 
 bool computeGearOutline(const GearParameters& gear, std::vector<OutlinePoint>* outline, std::string* reason,
@@ -225,29 +267,25 @@ bool computeGearOutline(const GearParameters& gear, std::vector<OutlinePoint>* o
 {
     GearNumbers numbers{};
     if (!computeGearNumbers(gear, &numbers, reason)) return false;
-    const ToothGeometry g = toothGeometry(gear);
+    const ToothPlan plan = planOf(gear);
     const long most = std::min(mostPoints, mostOutlinePoints);
     // Judged before sampling, so a runaway size is refused at once; the budget then bounds
     // the sampling itself, whatever the estimate missed.
-    const double estimate = 2 * estimateHalfToothPoints(g, gear.tolerance) * gear.teeth;
+    const double estimate = 2 * estimateHalfToothPoints(plan, gear.tolerance) * gear.teeth;
     if (estimate > 2.0 * most) return fail(reason, tooManyPoints(estimate, most));
-    const HalfTooth half = halfTooth(g, gear.tolerance, static_cast<std::size_t>(most / (2 * gear.teeth) + 1));
+    const HalfTooth half = halfTooth(plan, gear.tolerance, static_cast<std::size_t>(most / (2 * gear.teeth) + 1));
     const std::size_t n = half.points.size();
     const double total = (2.0 * n - 2) * gear.teeth;
     if (total > most) return fail(reason, tooManyPoints(total, most));
     double crossing = 0;
-    if (!keepsToItsSector(half.points, exactPi / gear.teeth, &crossing)) {
-        char text[160];
-        std::snprintf(text, sizeof text, gearReason::crossesItself, crossing);
-        return fail(reason, text);
-    }
+    if (!keepsToItsSector(half.points, exactPi / gear.teeth, &crossing)) return fail(reason, crossesItself(crossing));
 
     // One tooth: the clockwise half as generated, then its mirror back out to the next space,
     // leaving out the tooth centre and the space middle that the next tooth starts with.
     std::vector<OutlinePoint> tooth;
     tooth.reserve(2 * n);
     for (std::size_t i = 0; i < n; ++i) {
-        const bool undercut = g.undercut && half.parts[i] == OutlinePart::fillet && cutIntoTooth(g, half.points[i]);
+        const bool undercut = plan.undercut && half.parts[i] == OutlinePart::fillet && cutIntoTooth(plan.flank, half.points[i]);
         tooth.push_back({half.points[i], half.parts[i], undercut, half.rolls[i]});
     }
     for (std::size_t i = n - 1; i-- > 1;) {
@@ -262,10 +300,84 @@ bool computeGearOutline(const GearParameters& gear, std::vector<OutlinePoint>* o
     for (int k = 0; k < gear.teeth; ++k) {
         const double c = std::cos(2 * exactPi * k / gear.teeth);
         const double s = std::sin(2 * exactPi * k / gear.teeth);
-        // Turning the gear on by one tooth is rolling the rack back by one tooth.
+        // Turning the gear on by one tooth is rolling the cutter back by one tooth.
         const double rollBack = 2 * exactPi * k / gear.teeth;
         for (const OutlinePoint& p : tooth)
             outline->push_back({{p.at.x * c - p.at.y * s, p.at.x * s + p.at.y * c}, p.part, p.undercut, p.roll - rollBack});
+    }
+    // A ring's teeth bound the hole: walked the other way round, from the same first point.
+    if (gear.internal) std::reverse(outline->begin() + 1, outline->end());
+    return true;
+}
+
+bool computeGearLoops(const GearParameters& gear, std::vector<std::vector<OutlinePoint>>* loops, std::string* reason)
+{
+    std::vector<OutlinePoint> teeth;
+    if (!computeGearOutline(gear, &teeth, reason)) return false;
+    loops->clear();
+    loops->push_back(std::move(teeth));
+    if (!gear.internal) return true;
+
+    GearNumbers numbers{};
+    computeGearNumbers(gear, &numbers, nullptr);
+    const double radius = numbers.rimDiameter / 2;
+    const double most = rimPointsEstimate(radius, gear.tolerance);
+    if (loops->front().size() + most > mostOutlinePoints)
+        return fail(reason, tooManyPoints(static_cast<double>(loops->front().size()) + most, mostOutlinePoints));
+    std::vector<OutlinePoint> rim;
+    for (const Vec2& p : rimPoints(radius, gear.tolerance)) rim.push_back({p, OutlinePart::rim, false, 0});
+    loops->push_back(std::move(rim));
+    return true;
+}
+
+bool computeGearArcs(const GearParameters& gear, std::vector<ArcVertex>* arcs, std::string* reason)
+{
+    std::vector<std::vector<ArcVertex>> loops;
+    if (!computeGearArcLoops(gear, &loops, reason)) return false;
+    *arcs = std::move(loops.front());
+    return true;
+}
+
+bool computeGearArcLoops(const GearParameters& gear, std::vector<std::vector<ArcVertex>>* loops, std::string* reason)
+{
+    // The same refusals as the outline of points, whose points the arcs never outnumber.
+    std::vector<OutlinePoint> points;
+    if (!computeGearOutline(gear, &points, reason)) return false;
+    const std::vector<ArcSegment> half = halfToothArcs(planOf(gear), gear.tolerance);
+    double crossing = 0;
+    if (!keepsToItsSector(flattened(half, gear.tolerance), exactPi / gear.teeth, &crossing))
+        return fail(reason, crossesItself(crossing));
+    // The mirror turns each arc the other way and the walk back turns it again: the bulge stays.
+    std::vector<ArcSegment> tooth = half;
+    for (std::size_t i = half.size(); i-- > 0;)
+        tooth.push_back({{-half[i].to.x, half[i].to.y}, {-half[i].from.x, half[i].from.y}, half[i].bulge, half[i].part});
+    std::vector<ArcVertex> teeth;
+    teeth.reserve(tooth.size() * gear.teeth);
+    for (int k = 0; k < gear.teeth; ++k) {
+        const double c = std::cos(2 * exactPi * k / gear.teeth), s = std::sin(2 * exactPi * k / gear.teeth);
+        for (const ArcSegment& a : tooth)
+            teeth.push_back({{a.from.x * c - a.from.y * s, a.from.x * s + a.from.y * c}, a.bulge, a.part});
+    }
+    if (gear.internal) {
+        // Walked back from the same first point: each segment now starts where it ended, and
+        // turns the other way.
+        const std::size_t n = teeth.size();
+        std::vector<ArcVertex> back;
+        for (std::size_t j = 0; j < n; ++j) {
+            const ArcVertex& from = teeth[(n - j) % n];
+            const ArcVertex& segment = teeth[n - j - 1];  // the old segment now walked back
+            back.push_back({from.at, -segment.bulge, segment.part});
+        }
+        teeth = std::move(back);
+    }
+    loops->clear();
+    loops->push_back(std::move(teeth));
+    if (gear.internal) {
+        GearNumbers numbers{};
+        computeGearNumbers(gear, &numbers, nullptr);
+        const double r = numbers.rimDiameter / 2;
+        // The rim: two half circles, counter-clockwise from the +y axis.
+        loops->push_back({{{0, r}, 1, OutlinePart::rim}, {{0, -r}, 1, OutlinePart::rim}});
     }
     return true;
 }

@@ -41,6 +41,56 @@ constexpr const char* severed =
     "off; use a larger shift or more teeth";
 constexpr const char* tooManyPoints = "the outline would need about %.0f points, more than %ld: use a larger tolerance";
 constexpr const char* crossesItself = "the outline would cross itself near radius %.4g mm";
+// The pinion cutter and the ring gear.
+constexpr const char* cutterTeeth = "the cutter's tooth count must lie between 1 and 100000";
+constexpr const char* cutterShift = "the cutter's profile shift must lie between -1000000 and 1000000";
+constexpr const char* cutterAddendum = "the cutter's addendum coefficient must be above 0 and at most 1000000";
+constexpr const char* cutterDedendum = "the cutter's dedendum coefficient must lie between 0 and 1000000";
+constexpr const char* cutterTipRadius = "the cutter's tip radius coefficient must lie between 0 and 1000000";
+constexpr const char* rimRange = "the rim diameter must be 0 (the default) or a number above it";
+constexpr const char* backlashByRack = "backlash is cut by a rack: give the pinion cutter's gear none";
+constexpr const char* ringByRack = "a ring gear is cut by a pinion cutter, not by a rack";
+constexpr const char* cutterRootInside =
+    "the cutter's root circle lies at or inside its centre (root diameter %.4g mm): give it more teeth or a smaller "
+    "dedendum";
+constexpr const char* cutterRoundingBelowBase =
+    "the cutter's tip rounding reaches below its base circle: use a smaller tip radius or a cutter with more teeth";
+constexpr const char* cutterTipInsideBase = "the cutter's tip circle lies inside its base circle: it has no involute flank";
+constexpr const char* cutterRoundingsOverlap = "the cutter's tip roundings overlap: the tip radius is too large for this cutter";
+constexpr const char* cutterPointed = "the cutter's teeth come to a point below their tip circle";
+constexpr const char* ringFewTeeth = "a ring gear needs more teeth than its cutter (%.0f)";
+constexpr const char* cutterOverlaps =
+    "the cutter and the gear would overlap at any centre distance: their shifts together are too negative";
+constexpr const char* ringTipInsideBase =
+    "the ring's tip circle (%.4g mm) lies inside its base circle (%.4g mm): its teeth would end below the involute; "
+    "use a larger shift or more teeth";
+constexpr const char* tipsPastCutterN =
+    "the gear's tips reach past the cutter's interference point: the cutter's flank under its base circle would cut "
+    "them; use a cutter with more teeth";
+constexpr const char* ringTipsPastCutterN =
+    "the ring's tips reach %.4g mm past the cutter's interference point: the cutter's flank under its base circle "
+    "would cut them; use a larger shift or a cutter with more teeth";
+constexpr const char* cutterCutsRingTips =
+    "the cutter's tips would cut %.4g mm into the ring's tips as they leave a tooth space: use a cutter with fewer teeth";
+constexpr const char* rimInsideRoot = "the rim (diameter %.4g mm) must lie outside the root circle (%.4g mm)";
+// A pinion inside a ring gear.
+constexpr const char* pairNeedsRing = "the pair needs a ring gear: the gear must be internal";
+constexpr const char* pinionCannotBeCut = "the pinion cannot be cut: ";  // followed by the pinion's own reason
+constexpr const char* pinionTeeth = "the pinion needs fewer teeth than the ring gear";
+constexpr const char* ringShiftTooLow =
+    "the teeth would overlap: the ring's shift is too far below the pinion's for any centre distance";
+constexpr const char* tipsMiss = "the pinion's tips do not reach the ring's teeth at the centre distance %.4f mm";
+constexpr const char* ringTipsPastN1 =
+    "the ring's tips run %.4g mm past the pinion's interference point N1 and dig into its flank under the base circle";
+constexpr const char* ringTipsBelowForm =
+    "the ring's tips reach %.4g mm below the pinion's form circle (diameter %.4g mm) and dig into its fillet";
+constexpr const char* pinionTipsPastForm =
+    "the pinion's tips reach %.4g mm past the ring's form circle (diameter %.4g mm) and dig into its fillet";
+constexpr const char* tipInterference =
+    "the pinion's tip corners catch the ring's tip corners by %.4g mm as they leave a tooth space (tip interference); "
+    "the ring needs more teeth than the pinion by more";
+constexpr const char* radialAssembly =
+    "pushed in radially, tip corners would run %.4g mm into the other gear's teeth: the pinion has to go in along its axis";
 constexpr const char* mateCannotBeCut = "the mate cannot be cut: ";  // followed by the mate's own reason
 constexpr const char* shiftsTooNegative =
     "the teeth would overlap: the two shifts together are too negative for any centre distance";
@@ -61,5 +111,15 @@ constexpr const char* allGearReasons[] = {
     gearReason::noStraightFlank,   gearReason::tipInsideBase,      gearReason::pointed,
     gearReason::undercutReachesTip, gearReason::flankEndsAboveTip, gearReason::severed,
     gearReason::tooManyPoints,     gearReason::crossesItself,      gearReason::mateCannotBeCut,
-    gearReason::shiftsTooNegative, gearReason::tipsReachRoots,
+    gearReason::shiftsTooNegative, gearReason::tipsReachRoots,     gearReason::cutterTeeth,
+    gearReason::cutterShift,       gearReason::cutterAddendum,     gearReason::cutterDedendum,
+    gearReason::cutterTipRadius,   gearReason::rimRange,           gearReason::backlashByRack,
+    gearReason::ringByRack,        gearReason::cutterRootInside,   gearReason::cutterRoundingBelowBase,
+    gearReason::cutterTipInsideBase, gearReason::cutterRoundingsOverlap, gearReason::cutterPointed,
+    gearReason::ringFewTeeth,      gearReason::cutterOverlaps,     gearReason::ringTipInsideBase,
+    gearReason::tipsPastCutterN,   gearReason::ringTipsPastCutterN, gearReason::cutterCutsRingTips,
+    gearReason::rimInsideRoot,     gearReason::pairNeedsRing,      gearReason::pinionCannotBeCut,
+    gearReason::pinionTeeth,       gearReason::ringShiftTooLow,    gearReason::tipsMiss,
+    gearReason::ringTipsPastN1,    gearReason::ringTipsBelowForm,  gearReason::pinionTipsPastForm,
+    gearReason::tipInterference,   gearReason::radialAssembly,
 };

@@ -109,11 +109,7 @@ std::vector<RackPoint> rackOutlineAt(const GearParameters& gear, double roll, in
 RackContact rackContactAt(const GearParameters& gear, double roll, int rackTooth, FlankSide side, RackPart part)
 {
     const ToothGeometry g = toothGeometry(gear);
-    if (side == FlankSide::clockwise) return leftSideContact(g, roll, rackTooth, part);
-    // The mirror image about the y axis: the rack is symmetric, the roll reverses.
-    RackContact c = leftSideContact(g, -roll, -rackTooth - 1, part);
-    c.at.x = -c.at.x;
-    return c;
+    return eitherSide([&](double r, int k) { return leftSideContact(g, r, k, part); }, roll, rackTooth, side);
 }
 
 RackLimits rackLimitsAt(const GearParameters& gear, double roll)

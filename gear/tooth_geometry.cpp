@@ -4,33 +4,17 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <unordered_map>
 
 namespace {
 
-constexpr int bisectionSteps = 200;       // stops earlier, once the bracket stops shrinking
 constexpr int deepestSubdivision = 40;    // 2⁻⁴⁰ of a curve: far below any tolerance
 
 double radiusOf(const Vec2& p) { return std::hypot(p.x, p.y); }
 
 // The half-angle of a point of the clockwise flank: from the +y axis, clockwise positive.
 double halfAngleOf(const Vec2& p) { return std::atan2(p.x, p.y); }
-
-// Finds where f changes sign between a and b (f(a) ≤ 0 < f(b) or the reverse).
-template <class F>
-double bisect(F f, double a, double b)
-{
-    const bool risingAtA = f(a) <= 0;
-    for (int i = 0; i < bisectionSteps; ++i) {
-        const double mid = 0.5 * (a + b);
-        if (mid <= a || mid >= b) break;
-        if ((f(mid) <= 0) == risingAtA)
-            a = mid;
-        else
-            b = mid;
-    }
-    return 0.5 * (a + b);
-}
 
 double distanceToChord(const Vec2& p, const Vec2& a, const Vec2& b)
 {
@@ -79,29 +63,44 @@ double inverseInvolute(double value)
         (t - a < value ? low : high) = a;
         double next = a - (t - a - value) / (t * t);
         if (!(next > low && next < high)) next = 0.5 * (low + high);
-        if (std::fabs(next - a) < 1e-16) break;
+        const double step = a - next;
         a = next;
+        if (std::fabs(step) < 1e-16) break;
     }
     return a;
 }
 
-double involuteHalfAngle(const ToothGeometry& g, double radius)
+Vec2 flankPoint(const InvoluteFlank& flank, double t)
 {
-    const double c = std::fmin(1.0, g.baseRadius / radius);
-    return g.halfToothAngle + involuteFunction(g.alpha) - involuteFunction(std::acos(c));
+    const double radius = flank.baseRadius * std::sqrt(1 + t * t);
+    const double delta = flank.baseAngle + flank.sense * (t - std::atan(t));
+    return {radius * std::sin(delta), radius * std::cos(delta)};
 }
+
+double flankHalfAngle(const InvoluteFlank& flank, double radius)
+{
+    const double c = std::fmin(1.0, flank.baseRadius / radius);
+    return flank.baseAngle + flank.sense * involuteFunction(std::acos(c));
+}
+
+double flankRollAt(const InvoluteFlank& flank, double radius)
+{
+    return std::sqrt(std::fmax(0.0, radius * radius / (flank.baseRadius * flank.baseRadius) - 1));
+}
+
+InvoluteFlank involuteFlank(const ToothGeometry& g)
+{
+    return {g.baseRadius, g.halfToothAngle + involuteFunction(g.alpha), -1};
+}
+
+double involuteHalfAngle(const ToothGeometry& g, double radius) { return flankHalfAngle(involuteFlank(g), radius); }
 
 double involuteStartRadius(const ToothGeometry& g)
 {
     return g.baseRadius * std::sqrt(1 + g.involuteStart * g.involuteStart);
 }
 
-Vec2 involutePoint(const ToothGeometry& g, double t)
-{
-    const double radius = g.baseRadius * std::sqrt(1 + t * t);
-    const double delta = g.halfToothAngle + involuteFunction(g.alpha) - (t - std::atan(t));
-    return {radius * std::sin(delta), radius * std::cos(delta)};
-}
+Vec2 involutePoint(const ToothGeometry& g, double t) { return flankPoint(involuteFlank(g), t); }
 
 Vec2 rackToGear(const ToothGeometry& g, double roll, double u, double v)
 {
@@ -163,20 +162,47 @@ ToothGeometry toothGeometry(const GearParameters& gear)
         g.involuteStart = (g.pitchRadius * sinA - depth / sinA) / g.baseRadius;
         return g;
     }
-    // Undercut: the fillet runs into the tooth past the base circle and comes out across the
-    // involute once; the join is that crossing. Below it the fillet is the tooth's edge.
-    const auto radiusAt = [&](double beta) { return radiusOf(filletPoint(g, beta)); };
-    double low = 0;
-    if (radiusAt(0) < g.baseRadius)
-        low = bisect([&](double b) { return radiusAt(b) - g.baseRadius; }, 0, g.filletEnd);
-    const auto outside = [&](double beta) {
-        const Vec2 p = filletPoint(g, beta);
-        return halfAngleOf(p) - involuteHalfAngle(g, radiusOf(p));
-    };
-    g.filletJoin = outside(low) < 0 ? bisect(outside, low, g.filletEnd) : low;
-    const double joinRadius = std::fmax(g.baseRadius, radiusAt(g.filletJoin));
-    g.involuteStart = std::sqrt(std::fmax(0.0, joinRadius * joinRadius / (g.baseRadius * g.baseRadius) - 1));
+    const InvoluteFlank flank = involuteFlank(g);
+    g.filletJoin = undercutJoin([&](double beta) { return filletPoint(g, beta); }, 0, g.filletEnd, flank);
+    g.involuteStart = flankRollAt(flank, radiusOf(filletPoint(g, g.filletJoin)));
     return g;
+}
+
+double undercutJoin(const std::function<Vec2(double)>& fillet, double from, double to, const InvoluteFlank& flank)
+{
+    // The fillet runs into the tooth past the base circle and comes out across the involute
+    // once; the join is that crossing. Below it the fillet is the tooth's edge.
+    const auto radiusAt = [&](double beta) { return radiusOf(fillet(beta)); };
+    double low = from;
+    if (radiusAt(from) < flank.baseRadius)
+        low = bisect([&](double b) { return radiusAt(b) - flank.baseRadius; }, from, to);
+    const auto outside = [&](double beta) {
+        const Vec2 p = fillet(beta);
+        return halfAngleOf(p) - flankHalfAngle(flank, radiusOf(p));
+    };
+    return outside(low) < 0 ? bisect(outside, low, to) : low;
+}
+
+bool workingPair(double module, double alpha, double toothSum, double shiftSum, double* angle, double* centreDistance)
+{
+    const double invW = involuteFunction(alpha) + 2 * std::tan(alpha) * shiftSum / toothSum;
+    if (!(invW > 0) || !(toothSum > 0)) return false;
+    *angle = inverseInvolute(invW);
+    *centreDistance = toothSum * module * std::cos(alpha) / (2 * std::cos(*angle));
+    return true;
+}
+
+std::string format(const char* pattern, double a, double b)
+{
+    char text[240];
+    std::snprintf(text, sizeof text, pattern, a, b);
+    return text;
+}
+
+bool fail(std::string* reason, const std::string& why)
+{
+    if (reason) *reason = why;
+    return false;
 }
 
 bool sampleCurve(const std::function<Vec2(double)>& curve, double t0, double t1, double tolerance,

@@ -6,6 +6,7 @@
 #include "gear.h"
 
 #include <functional>
+#include <string>
 
 // One gear's constants in millimetres and radians, in the frames of gear.h.
 struct ToothGeometry {
@@ -36,6 +37,24 @@ struct ToothGeometry {
 // The constants, the undercut join included. Parameters must be valid.
 ToothGeometry toothGeometry(const GearParameters& gear);
 
+// The clockwise flank of a tooth centred on the +y axis: an involute that leaves the base
+// circle at half-angle baseAngle (clockwise from the centre line) and unwinds towards the
+// centre line (an external gear's tooth, sense −1) or away from it (a ring gear's, +1).
+struct InvoluteFlank {
+    double baseRadius;  // rb
+    double baseAngle;   // half-angle where it leaves the base circle
+    double sense;       // −1 external, +1 internal
+};
+
+// The flank's point at roll t (radius rb·√(1 + t²)).
+Vec2 flankPoint(const InvoluteFlank& flank, double t);
+// The flank's half-angle at a radius; under the base circle, the radial line it starts from.
+double flankHalfAngle(const InvoluteFlank& flank, double radius);
+// The roll t of the flank at a radius ≥ rb (0 below).
+double flankRollAt(const InvoluteFlank& flank, double radius);
+// The involute of a rack-cut tooth's clockwise flank.
+InvoluteFlank involuteFlank(const ToothGeometry& g);
+
 // The half-angle of the tooth at radius R ≥ rb: from the tooth centre line to the involute.
 double involuteHalfAngle(const ToothGeometry& g, double radius);
 // The radius where the involute starts: rb·√(1 + t²) at its starting roll.
@@ -47,6 +66,51 @@ Vec2 involutePoint(const ToothGeometry& g, double t);
 Vec2 filletPoint(const ToothGeometry& g, double beta, double* roll = nullptr);
 // The rack point (u, v) at roll φ, in the gear frame.
 Vec2 rackToGear(const ToothGeometry& g, double roll, double u, double v);
+
+// Where a fillet that dips into the tooth past the base circle comes out across the flank:
+// its parameter in [from, to], solved by bisection to the last bit; from when it never does.
+double undercutJoin(const std::function<Vec2(double)>& fillet, double from, double to, const InvoluteFlank& flank);
+
+// Finds where f changes sign between a and b (f(a) ≤ 0 < f(b) or the reverse), halving the
+// bracket until it stops shrinking.
+template <class F>
+double bisect(F f, double a, double b)
+{
+    constexpr int mostSteps = 200;
+    const bool risingAtA = f(a) <= 0;
+    for (int i = 0; i < mostSteps; ++i) {
+        const double mid = 0.5 * (a + b);
+        if (mid <= a || mid >= b) break;
+        if ((f(mid) <= 0) == risingAtA)
+            a = mid;
+        else
+            b = mid;
+    }
+    return 0.5 * (a + b);
+}
+
+// Two gears of the same module m and pressure angle α rolling without backlash: the working
+// pressure angle from inv α_w = inv α + 2 tan α · shiftSum / toothSum and the centre distance
+// toothSum·m·cos α / (2 cos α_w). For an internal pair the sums are differences (ring minus
+// pinion). False when no centre distance keeps the teeth apart (inv α_w ≤ 0).
+bool workingPair(double module, double alpha, double toothSum, double shiftSum, double* angle, double* centreDistance);
+
+// As rackContactAt's sides: the counter-clockwise side of cutter tooth k is the mirror image,
+// about the y axis, of the clockwise side of tooth −k − 1 at the reversed roll, cutter and gear
+// being symmetric.
+template <class ClockwiseSide>
+RackContact eitherSide(ClockwiseSide clockwise, double roll, int tooth, FlankSide side)
+{
+    if (side == FlankSide::clockwise) return clockwise(roll, tooth);
+    RackContact c = clockwise(-roll, -tooth - 1);
+    c.at.x = -c.at.x;
+    return c;
+}
+
+// A reason with its numbers: pattern is printf's, with one or two %g-like conversions.
+std::string format(const char* pattern, double a, double b = 0);
+// Gives the reason, when asked for one, and says no.
+bool fail(std::string* reason, const std::string& why);
 
 // Appends the points of curve(t) for t in (t0, t1], so that no chord strays from the
 // curve by more than tolerance (checked at a quarter, half and three quarters of each piece);

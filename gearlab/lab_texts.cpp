@@ -166,6 +166,36 @@ const std::pair<const char*, const char*> japaneseReasons[] = {
     {gearReason::mateCannotBeCut, "相手歯車が創成できません: "},
     {gearReason::shiftsTooNegative, "歯が重なります: 二つの転位係数の和が負に大きすぎ, どの中心距離でもかみ合いません"},
     {gearReason::tipsReachRoots, "歯が重なります: 中心距離 %s mm では歯先円が相手の歯底円を越えます (歯先を低くする必要があります)"},
+    {gearReason::cutterTeeth, "カッタの歯数は 1 から 100000 までです"},
+    {gearReason::cutterShift, "カッタの転位係数は -1000000 と 1000000 の間にしてください"},
+    {gearReason::cutterAddendum, "カッタの歯末のたけ係数は 0 より大きく 1000000 までです"},
+    {gearReason::cutterDedendum, "カッタの歯元のたけ係数は 0 から 1000000 までです"},
+    {gearReason::cutterTipRadius, "カッタの歯先丸み係数は 0 から 1000000 までです"},
+    {gearReason::rimRange, "リム直径は 0 (既定) か正の数にしてください"},
+    {gearReason::backlashByRack, "バックラッシはラックで削ります: ピニオンカッタの歯車には付けられません"},
+    {gearReason::ringByRack, "内歯車はラックではなくピニオンカッタで削ります"},
+    {gearReason::cutterRootInside, "カッタの歯底円が中心に届きます (歯底円直径 %s mm): 歯数を増やすか歯元のたけを小さくしてください"},
+    {gearReason::cutterRoundingBelowBase, "カッタの歯先丸みが基礎円の下に入ります: 丸みを小さくするか歯数の多いカッタにしてください"},
+    {gearReason::cutterTipInsideBase, "カッタの歯先円が基礎円の内側にあり, インボリュートがありません"},
+    {gearReason::cutterRoundingsOverlap, "カッタの歯先丸みが重なります: このカッタには丸みが大きすぎます"},
+    {gearReason::cutterPointed, "カッタの歯が歯先円の手前でとがります"},
+    {gearReason::ringFewTeeth, "内歯車の歯数はカッタ (%s) より多くしてください"},
+    {gearReason::cutterOverlaps, "カッタと歯車がどの中心距離でも重なります: 二つの転位係数の和が負に大きすぎます"},
+    {gearReason::ringTipInsideBase, "内歯車の歯先円 (%s mm) が基礎円 (%s mm) の内側にあり, 歯がインボリュートの手前で終わります; 転位係数か歯数を大きくしてください"},
+    {gearReason::tipsPastCutterN, "歯先がカッタの干渉点を越えます: カッタの基礎円より下の歯面が歯先を削ります; 歯数の多いカッタにしてください"},
+    {gearReason::ringTipsPastCutterN, "内歯車の歯先がカッタの干渉点を %s mm 越えます: カッタの基礎円より下の歯面が削ります; 転位係数を大きくするか歯数の多いカッタにしてください"},
+    {gearReason::cutterCutsRingTips, "カッタが抜けるとき歯先が内歯車の歯先を %s mm 削ります: 歯数の少ないカッタにしてください"},
+    {gearReason::rimInsideRoot, "リム (直径 %s mm) は歯底円 (%s mm) の外にしてください"},
+    {gearReason::pairNeedsRing, "この組には内歯車が必要です"},
+    {gearReason::pinionCannotBeCut, "ピニオンが創成できません: "},
+    {gearReason::pinionTeeth, "ピニオンの歯数は内歯車より少なくしてください"},
+    {gearReason::ringShiftTooLow, "歯が重なります: 内歯車の転位係数がピニオンより小さすぎ, どの中心距離でもかみ合いません"},
+    {gearReason::tipsMiss, "中心距離 %s mm ではピニオンの歯先が内歯車の歯に届きません"},
+    {gearReason::ringTipsPastN1, "内歯車の歯先がピニオンの干渉点 N1 を %s mm 越え, 基礎円より下の歯面に食い込みます"},
+    {gearReason::ringTipsBelowForm, "内歯車の歯先がピニオンの有効円 (直径 %2$s mm) より %1$s mm 下に入り, フィレットに食い込みます"},
+    {gearReason::pinionTipsPastForm, "ピニオンの歯先が内歯車の有効円 (直径 %2$s mm) を %1$s mm 越え, フィレットに食い込みます"},
+    {gearReason::tipInterference, "歯溝から抜けるときピニオンの歯先角が内歯車の歯先角に %s mm かかります (トロコイド干渉); 歯数差を大きくしてください"},
+    {gearReason::radialAssembly, "半径方向に押し込むと歯先角が相手の歯に %s mm 入ります: ピニオンは軸方向から入れる必要があります"},
     // What the system says of a file that could not be written, most often.
     {"No such file or directory", "そのファイルやフォルダはありません"},
     {"Permission denied", "許可がありません"},
@@ -227,9 +257,21 @@ std::string labReason(const std::string& englishReason)
         std::smatch numbers;
         if (!std::regex_match(englishReason, numbers, patternExpression(pattern))) continue;
         std::string said = translated;
-        for (std::size_t i = 1; i < numbers.size(); ++i) said.replace(said.find("%s"), 2, numbers[i].str());
+        for (std::size_t i = 1; i < numbers.size(); ++i) {
+            // %2$s where Japanese says the numbers in another order, else the next %s.
+            const std::string numbered = "%" + std::to_string(i) + "$s";
+            const std::size_t at = said.find(numbered);
+            if (at != std::string::npos)
+                said.replace(at, numbered.size(), numbers[i].str());
+            else
+                said.replace(said.find("%s"), 2, numbers[i].str());
+        }
         return said;
     }
+    // Reasons joined with "; " are said one by one.
+    const std::size_t join = englishReason.find("; ");
+    if (join != std::string::npos)
+        return labReason(englishReason.substr(0, join)) + "; " + labReason(englishReason.substr(join + 2));
     return englishReason;  // a reason the table lacks, as given rather than not at all
 }
 

@@ -1,7 +1,7 @@
-// The rack at a roll and the meshing pair: what the lab draws, checked against the outline,
-// the swept rack and the two outlines set side by side.
+// The cutter at a roll and the meshing pair: what the lab draws, checked against the
+// outline, the swept cutter and the two outlines set side by side.
 #include "gear.h"
-#include "outline_probe.h"
+#include "pinion_probe.h"
 
 #include <gtest/gtest.h>
 
@@ -18,42 +18,44 @@ GearParameters gearOf(int z, double shift, const char* rack, double tolerance = 
     return g;
 }
 
-std::vector<OutlinePoint> outlineOf(const GearParameters& g)
+// Gears cut by a pinion cutter: external (undercut, ten teeth) and ring gears, one of them
+// cut by a shifted cutter of 38 teeth.
+GearParameters pinionCut(int z, double shift, bool internal, int cutterTeeth = 25, double cutterShift = 0)
 {
-    std::vector<OutlinePoint> outline;
-    std::string reason;
-    EXPECT_TRUE(computeGearOutline(g, &outline, &reason)) << reason;
-    return outline;
+    GearParameters g = defaultGearParameters(z);
+    g.shift = shift;
+    g.cutter = CutterKind::pinion;
+    g.internal = internal;
+    g.pinionCutter.teeth = cutterTeeth;
+    g.pinionCutter.shift = cutterShift;
+    return g;
 }
 
-double distanceToPolyline(const std::vector<RackPoint>& line, const Vec2& p)
+// Every side of the rack or pinion cutter, every 0.01 of a roll: a contact lies on the cutter
+// drawn at that roll and on the edge of the cutter's solid; kept, it lies on the finished
+// outline; not kept, it is cut away later.
+TEST(CutterAtARoll, ContactsLieOnTheCutterAndOnTheOutlineOrAreCutAway)
 {
-    std::vector<OutlinePoint> open;
-    for (const RackPoint& q : line) open.push_back({q.at, OutlinePart::root, false, 0});
-    open.push_back(open.back());  // the closing segment of the probe collapses to a point
-    return distanceToOutline(open, p);
-}
-
-// Every side of the rack, every 0.01 of a roll: a kept contact lies on the finished outline,
-// one not kept is cut away later, and each lies on the rack drawn at that roll.
-TEST(RackAtARoll, ContactsLieOnTheRackAndOnTheOutlineOrAreCutAway)
-{
-    for (const GearParameters& g : {gearOf(10, 0, "A"), gearOf(8, 0, "straight"), gearOf(27, 0.4, "D")}) {
-        SCOPED_TRACE(testing::Message() << "z " << g.teeth);
-        const std::vector<OutlinePoint> outline = outlineOf(g);
+    for (const GearParameters& g : {gearOf(10, 0, "A"), gearOf(8, 0, "straight"), gearOf(27, 0.4, "D"),
+                                    pinionCut(11, 0, false), pinionCut(60, 0, true), pinionCut(67, 0.2, true, 38, -0.1)}) {
+        SCOPED_TRACE(testing::Message() << "z " << g.teeth << (g.cutter == CutterKind::rack ? " rack" : " pinion cutter"));
+        GearNumbers n{};
+        const std::vector<OutlinePoint> outline = outlineOf(g, &n);
+        const CutterProbe cutter(g);
         int kept = 0, lost = 0, rounding = 0;
         for (double roll = -1.2; roll <= 1.2; roll += 0.01) {
-            const std::vector<RackPoint> rack = rackOutlineAt(g, roll, -3, 2);
+            const std::vector<RackPoint> drawn = cutterOutlineAt(g, roll, -3, 2);
             for (int tooth = -3; tooth <= 2; ++tooth) {
                 for (int i = 0; i < 4; ++i) {
                     const FlankSide side = i % 2 ? FlankSide::counterClockwise : FlankSide::clockwise;
-                    const RackContact c = rackContactAt(g, roll, tooth, side, i < 2 ? RackPart::flank : RackPart::tipRounding);
+                    const RackContact c = cutterContactAt(g, roll, tooth, side, i < 2 ? RackPart::flank : RackPart::tipRounding);
                     if (!c.touching) continue;
-                    EXPECT_LE(distanceToPolyline(rack, c.at), g.tolerance) << roll;  // roundings are chords
+                    EXPECT_LE(distanceToPolyline(drawn, c.at), g.tolerance) << roll;  // roundings are chords
+                    EXPECT_NEAR(cutter.depthAt(roll, c.at), 0, 1e-9) << roll;
                     if (c.kept)
                         EXPECT_LT(distanceToOutline(outline, c.at), g.tolerance) << roll;
                     else
-                        EXPECT_TRUE(cutByRack(g, c.at)) << roll;
+                        EXPECT_TRUE(cutter.cuts(c.at)) << roll;
                     (c.kept ? kept : lost)++;
                     rounding += c.part == RackPart::tipRounding;
                 }
@@ -61,22 +63,24 @@ TEST(RackAtARoll, ContactsLieOnTheRackAndOnTheOutlineOrAreCutAway)
         }
         EXPECT_GT(kept, 100);
         EXPECT_GT(rounding, 10);
-        if (g.teeth < 17) {
-            EXPECT_GT(lost, 10);  // undercut: the flank's lowest contacts do not last
+        if (n.undercut) {
+            EXPECT_GT(lost, 10);  // the flank's lowest contacts do not last
         }
     }
 }
 
-// Each outline point's roll is when the rack's edge passes through it: the rack drawn from
-// its shape alone touches the point then (and only passes over the tip land).
-TEST(RackAtARoll, EachOutlinePointIsTouchedByTheRackAtItsRoll)
+// Each outline point's roll is when the cutter's edge passes through it: the cutter drawn
+// from its shape alone touches the point then (and only passes over the tip land).
+TEST(CutterAtARoll, EachOutlinePointIsTouchedByTheCutterAtItsRoll)
 {
-    for (const GearParameters& g : {gearOf(10, 0, "A"), gearOf(9, 0.1, "straight"), gearOf(33, -0.3, "C")}) {
-        SCOPED_TRACE(testing::Message() << "z " << g.teeth);
+    for (const GearParameters& g : {gearOf(10, 0, "A"), gearOf(9, 0.1, "straight"), gearOf(33, -0.3, "C"),
+                                    pinionCut(14, 0.1, false, 21), pinionCut(59, -0.1, true)}) {
+        SCOPED_TRACE(testing::Message() << "z " << g.teeth << (g.cutter == CutterKind::rack ? " rack" : " pinion cutter"));
+        const CutterProbe cutter(g);
         const std::vector<OutlinePoint> outline = outlineOf(g);
         for (std::size_t i = 0; i < 3 * outline.size() / g.teeth; ++i) {  // teeth 0, 1 and 2
             const OutlinePoint& p = outline[i];
-            const double depth = rackDepthAt(g, p.roll, p.at);
+            const double depth = cutter.depthAt(p.roll, p.at);
             if (p.part == OutlinePart::tip) {
                 EXPECT_LT(depth, 1e-9) << i;
             } else {

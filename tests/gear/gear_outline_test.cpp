@@ -1,7 +1,7 @@
 // The outline against what it must be: the suite's own rack generation, the textbook
-// formulas measured on the points, the analytic involute, and the rack swept as a solid.
+// formulas measured on the points, the analytic involute, and the cutter swept as a solid.
 #include "gear.h"
-#include "outline_probe.h"
+#include "pinion_probe.h"
 #include "rack_generation.h"
 
 #include <gtest/gtest.h>
@@ -22,17 +22,6 @@ GearParameters gearOf(int z, double shift, const char* rack, double degrees = 20
     g.tolerance = tolerance;
     EXPECT_TRUE(basicRackNamed(rack, &g.rack));
     return g;
-}
-
-std::vector<OutlinePoint> outlineOf(const GearParameters& g, GearNumbers* numbers = nullptr)
-{
-    std::vector<OutlinePoint> outline;
-    std::string reason;
-    GearNumbers n{};
-    EXPECT_TRUE(computeGearOutline(g, &outline, &reason)) << reason;
-    EXPECT_TRUE(computeGearNumbers(g, &n, &reason)) << reason;
-    if (numbers) *numbers = n;
-    return outline;
 }
 
 // cutdemo3's frame (pitch point at the origin, gear centre below) turned into the gear frame,
@@ -257,54 +246,49 @@ TEST(SweptRack, EveryPointOfAToothLiesOnTheEdgeOfTheCut)
 {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "z " << c.z << " x " << c.shift << " rack " << c.rack);
-        const GearParameters g = gearOf(c.z, c.shift, c.rack, c.degrees, defaultTolerance, c.backlash);
-        const std::vector<OutlinePoint> outline = outlineOf(g);
-        const std::size_t perTooth = outline.size() / c.z;
-        constexpr double hair = 2e-3;
-        for (std::size_t i = 0; i < perTooth; ++i) {
-            const Vec2 a = outline[(i + outline.size() - 1) % outline.size()].at, b = outline[i + 1].at;
-            const double dx = b.x - a.x, dy = b.y - a.y, length = std::hypot(dx, dy);
-            const Vec2 p = outline[i].at, out{dy / length, -dx / length};  // right of a counter-clockwise walk
-            EXPECT_TRUE(cutByRack(g, {p.x + hair * out.x, p.y + hair * out.y})) << "point " << i;
-            EXPECT_FALSE(cutByRack(g, {p.x - hair * out.x, p.y - hair * out.y})) << "point " << i;
-        }
+        expectToothOnTheEdgeOfTheCut(gearOf(c.z, c.shift, c.rack, c.degrees, defaultTolerance, c.backlash));
     }
 }
 
-// Rack A at 20°, ten teeth: undercut until the shift reaches min_shift_without_undercut;
-// until then the swept rack cuts into the involute above the base circle, from then on not.
+// Ten teeth at 20°, cut by rack A or by a pinion cutter of 25 teeth: undercut until the
+// shift reaches min_shift_without_undercut; until then the swept cutter cuts into the
+// involute above the base circle, from then on not.
 TEST(Undercut, SwitchesExactlyAtTheLeastShift)
 {
-    GearParameters g = gearOf(10, 0, "A");
-    GearNumbers n{};
-    std::string reason;
-    ASSERT_TRUE(computeGearNumbers(g, &n, &reason));
-    EXPECT_TRUE(n.undercut);
-    const double least = n.minShiftWithoutUndercut;
-    for (double shift : {least - 1e-9, least, least + 1e-9}) {
-        g.shift = shift;
+    GearParameters byPinion = gearOf(10, 0, "A");
+    byPinion.cutter = CutterKind::pinion;
+    for (GearParameters g : {gearOf(10, 0, "A"), byPinion}) {
+        SCOPED_TRACE(g.cutter == CutterKind::rack ? "rack" : "pinion cutter");
+        GearNumbers n{};
+        std::string reason;
         ASSERT_TRUE(computeGearNumbers(g, &n, &reason));
-        EXPECT_EQ(n.undercut, shift < least) << shift - least;
-    }
+        EXPECT_TRUE(n.undercut);
+        const double least = n.minShiftWithoutUndercut;
+        for (double shift : {least - 1e-9, least, least + 1e-9}) {
+            g.shift = shift;
+            ASSERT_TRUE(computeGearNumbers(g, &n, &reason));
+            EXPECT_EQ(n.undercut, shift < least) << shift - least;
+        }
 
-    // A point a hair inside the analytic involute, just above the base circle.
-    const auto involuteNearBase = [&](double shift, double aboveBase) {
-        g.shift = shift;
-        const double rb = 5 * std::cos(g.pressureAngle), radius = rb + aboveBase;
-        const double s = probePi / 2 + 2 * shift * std::tan(g.pressureAngle);
-        const double inv = std::tan(g.pressureAngle) - g.pressureAngle, ar = std::acos(rb / radius);
-        const double half = s / 10 + inv - (std::tan(ar) - ar) - 1e-6 / radius;
-        return cutByRack(g, {radius * std::sin(half), radius * std::cos(half)});
-    };
-    for (double shift : {0.0, least - 0.1}) EXPECT_TRUE(involuteNearBase(shift, 0.0005)) << shift;
-    for (double above : {0.0005, 0.01}) EXPECT_FALSE(involuteNearBase(least, above)) << above;
+        // A point a hair inside the analytic involute, just above the base circle.
+        const auto involuteNearBase = [&](double shift, double aboveBase) {
+            g.shift = shift;
+            const double rb = 5 * std::cos(g.pressureAngle), radius = rb + aboveBase;
+            const double s = probePi / 2 + 2 * shift * std::tan(g.pressureAngle);
+            const double inv = std::tan(g.pressureAngle) - g.pressureAngle, ar = std::acos(rb / radius);
+            const double half = s / 10 + inv - (std::tan(ar) - ar) - 1e-6 / radius;
+            return CutterProbe(g).cuts({radius * std::sin(half), radius * std::cos(half)});
+        };
+        for (double shift : {0.0, least - 0.1}) EXPECT_TRUE(involuteNearBase(shift, 0.0005)) << shift;
+        for (double above : {0.0005, 0.01}) EXPECT_FALSE(involuteNearBase(least, above)) << above;
 
-    std::vector<OutlinePoint> outline;
-    for (double shift : {0.0, least}) {
-        g.shift = shift;
-        ASSERT_TRUE(computeGearOutline(g, &outline, &reason));
-        const bool flagged = std::any_of(outline.begin(), outline.end(), [](const OutlinePoint& p) { return p.undercut; });
-        EXPECT_EQ(flagged, shift == 0.0);
+        std::vector<OutlinePoint> outline;
+        for (double shift : {0.0, least}) {
+            g.shift = shift;
+            ASSERT_TRUE(computeGearOutline(g, &outline, &reason));
+            const bool flagged = std::any_of(outline.begin(), outline.end(), [](const OutlinePoint& p) { return p.undercut; });
+            EXPECT_EQ(flagged, shift == 0.0);
+        }
     }
 }
 

@@ -4,11 +4,25 @@
 
 #include "gear.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
 constexpr double probePi = 3.14159265358979323846;
+
+// The engine's outline of a gear that must be cut, and its numbers when asked for.
+inline std::vector<OutlinePoint> outlineOf(const GearParameters& g, GearNumbers* numbers = nullptr)
+{
+    std::vector<OutlinePoint> outline;
+    std::string reason;
+    GearNumbers n{};
+    EXPECT_TRUE(computeGearOutline(g, &outline, &reason)) << reason;
+    EXPECT_TRUE(computeGearNumbers(g, &n, &reason)) << reason;
+    if (numbers) *numbers = n;
+    return outline;
+}
 
 // The distance from p to the closed polyline through the outline's points.
 inline double distanceToOutline(const std::vector<OutlinePoint>& outline, const Vec2& p)
@@ -22,6 +36,27 @@ inline double distanceToOutline(const std::vector<OutlinePoint>& outline, const 
         best = std::min(best, std::hypot(a.x + t * dx - p.x, a.y + t * dy - p.y));
     }
     return best;
+}
+
+// The distance from p to the open path through the points.
+inline double distanceToPath(const std::vector<Vec2>& path, const Vec2& p)
+{
+    double best = INFINITY;
+    for (std::size_t i = 0; i + 1 < path.size(); ++i) {
+        const Vec2 a = path[i], b = path[i + 1];
+        const double dx = b.x - a.x, dy = b.y - a.y, squared = dx * dx + dy * dy;
+        const double t = squared > 0 ? std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / squared, 0.0, 1.0) : 0.0;
+        best = std::min(best, std::hypot(a.x + t * dx - p.x, a.y + t * dy - p.y));
+    }
+    return best;
+}
+
+// The distance from p to a cutter drawn at a roll.
+inline double distanceToPolyline(const std::vector<RackPoint>& line, const Vec2& p)
+{
+    std::vector<Vec2> path;
+    for (const RackPoint& q : line) path.push_back(q.at);
+    return distanceToPath(path, p);
 }
 
 // How far p lies below the rack's solid at roll φ (positive: the rack covers p), from the
