@@ -19,10 +19,10 @@ constexpr Rgba helpFrameColour{0.3f, 0.3f, 0.3f, 1};
 
 void caption(float x, float y, const std::string& text, const Rgba& colour)
 {
-    glDisable(GL_LIGHTING);
-    glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
+    lightingOff();
+    setColour(colour);
     drawLabText(x, y, text);
-    glEnable(GL_LIGHTING);
+    lightingOn();
 }
 
 std::string format(const char* pattern, double a, double b = 0, double c = 0)

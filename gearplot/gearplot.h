@@ -78,6 +78,8 @@ void endUnlitRun();
 void lightingOff();
 // What every operation does last: lighting on again, unless an unlit run is open.
 void lightingOn();
+// Sets the current colour: what the next unlit caption is drawn in.
+void setColour(const Rgba& colour);
 
 // ---- Application frame ----
 using DisplayHandler = void (*)();
@@ -186,6 +188,8 @@ void drawChainSegment(const Point2& a, const Point2& b, const Rgba& colour);
 void drawSegmentZoomed(double k, const Point2& a, const Point2& b, const Rgba& colour);
 // Draws the segments k·ends[2i] – k·ends[2i + 1] for i < count, as drawSegmentZoomed would.
 void drawSegmentsZoomed(double k, const Point2 ends[], int count, const Rgba& colour);
+// Draws the segments ends[2i] – ends[2i + 1] for i < count in one primitive: one draw for all.
+void drawSegmentBatch(const Point2 ends[], int count, const Rgba& colour);
 // Draws the chain line k·a – k·b.
 void drawChainSegmentZoomed(double k, const Point2& a, const Point2& b, const Rgba& colour);
 // Draws k·table[0 … last] as segments width view units wide; leaves the line width at 2.0
