@@ -176,6 +176,9 @@ void drawLabCaptions();
 
 // ---- Texts ----
 
+constexpr int labKeyCount = 17;     // lines of the help, each a group of keys
+constexpr int labKeyColumn = 10;    // where the help's effects start, in Unifont's columns
+
 struct LabTexts {
     const char* viewNames[3];      // generation, finished gear, meshing pair
     const char* rack;              // the status line's labels
@@ -194,7 +197,7 @@ struct LabTexts {
     const char* pairRefused;
     const char* helpHint;
     const char* helpTitle;
-    const char* helpLines[18];     // nullptr after the last
+    KeyHelp keys[labKeyCount];     // the help's lines, each a group of keys
     const char* legendInvolute;
     const char* legendFillet;
     const char* legendUndercut;

@@ -91,8 +91,7 @@ void drawBand(float bottom, float height)
 
 void drawHelp(const LabTexts& t)
 {
-    int lines = 0;
-    while (t.helpLines[lines]) ++lines;
+    const int lines = labKeyCount;
     const float width = 60 * glyphWidth;
     const float height = (lines + 2) * lineHeight + margin;
     const float left = std::max(0.0f, (windowWidth() - width) / 2);
@@ -101,7 +100,7 @@ void drawHelp(const LabTexts& t)
     drawRectangle({left, bottom}, width, height, 0, helpFrameColour);
     float y = bottom + height - lineHeight;
     caption(left + margin, y, t.helpTitle, textColour);
-    for (int i = 0; i < lines; ++i) caption(left + margin, y -= lineHeight, t.helpLines[i], textColour);
+    for (int i = 0; i < lines; ++i) caption(left + margin, y -= lineHeight, keyHelpLine(t.keys[i], labKeyColumn), textColour);
 }
 
 }  // namespace

@@ -72,6 +72,7 @@ void runWindow(int* argc, char** argv, const WindowDescription& window)
     glutReshapeFunc(window.reshape ? window.reshape : reshapeView);
     glutKeyboardFunc(window.keyboard);
     if (window.special) glutSpecialFunc(window.special);
+    publishKeys(window.keys, window.keyCount);
     setWhiteBackground();
     // Every drawing operation leaves lighting on, which makes the captions near-black.
     // Starting with it on gives the first frame the same dark captions as every later one.
