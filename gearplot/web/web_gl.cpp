@@ -250,10 +250,15 @@ void flushBatch()
     batch.kind = BatchKind::none;
 }
 
-// Starts or goes on with a batch of the kind.
-void joinBatch(BatchKind kind)
+// The most vertices one draw takes: the emulation copies them into a buffer of at most 2 MB.
+constexpr std::size_t mostBatchVertices = 65536;
+
+// Starts or goes on with a batch of the kind, with room for the given vertices.
+void joinBatch(BatchKind kind, std::size_t vertices)
 {
-    if (batch.kind != kind || (kind == BatchKind::points && batch.pointSize != pointSize)) flushBatch();
+    if (batch.kind != kind || (kind == BatchKind::points && batch.pointSize != pointSize) ||
+        batch.xy.size() / 2 + vertices > mostBatchVertices)
+        flushBatch();
     batch.kind = kind;
     batch.pointSize = pointSize;
 }
@@ -276,16 +281,16 @@ void batchLines(const PixelMap& map)
         segments.emplace_back(web.vertices[i], web.vertices[j]);
     if (web.stippling) segments = stippleDashes(map, segments);
     if (canvasLineWidth() <= 1) {
-        joinBatch(BatchKind::lines);
         for (const auto& [p, q] : segments) {
+            joinBatch(BatchKind::lines, 2);
             addVertex(map, p);
             addVertex(map, q);
         }
         return;
     }
-    joinBatch(BatchKind::triangles);
     const double half = canvasLineWidth() / 2.0;
     for (const auto& [p, q] : segments) {
+        joinBatch(BatchKind::triangles, 6);
         const Point2 w = map.pixels({q.x - p.x, q.y - p.y});
         const Point2 o = std::fabs(w.x) >= std::fabs(w.y) ? map.object(0, half) : map.object(half, 0);
         const Point2 corners[6] = {{p.x - o.x, p.y - o.y}, {q.x - o.x, q.y - o.y}, {q.x + o.x, q.y + o.y},
@@ -311,15 +316,18 @@ void batchPrimitive()
     if (isLineMode(web.mode)) {
         batchLines(map);
     } else if (web.mode == GL_POINTS) {
-        joinBatch(BatchKind::points);
-        for (const Point2& p : v) addVertex(map, p);
+        for (const Point2& p : v) {
+            joinBatch(BatchKind::points, 1);
+            addVertex(map, p);
+        }
     } else if (web.mode == GL_TRIANGLES) {
-        joinBatch(BatchKind::triangles);
-        for (std::size_t i = 0; i + 2 < v.size(); i += 3)
+        for (std::size_t i = 0; i + 2 < v.size(); i += 3) {
+            joinBatch(BatchKind::triangles, 3);
             for (int k = 0; k < 3; ++k) addVertex(map, v[i + k]);
+        }
     } else if (v.size() >= 3) {  // a polygon or fan, filled as a fan as Mesa fills it
-        joinBatch(BatchKind::triangles);
         for (std::size_t i = 1; i + 1 < v.size(); ++i) {
+            joinBatch(BatchKind::triangles, 3);
             addVertex(map, v[0]);
             addVertex(map, v[i]);
             addVertex(map, v[i + 1]);

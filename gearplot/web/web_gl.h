@@ -82,5 +82,7 @@ void gearplotWebPostRedisplay();
 #define glutTimerFunc(milliseconds, timer, value) gearplotWebTimerFunc(milliseconds, timer, value)
 #define glutPostRedisplay() gearplotWebPostRedisplay()
 #define glutMainLoop() gearplotWebMainLoop()
+// No program tests depth: a page's window has no depth buffer to clear every frame.
+#define glutInitDisplayMode(mode) glutInitDisplayMode((mode) & ~GLUT_DEPTH)
 // WebGL 1 reads the frame being drawn, which is the desktop's back buffer.
 #define glReadBuffer(mode) ((void)(mode))

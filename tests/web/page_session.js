@@ -114,7 +114,7 @@ function startBrowser(profile) {
     '--headless', '--no-sandbox', '--disable-gpu', '--enable-unsafe-swiftshader', '--use-angle=swiftshader',
     '--disable-quic', '--no-first-run', '--disable-background-networking', '--disable-component-update',
     '--disable-sync', '--disable-extensions', '--disable-features=Translate,MediaRouter',
-    '--force-device-scale-factor=1', `--window-size=${pageWidth},${pageHeight}`, '--remote-debugging-pipe',
+    '--force-device-scale-factor=1', `--window-size=${pageWidth},${pageHeight + 200}`, '--remote-debugging-pipe',
     `--user-data-dir=${profile}`, 'about:blank'], { stdio: ['ignore', 'ignore', 'pipe', 'pipe', 'pipe'] });
   let stderr = '';
   browser.stdio[2].on('data', (d) => { stderr = (stderr + d).slice(-4000); });
@@ -185,6 +185,7 @@ async function main() {
     };
     await call('Runtime.enable');
     await call('Page.enable');
+    await call('Emulation.setDeviceMetricsOverride', { width: pageWidth, height: pageHeight, deviceScaleFactor: 1, mobile: false });
     await call('Page.navigate', { url: `http://127.0.0.1:${server.address().port}/${page}` });
     await waitFor('the program to start', "window.gearplot && gearplot.waitingFor != ''");
     let keysSent = 0;
