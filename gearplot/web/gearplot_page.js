@@ -373,12 +373,6 @@ mergeInto(LibraryManager.library, {
 
   gearplot_web_raster_pos__deps: ['$GearplotPage', 'glBegin'],  // glBegin brings the emulation in order
   gearplot_web_raster_pos: function(x, y) {
-    var m = GLImmediate.matrix[0], p = GLImmediate.matrix[1];
-    var ex = m[0] * x + m[4] * y + m[12], ey = m[1] * x + m[5] * y + m[13];
-    var ez = m[2] * x + m[6] * y + m[14], ew = m[3] * x + m[7] * y + m[15];
-    var cx = p[0] * ex + p[4] * ey + p[8] * ez + p[12] * ew;
-    var cy = p[1] * ex + p[5] * ey + p[9] * ez + p[13] * ew;
-    var cw = p[3] * ex + p[7] * ey + p[11] * ez + p[15] * ew;
     var size = GearplotPage.logicalSize;
     // With lighting on, a raster position takes the lit colour: with no light enabled that is
     // the material's ambient 0.2 times the model's ambient 0.2, near-black.
@@ -388,8 +382,8 @@ mergeInto(LibraryManager.library, {
       : GLImmediate.clientColor;
     var byte = function(v) { return Math.round(Math.min(1, Math.max(0, v)) * 255); };
     GearplotPage.captions.push({
-      x: (cx / cw + 1) / 2 * size,  // program pixels
-      y: (1 - cy / cw) / 2 * size,
+      x: (x + 1) / 2 * size,  // window pixels
+      y: (1 - y) / 2 * size,
       colour: 'rgb(' + byte(c[0]) + ',' + byte(c[1]) + ',' + byte(c[2]) + ')',
       font: 6,
       text: '',

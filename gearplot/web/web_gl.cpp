@@ -6,6 +6,7 @@
 #include <emscripten/emscripten.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -17,6 +18,17 @@
 #undef glDisable
 #undef glLineStipple
 #undef glPointSize
+#undef glMatrixMode
+#undef glLoadIdentity
+#undef glLoadMatrixf
+#undef glPushMatrix
+#undef glPopMatrix
+#undef glTranslated
+#undef glRotated
+#undef glScaled
+#undef glOrtho
+#undef glGetFloatv
+#undef glGetIntegerv
 #undef glColor4f
 #undef glClear
 #undef glViewport
@@ -36,8 +48,8 @@ extern "C" {
 // Gives the key's character code, specialKeyBase + its GLUT code for an arrow or function
 // key, or noKey when the time ran out.
 int gearplot_web_wait_key(double milliseconds);
-// Starts a caption at view position (x, y) in the current matrices and colour.
-void gearplot_web_raster_pos(float x, float y);
+// Starts a caption at device position (x, y), -1 … 1 across the window, in the current colour.
+void gearplot_web_raster_pos(double x, double y);
 // Appends one character of the given font to the current caption.
 void gearplot_web_caption_char(int font, int c);
 // Paints the frame's captions and counts the frame.
@@ -105,6 +117,37 @@ WebGlState web{GL_LINES, false, 1.0f, false, 1, 0xFFFF, {}, nullptr, nullptr, nu
 // The width of the lines being drawn, in canvas pixels.
 float canvasLineWidth() { return std::max(1.0f, std::round(web.lineWidth * static_cast<float>(web.scale))); }
 
+// ---- The matrices, kept here ----
+// The emulation keeps its matrices in JavaScript, where every turn costs a matrix product
+// and every read a call out of the program. The layer keeps them itself, in double
+// precision, places every vertex with them and leaves the emulation's at the identity.
+
+using Matrix = std::array<double, 16>;  // column-major, as OpenGL keeps it
+constexpr Matrix identityMatrix{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+
+struct MatrixStacks {
+    std::vector<Matrix> modelview{identityMatrix};
+    std::vector<Matrix> projection{identityMatrix};
+    GLenum mode = GL_MODELVIEW;
+
+    std::vector<Matrix>& current() { return mode == GL_PROJECTION ? projection : modelview; }
+};
+MatrixStacks matrices;
+
+// The current matrix multiplied by m on the right, as glMultMatrix does.
+void multiplyCurrent(const Matrix& m)
+{
+    Matrix& c = matrices.current().back();
+    Matrix product{};
+    for (int col = 0; col < 4; ++col)
+        for (int row = 0; row < 4; ++row) {
+            double sum = 0;
+            for (int k = 0; k < 4; ++k) sum += c[k * 4 + row] * m[col * 4 + k];
+            product[col * 4 + row] = sum;
+        }
+    c = product;
+}
+
 bool isLineMode(GLenum mode) { return mode == GL_LINES || mode == GL_LINE_STRIP || mode == GL_LINE_LOOP; }
 
 // The segments of the collected line primitive, as index pairs.
@@ -142,11 +185,10 @@ struct PixelMap {
 
 PixelMap currentPixelMap()
 {
-    GLfloat modelview[16], projection[16];
+    const Matrix& modelview = matrices.modelview.back();
+    const Matrix& projection = matrices.projection.back();
     PixelMap map{};
-    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
-    glGetFloatv(GL_PROJECTION_MATRIX, projection);
-    glGetIntegerv(GL_VIEWPORT, map.viewport);
+    for (int i = 0; i < 4; ++i) map.viewport[i] = static_cast<GLint>(std::lround(web.viewport[i] * web.scale));
     for (int row = 0; row < 2; ++row)
         for (int col = 0; col < 3; ++col) {
             const int c = col == 2 ? 3 : col;  // x, y and the translation column
@@ -220,14 +262,6 @@ void flushBatch()
 {
     const GLsizei count = static_cast<GLsizei>(batch.xy.size() / 2);
     if (count == 0) return;
-    GLint matrixMode = GL_MODELVIEW;
-    glGetIntegerv(GL_MATRIX_MODE, &matrixMode);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
     if (lit) glDisable(GL_LIGHTING);  // gathered unlit, drawn when a caption may have lit it again
     if (batch.kind == BatchKind::points) glPointSize(batch.pointSize);
     glEnableClientState(GL_VERTEX_ARRAY);
@@ -240,11 +274,6 @@ void flushBatch()
     glColor4f(currentColour[0], currentColour[1], currentColour[2], currentColour[3]);
     glPointSize(pointSize);
     if (lit) glEnable(GL_LIGHTING);
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-    glMatrixMode(static_cast<GLenum>(matrixMode));
     batch.xy.clear();
     batch.rgba.clear();
     batch.kind = BatchKind::none;
@@ -263,12 +292,17 @@ void joinBatch(BatchKind kind, std::size_t vertices)
     batch.pointSize = pointSize;
 }
 
+// The colour a primitive drawn with lighting on takes, with no light enabled: the material's
+// ambient 0.2 times the model's ambient 0.2. No program draws so but its captions.
+constexpr float litColour[4] = {0.04f, 0.04f, 0.04f, 1};
+
 // Adds the object point p, placed by map, in the current colour.
 void addVertex(const PixelMap& map, const Point2& p)
 {
     batch.xy.push_back(static_cast<float>(map.a[0][0] * p.x + map.a[0][1] * p.y + map.a[0][2]));
     batch.xy.push_back(static_cast<float>(map.a[1][0] * p.x + map.a[1][1] * p.y + map.a[1][2]));
-    batch.rgba.insert(batch.rgba.end(), currentColour, currentColour + 4);
+    const float* colour = lit ? litColour : currentColour;
+    batch.rgba.insert(batch.rgba.end(), colour, colour + 4);
 }
 
 // The collected lines: stippled into dashes, and as quads lineWidth pixels across when wider
@@ -299,18 +333,10 @@ void batchLines(const PixelMap& map)
     }
 }
 
-// The collected primitive into the batch; lit ones, which no program draws but its captions,
-// straight to the emulation as they come.
+// The collected primitive into the batch.
 void batchPrimitive()
 {
     const std::vector<Point2>& v = web.vertices;
-    if (lit) {
-        flushBatch();
-        glBegin(web.mode == GL_POLYGON ? GL_TRIANGLE_FAN : web.mode);
-        for (const Point2& p : v) glVertex2f(static_cast<GLfloat>(p.x), static_cast<GLfloat>(p.y));
-        glEnd();
-        return;
-    }
     const PixelMap map = currentPixelMap();
     if (!map.usable()) return;
     if (isLineMode(web.mode)) {
@@ -440,18 +466,91 @@ void gearplotWebPointSize(GLfloat size)
 // Missing in the emulation: the float form does as well at these scales.
 void glVertex2d(GLdouble x, GLdouble y) { web.vertices.push_back({x, y}); }
 
-// Missing in the emulation: the matrices are read as floats and widened; the viewport is
-// the window's, as the program set it.
+// ---- Matrices and what is read back, from the layer's own state ----
+
+void gearplotWebMatrixMode(GLenum mode) { matrices.mode = mode; }
+void gearplotWebLoadIdentity() { matrices.current().back() = identityMatrix; }
+void gearplotWebLoadMatrixf(const GLfloat* m) { std::copy(m, m + 16, matrices.current().back().begin()); }
+void gearplotWebPushMatrix() { matrices.current().push_back(matrices.current().back()); }
+
+void gearplotWebPopMatrix()
+{
+    if (matrices.current().size() > 1) matrices.current().pop_back();
+}
+
+void gearplotWebTranslated(GLdouble x, GLdouble y, GLdouble z)
+{
+    Matrix m = identityMatrix;
+    m[12] = x;
+    m[13] = y;
+    m[14] = z;
+    multiplyCurrent(m);
+}
+
+// About the z axis, the only one the programs turn about; as OpenGL, the angle in degrees.
+void gearplotWebRotated(GLdouble angle, GLdouble, GLdouble, GLdouble z)
+{
+    const double a = angle * M_PI / 180 * (z < 0 ? -1 : 1), c = std::cos(a), s = std::sin(a);
+    Matrix m = identityMatrix;
+    m[0] = c;
+    m[1] = s;
+    m[4] = -s;
+    m[5] = c;
+    multiplyCurrent(m);
+}
+
+void gearplotWebScaled(GLdouble x, GLdouble y, GLdouble z)
+{
+    Matrix m = identityMatrix;
+    m[0] = x;
+    m[5] = y;
+    m[10] = z;
+    multiplyCurrent(m);
+}
+
+void gearplotWebOrtho(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdouble near, GLdouble far)
+{
+    Matrix m = identityMatrix;
+    m[0] = 2 / (right - left);
+    m[5] = 2 / (top - bottom);
+    m[10] = -2 / (far - near);
+    m[12] = -(right + left) / (right - left);
+    m[13] = -(top + bottom) / (top - bottom);
+    m[14] = -(far + near) / (far - near);
+    multiplyCurrent(m);
+}
+
 void glGetDoublev(GLenum name, GLdouble* values)
 {
-    GLfloat f[16] = {};
-    glGetFloatv(name, f);
-    for (int i = 0; i < 16; ++i) values[i] = f[i];
+    if (name == GL_MODELVIEW_MATRIX) std::copy(matrices.modelview.back().begin(), matrices.modelview.back().end(), values);
+    else if (name == GL_PROJECTION_MATRIX) std::copy(matrices.projection.back().begin(), matrices.projection.back().end(), values);
+}
+
+void gearplotWebGetFloatv(GLenum name, GLfloat* values)
+{
+    if (name != GL_MODELVIEW_MATRIX && name != GL_PROJECTION_MATRIX) {
+        glGetFloatv(name, values);
+        return;
+    }
+    double m[16];
+    glGetDoublev(name, m);
+    for (int i = 0; i < 16; ++i) values[i] = static_cast<GLfloat>(m[i]);
+}
+
+// The viewport as the program set it, in its window's pixels.
+void gearplotWebGetIntegerv(GLenum name, GLint* values)
+{
+    if (name == GL_VIEWPORT) std::copy(web.viewport, web.viewport + 4, values);
+    else glGetIntegerv(name, values);
 }
 
 // ---- Captions, drawn by the page over the canvas ----
 
-void glRasterPos2f(GLfloat x, GLfloat y) { gearplot_web_raster_pos(x, y); }
+void glRasterPos2f(GLfloat x, GLfloat y)
+{
+    const PixelMap map = currentPixelMap();
+    gearplot_web_raster_pos(map.a[0][0] * x + map.a[0][1] * y + map.a[0][2], map.a[1][0] * x + map.a[1][1] * y + map.a[1][2]);
+}
 void glutBitmapCharacter(void* font, int character) { gearplot_web_caption_char(fontNumber(font), character); }
 // A raster position changes no current colour here, so there is nothing to keep.
 void glPushAttrib(GLbitfield) {}
