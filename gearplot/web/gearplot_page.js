@@ -20,7 +20,8 @@ mergeInto(LibraryManager.library, {
     keyTimeout: null,     // ends that wait when the program's next timer is due
     keysTaken: 0,         // keys handed to the program
     captions: [],         // this frame's captions: {x, y, colour, font, text}
-    outputBytes: [],      // output not yet shown
+    outputBytes: [],      // output not yet shown, in the pieces written
+    panelLength: 0,       // characters in the console panel
     decoder: null,
     listening: false,     // the page's key and field handlers are in place
     state: null,          // window.gearplot
@@ -42,10 +43,7 @@ mergeInto(LibraryManager.library, {
         readFile: function(path) { return Array.from(FS.readFile(path)); },
         exitStatus: null
       };
-      var show = function(byte) {
-        GearplotPage.outputBytes.push(byte);
-        if (GearplotPage.outputBytes.length == 1) setTimeout(GearplotPage.flushOutput, 0);
-      };
+      var show = function(byte) { GearplotPage.write(new Uint8Array([byte])); };
       Module['stdin'] = function() { return null; };  // replaced by readInput below
       Module['stdout'] = show;
       Module['stderr'] = show;
@@ -65,6 +63,16 @@ mergeInto(LibraryManager.library, {
       addOnInit(function() {
         var ops = FS.getStream(0).stream_ops;
         FS.getStream(0).stream_ops = Object.assign({}, ops, { read: GearplotPage.readInput });
+        // Standard output and error a write at a time, not a character at a time: cutdemo1
+        // traces tens of kilobytes a frame.
+        [1, 2].forEach(function(fd) {
+          FS.getStream(fd).stream_ops = Object.assign({}, FS.getStream(fd).stream_ops, {
+            write: function(stream, buffer, offset, length) {
+              GearplotPage.write(buffer.slice(offset, offset + length));
+              return length;
+            }
+          });
+        });
         // Every file the toolkit writes is renamed into place at the end.
         var rename = FS.rename;
         FS.rename = function(oldPath, newPath) {
@@ -250,9 +258,18 @@ mergeInto(LibraryManager.library, {
       return n;
     },
 
+    write: function(bytes) {
+      GearplotPage.outputBytes.push(bytes);
+      if (GearplotPage.outputBytes.length == 1) setTimeout(GearplotPage.flushOutput, 0);
+    },
+
     flushOutput: function() {
       if (!GearplotPage.outputBytes.length) return;
-      var text = GearplotPage.decoder.decode(new Uint8Array(GearplotPage.outputBytes), { stream: true });
+      var total = 0;
+      GearplotPage.outputBytes.forEach(function(piece) { total += piece.length; });
+      var bytes = new Uint8Array(total), at = 0;
+      GearplotPage.outputBytes.forEach(function(piece) { bytes.set(piece, at); at += piece.length; });
+      var text = GearplotPage.decoder.decode(bytes, { stream: true });
       GearplotPage.outputBytes = [];
       GearplotPage.state.output += text;
       GearplotPage.append(text, null);
@@ -273,7 +290,11 @@ mergeInto(LibraryManager.library, {
         node = span;
       }
       panel.appendChild(node);
-      while (panel.textContent.length > 100000 && panel.firstChild) panel.removeChild(panel.firstChild);
+      GearplotPage.panelLength += text.length;
+      while (GearplotPage.panelLength > 100000 && panel.firstChild) {
+        GearplotPage.panelLength -= panel.firstChild.textContent.length;
+        panel.removeChild(panel.firstChild);
+      }
       panel.scrollTop = panel.scrollHeight;
     },
 
