@@ -22,6 +22,7 @@ mergeInto(LibraryManager.library, {
     captions: [],         // this frame's captions: {x, y, colour, font, text}
     outputBytes: [],      // output not yet shown, in the pieces written
     panelLength: 0,       // characters in the console panel
+    scrollPending: false, // the panel scrolls to its end before the next paint
     decoder: null,
     listening: false,     // the page's key and field handlers are in place
     state: null,          // window.gearplot
@@ -295,7 +296,15 @@ mergeInto(LibraryManager.library, {
         GearplotPage.panelLength -= panel.firstChild.textContent.length;
         panel.removeChild(panel.firstChild);
       }
-      panel.scrollTop = panel.scrollHeight;
+      // Scrolled once before the next paint: reading the height now would lay out the whole
+      // panel for every write.
+      if (!GearplotPage.scrollPending) {
+        GearplotPage.scrollPending = true;
+        requestAnimationFrame(function() {
+          GearplotPage.scrollPending = false;
+          panel.scrollTop = panel.scrollHeight;
+        });
+      }
     },
 
     setWaiting: function(what) {
