@@ -32,5 +32,7 @@ void emitVertex(double x, double y);
 void emitEnd();
 // Records a caption drawn from raster position x, y of the current matrices.
 void recordCaption(float x, float y, const std::string& text);
+// out = a × b, 4 × 4 matrices column-major as OpenGL keeps them; out may not be a or b.
+void multiplyMatrices(const double a[16], const double b[16], double out[16]);
 // The next code point of UTF-8 text, advancing *p; U+FFFD for a malformed sequence.
 char32_t nextCodePoint(const char** p);

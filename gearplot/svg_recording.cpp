@@ -25,22 +25,12 @@ struct SvgRecording {
 
 SvgRecording svg;
 
-void multiply(const double a[16], const double b[16], double out[16])
-{
-    for (int col = 0; col < 4; ++col)
-        for (int row = 0; row < 4; ++row) {
-            double s = 0;
-            for (int k = 0; k < 4; ++k) s += a[k * 4 + row] * b[col * 4 + k];
-            out[col * 4 + row] = s;
-        }
-}
-
 void captureMatrix()
 {
     double projection[16], modelview[16];
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
     glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
-    multiply(projection, modelview, svg.matrix);
+    multiplyMatrices(projection, modelview, svg.matrix);
 }
 
 Point2 toPixels(double x, double y)

@@ -9,7 +9,7 @@
 const fs = require('fs');
 const path = require('path');
 const os = require('os');
-const { serve, startBrowser } = require('../tests/web/page_session.js');
+const { serve, startBrowser, closeSession } = require('../tests/web/page_session.js');
 
 const waitLimitMs = 120000;
 const stepsPastEveryEnd = 700;  // past the last step of every table: a mode then stays at its end
@@ -88,11 +88,7 @@ async function main() {
       console.log(`${scene.name.padEnd(34)} ${r.median.toFixed(1).padStart(9)} ${r.worst.toFixed(1).padStart(9)} ${String(r.count).padStart(7)}`);
     }
   } finally {
-    const exited = new Promise((resolve) => browser.exitCode !== null ? resolve() : browser.on('exit', resolve));
-    await send('Browser.close').catch(() => browser.kill());
-    await exited;
-    server.close();
-    try { fs.rmSync(profile, { recursive: true, force: true, maxRetries: 10, retryDelay: 100 }); } catch (e) {}
+    await closeSession(browser, send, server, profile);
   }
 }
 

@@ -1,12 +1,14 @@
 // The toolkit's web layer: what WebGL under Emscripten's legacy GL emulation draws
 // differently from desktop OpenGL, and the window loop that lets a key handler wait for the
 // console. Only the web build compiles this file; web_gl.h routes the calls here.
-#include "gearplot.h"
+#include "emit.h"
 
 #include <emscripten/emscripten.h>
 
 #include <algorithm>
 #include <array>
+#include <initializer_list>
+#include <utility>
 #include <cmath>
 #include <vector>
 
@@ -134,17 +136,15 @@ struct MatrixStacks {
 };
 MatrixStacks matrices;
 
-// The current matrix multiplied by m on the right, as glMultMatrix does.
-void multiplyCurrent(const Matrix& m)
+// The current matrix multiplied on the right by the identity with the given entries changed,
+// as glMultMatrix does.
+void multiplyCurrent(std::initializer_list<std::pair<int, double>> entries)
 {
+    Matrix m = identityMatrix;
+    for (const auto& [index, value] : entries) m[index] = value;
     Matrix& c = matrices.current().back();
     Matrix product{};
-    for (int col = 0; col < 4; ++col)
-        for (int row = 0; row < 4; ++row) {
-            double sum = 0;
-            for (int k = 0; k < 4; ++k) sum += c[k * 4 + row] * m[col * 4 + k];
-            product[col * 4 + row] = sum;
-        }
+    multiplyMatrices(c.data(), m.data(), product.data());
     c = product;
 }
 
@@ -478,46 +478,22 @@ void gearplotWebPopMatrix()
     if (matrices.current().size() > 1) matrices.current().pop_back();
 }
 
-void gearplotWebTranslated(GLdouble x, GLdouble y, GLdouble z)
-{
-    Matrix m = identityMatrix;
-    m[12] = x;
-    m[13] = y;
-    m[14] = z;
-    multiplyCurrent(m);
-}
+void gearplotWebTranslated(GLdouble x, GLdouble y, GLdouble z) { multiplyCurrent({{12, x}, {13, y}, {14, z}}); }
 
 // About the z axis, the only one the programs turn about; as OpenGL, the angle in degrees.
 void gearplotWebRotated(GLdouble angle, GLdouble, GLdouble, GLdouble z)
 {
     const double a = angle * M_PI / 180 * (z < 0 ? -1 : 1), c = std::cos(a), s = std::sin(a);
-    Matrix m = identityMatrix;
-    m[0] = c;
-    m[1] = s;
-    m[4] = -s;
-    m[5] = c;
-    multiplyCurrent(m);
+    multiplyCurrent({{0, c}, {1, s}, {4, -s}, {5, c}});
 }
 
-void gearplotWebScaled(GLdouble x, GLdouble y, GLdouble z)
-{
-    Matrix m = identityMatrix;
-    m[0] = x;
-    m[5] = y;
-    m[10] = z;
-    multiplyCurrent(m);
-}
+void gearplotWebScaled(GLdouble x, GLdouble y, GLdouble z) { multiplyCurrent({{0, x}, {5, y}, {10, z}}); }
 
 void gearplotWebOrtho(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdouble near, GLdouble far)
 {
-    Matrix m = identityMatrix;
-    m[0] = 2 / (right - left);
-    m[5] = 2 / (top - bottom);
-    m[10] = -2 / (far - near);
-    m[12] = -(right + left) / (right - left);
-    m[13] = -(top + bottom) / (top - bottom);
-    m[14] = -(far + near) / (far - near);
-    multiplyCurrent(m);
+    multiplyCurrent({{0, 2 / (right - left)}, {5, 2 / (top - bottom)}, {10, -2 / (far - near)},
+                     {12, -(right + left) / (right - left)}, {13, -(top + bottom) / (top - bottom)},
+                     {14, -(far + near) / (far - near)}});
 }
 
 void glGetDoublev(GLenum name, GLdouble* values)

@@ -271,17 +271,22 @@ async function main() {
       }
     }
   } finally {
-    const exited = new Promise((resolve) => browser.exitCode !== null ? resolve() : browser.on('exit', resolve));
-    await send('Browser.close').catch(() => browser.kill());
-    await exited;
-    server.close();
-    // Its helper processes may still be writing for a moment: what is left goes with OUT.
-    try { fs.rmSync(profile, { recursive: true, force: true, maxRetries: 10, retryDelay: 100 }); } catch (e) {}
+    await closeSession(browser, send, server, profile);
   }
 }
 
+// Closes the browser and the server, and removes the browser's profile.
+async function closeSession(browser, send, server, profile) {
+  const exited = new Promise((resolve) => browser.exitCode !== null ? resolve() : browser.on('exit', resolve));
+  await send('Browser.close').catch(() => browser.kill());
+  await exited;
+  server.close();
+  // Its helper processes may still be writing for a moment: what is left goes with it.
+  try { fs.rmSync(profile, { recursive: true, force: true, maxRetries: 10, retryDelay: 100 }); } catch (e) {}
+}
+
 // The frame benchmark (scripts/web_frames.js) drives pages with the same server and browser.
-module.exports = { serve, startBrowser };
+module.exports = { serve, startBrowser, closeSession };
 
 if (require.main === module) {
   main().catch((error) => {
