@@ -23,6 +23,7 @@ mergeInto(LibraryManager.library, {
     outputBytes: [],      // output not yet shown, in the pieces written
     panelLength: 0,       // characters in the console panel
     scrollPending: false, // the panel scrolls to its end before the next paint
+    paintedCaptions: '',  // what the caption layer shows, to paint it only when it changes
     decoder: null,
     listening: false,     // the page's key and field handlers are in place
     state: null,          // window.gearplot
@@ -443,9 +444,15 @@ mergeInto(LibraryManager.library, {
   gearplot_web_end_frame__deps: ['$GearplotPage'],
   gearplot_web_end_frame: function() {
     var overlay = GearplotPage.element('captions');
-    var context = overlay.getContext('2d');
-    context.clearRect(0, 0, overlay.width, overlay.height);
-    GearplotPage.paintCaptions(context, GearplotPage.captions, GearplotPage.scale);
+    // The captions are painted again only when they changed: most frames of an animation
+    // keep them, and the page's 2D canvas is drawn by the same software renderer as WebGL.
+    var painted = JSON.stringify([GearplotPage.captions, overlay.width, GearplotPage.scale]);
+    if (painted != GearplotPage.paintedCaptions) {
+      GearplotPage.paintedCaptions = painted;
+      var context = overlay.getContext('2d');
+      context.clearRect(0, 0, overlay.width, overlay.height);
+      GearplotPage.paintCaptions(context, GearplotPage.captions, GearplotPage.scale);
+    }
     GearplotPage.state.captions = GearplotPage.captions.map(function(caption) { return caption.text; });
     GearplotPage.captions = [];
     GearplotPage.state.frames++;
