@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <initializer_list>
+#include <unordered_set>
 #include <utility>
 #include <cmath>
 #include <vector>
@@ -248,6 +249,27 @@ struct Batch {
     std::vector<float> rgba;      // four a vertex
 };
 Batch batch{BatchKind::none, 1, {}, {}};
+
+// The segments of the batch since the colour last changed, by where they land: a segment
+// drawn again on itself in the same colour and width changes no pixel (the rack copies of
+// cutdemo3 share three segments with their neighbours), so it is not drawn twice.
+struct SegmentKey {
+    long long ax, ay, bx, by;  // canvas pixels / 64, the ends in order
+    float width;
+    bool operator==(const SegmentKey& o) const
+    {
+        return ax == o.ax && ay == o.ay && bx == o.bx && by == o.by && width == o.width;
+    }
+};
+struct SegmentKeyHash {
+    std::size_t operator()(const SegmentKey& k) const
+    {
+        std::size_t h = std::hash<long long>()(k.ax);
+        for (long long v : {k.ay, k.bx, k.by}) h = h * 1000003u ^ std::hash<long long>()(v);
+        return h;
+    }
+};
+std::unordered_set<SegmentKey, SegmentKeyHash> drawnSegments;
 float currentColour[4] = {1, 1, 1, 1};  // as glColor4f last set it
 bool lit = false;                       // GL_LIGHTING is enabled
 float pointSize = 1;                    // canvas pixels
@@ -274,6 +296,7 @@ void flushBatch()
     glColor4f(currentColour[0], currentColour[1], currentColour[2], currentColour[3]);
     glPointSize(pointSize);
     if (lit) glEnable(GL_LIGHTING);
+    drawnSegments.clear();
     batch.xy.clear();
     batch.rgba.clear();
     batch.kind = BatchKind::none;
@@ -314,6 +337,17 @@ void batchLines(const PixelMap& map)
     for (const auto& [i, j] : lineSegments(web.mode, web.vertices.size()))
         segments.emplace_back(web.vertices[i], web.vertices[j]);
     if (web.stippling) segments = stippleDashes(map, segments);
+    const auto onCanvas = [&](const Point2& p) {
+        const double x = map.a[0][0] * p.x + map.a[0][1] * p.y + map.a[0][2];
+        const double y = map.a[1][0] * p.x + map.a[1][1] * p.y + map.a[1][2];
+        return std::pair<long long, long long>{std::llround(x * map.viewport[2] * 32), std::llround(y * map.viewport[3] * 32)};
+    };
+    const auto drawnAlready = [&](const Segment& s) {
+        auto a = onCanvas(s.first), b = onCanvas(s.second);
+        if (b < a) std::swap(a, b);
+        return !drawnSegments.insert({a.first, a.second, b.first, b.second, canvasLineWidth()}).second;
+    };
+    segments.erase(std::remove_if(segments.begin(), segments.end(), drawnAlready), segments.end());
     if (canvasLineWidth() <= 1) {
         for (const auto& [p, q] : segments) {
             joinBatch(BatchKind::lines, 2);
@@ -397,6 +431,7 @@ void gearplotWebClear(GLbitfield mask)
 
 void gearplotWebColor(GLfloat red, GLfloat green, GLfloat blue, GLfloat alpha)
 {
+    if (red != currentColour[0] || green != currentColour[1] || blue != currentColour[2]) drawnSegments.clear();
     currentColour[0] = red;
     currentColour[1] = green;
     currentColour[2] = blue;
