@@ -52,6 +52,8 @@ bool generatePhiTables(const RackGear& gear, RackTables* tables, PhiRack* rack);
 
 // The console set-up on the given streams; false when input ended before any tooth count.
 bool runPhiDialogue(std::FILE* in, std::FILE* out);
+// Its mode keys, as the dialogue lists them.
+extern const KeyHelp phiModeKeys[2];
 // Adds one trace line "\nI=%d  <label>[]=(%7.4f %7.4f)" to the frame's trace; label has two letters.
 void traceCorner(int I, const char* label, const Point2& p);
 // Writes the collected trace to its sink with one write and flushes it.

@@ -96,4 +96,4 @@ void displayCutdemo1()
 }
 
 const RackEdition cutdemo1Edition{"ラックカッタによる歯形創成　z:歯数　1,2,3,4：描画歯面変更，s:継続", 100, '5',
-                                  runPhiDialogue, displayCutdemo1};
+                                  runPhiDialogue, displayCutdemo1, phiModeKeys};

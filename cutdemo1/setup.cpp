@@ -4,6 +4,11 @@
 
 PhiRack phiRack{};
 
+const KeyHelp phiModeKeys[2] = {
+    {{'1', '2', '3', '4'}, "'1' '2' '3' '4'キーで", "歯先・歯元・切り下げ曲線・全歯形創成描画の選択"},
+    {{'5'}, "'5'キーで", "全歯形のみ描画の選択"},
+};
+
 namespace {
 
 bool fillPhiTables(const RackGear& gear) { return generatePhiTables(gear, &rackTables, &phiRack); }
@@ -22,8 +27,6 @@ bool runPhiDialogue(std::FILE* in, std::FILE* out)
     std::fprintf(out, "\n(thmax thmin)=(%6.2f %6.2f) dth4=%7.4f", phiRack.thmax * toDegrees,
                  phiRack.thmin * toDegrees, phiRack.dth4 * toDegrees);
 
-    finishRackDialogue(in, out, z, rackTables.profileLast, rackTables.toothProfile,
-                       "\n'1' '2' '3' '4'キーで：歯先・歯元・切り下げ曲線・全歯形創成描画の選択",
-                       "\n'5'キーで：全歯形のみ描画の選択");
+    finishRackDialogue(in, out, z, rackTables.profileLast, rackTables.toothProfile, phiModeKeys);
     return true;
 }

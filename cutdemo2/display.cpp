@@ -46,4 +46,4 @@ void displayCutdemo2()
 
 const RackEdition cutdemo2Edition{
     "ラックカッタによる歯形創成　z:歯数　1,2,3,4,5,6：創成画面変更，s:継続", 100, '6', runRackDialogue,
-    displayCutdemo2};
+    displayCutdemo2, rollingModeKeys};

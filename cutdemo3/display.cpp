@@ -64,4 +64,4 @@ void displayCutdemo3()
 
 const RackEdition cutdemo3Edition{
     "ラックカッタによる歯形創成　z:歯数　1,2,3,4,5,6：創成画面変更，s:継続", 120, '6', runRackDialogue,
-    displayCutdemo3};
+    displayCutdemo3, rollingModeKeys};

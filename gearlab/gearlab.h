@@ -229,6 +229,9 @@ double labTextWidth(const std::string& text);
 
 // ---- Texts ----
 
+constexpr int labKeyCount = 20;     // lines of the help, each a group of keys
+constexpr int labKeyColumn = 10;    // where the help's effects start, in Unifont's columns
+
 struct LabTexts {
     const char* viewNames[3];      // generation, finished gear, meshing pair
     const char* rack;              // the status line's labels
@@ -252,7 +255,8 @@ struct LabTexts {
     const char* pairRefused;
     const char* helpHint;
     const char* helpTitle;
-    const char* helpLines[26];     // the keys, then what N, the flank limit and the form circle are; nullptr ends
+    KeyHelp keys[labKeyCount];     // the help's lines, each a group of keys
+    const char* helpNotes[3];      // what N, the straight-flank limit and the form circle are
     // View 1: the legend of the cut outline and the names in the figure.
     const char* legendInvolute;
     const char* legendFillet;

@@ -28,10 +28,10 @@ using Line = std::vector<Piece>;
 
 void caption(float x, float y, const std::string& text, const Rgba& colour)
 {
-    glDisable(GL_LIGHTING);
-    glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
+    lightingOff();
+    setColour(colour);
     drawLabText(x, y, text);
-    glEnable(GL_LIGHTING);
+    lightingOn();
 }
 
 std::string number(const char* pattern, double value)
@@ -189,8 +189,12 @@ void drawHelp(const LabTexts& t)
 {
     std::vector<std::string> lines;
     const double most = std::max(1.0, windowWidth() - 4.0 * margin);
-    for (int i = 0; t.helpLines[i]; ++i)
-        for (const std::string& part : wrappedLines(t.helpLines[i], most)) lines.push_back(part);
+    const auto add = [&](const std::string& line) {
+        for (const std::string& part : wrappedLines(line, most)) lines.push_back(part);
+    };
+    for (const KeyHelp& keys : t.keys) add(keyHelpLine(keys, labKeyColumn));
+    lines.push_back("");
+    for (const char* note : t.helpNotes) add(note);
     double widest = labTextWidth(t.helpTitle);
     for (const std::string& l : lines) widest = std::max(widest, labTextWidth(l));
     const float width = static_cast<float>(widest + 2 * margin);

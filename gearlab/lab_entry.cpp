@@ -36,6 +36,8 @@ int runGearLab(int argc, char** argv)
     WindowDescription window{"gearlab", displayLab, onLabKey};
     window.reshape = reshapeLab;
     window.special = onLabSpecialKey;
+    window.keys = labTexts().keys;
+    window.keyCount = labKeyCount;
     runWindow(&argc, argv, window);
     return 0;
 }

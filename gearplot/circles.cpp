@@ -50,11 +50,6 @@ void leaveCentredFrame()
     lightingOn();
 }
 
-void setColour(const Rgba& colour)
-{
-    glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
-}
-
 // The dashes of one circle: where they land, and how far the turns that place them may have
 // strayed from the exact angles.
 struct DashedCircle {

@@ -6,7 +6,25 @@
 
 #include <GL/gl.h>
 
-// glBegin(mode); a recording reads the colour, line width, stipple and point size in force.
+// What the toolkit has set, kept here rather than read back from OpenGL.
+struct DrawingState {
+    Rgba colour;              // glColor4f
+    float lineWidth;          // pixels
+    unsigned short pattern;   // line stipple; solidPattern: stipple off
+    float pointSize;          // pixels
+    bool lit;                 // GL_LIGHTING enabled
+};
+const DrawingState& drawingState();
+// glLineWidth(width).
+void setLineWidth(float width);
+// The line stipple (factor 1) on with pattern, or off for solidPattern.
+void setLineStipple(unsigned short pattern);
+// glPointSize(size).
+void setPointSize(float size);
+// GL_LIGHTING on or off.
+void setLighting(bool on);
+
+// glBegin(mode); a recording takes the drawing state in force.
 void emitBegin(GLenum mode);
 // glVertex2d(x, y).
 void emitVertex(double x, double y);
@@ -14,5 +32,7 @@ void emitVertex(double x, double y);
 void emitEnd();
 // Records a caption drawn from raster position x, y of the current matrices.
 void recordCaption(float x, float y, const std::string& text);
+// out = a × b, 4 × 4 matrices column-major as OpenGL keeps them; out may not be a or b.
+void multiplyMatrices(const double a[16], const double b[16], double out[16]);
 // The next code point of UTF-8 text, advancing *p; U+FFFD for a malformed sequence.
 char32_t nextCodePoint(const char** p);

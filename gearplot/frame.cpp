@@ -15,24 +15,24 @@ bool unlitRun = false;  // an unlit run is open: lighting stays off between oper
 
 void beginUnlitRun()
 {
-    glDisable(GL_LIGHTING);
+    setLighting(false);
     unlitRun = true;
 }
 
 void endUnlitRun()
 {
     unlitRun = false;
-    glEnable(GL_LIGHTING);
+    setLighting(true);
 }
 
 void lightingOff()
 {
-    if (!unlitRun) glDisable(GL_LIGHTING);
+    if (!unlitRun) setLighting(false);
 }
 
 void lightingOn()
 {
-    if (!unlitRun) glEnable(GL_LIGHTING);
+    if (!unlitRun) setLighting(true);
 }
 
 void holdDriverHeap()
@@ -72,10 +72,11 @@ void runWindow(int* argc, char** argv, const WindowDescription& window)
     glutReshapeFunc(window.reshape ? window.reshape : reshapeView);
     glutKeyboardFunc(window.keyboard);
     if (window.special) glutSpecialFunc(window.special);
+    publishKeys(window.keys, window.keyCount);
     setWhiteBackground();
     // Every drawing operation leaves lighting on, which makes the captions near-black.
     // Starting with it on gives the first frame the same dark captions as every later one.
-    glEnable(GL_LIGHTING);
+    setLighting(true);
     glutMainLoop();
 }
 

@@ -78,6 +78,8 @@ void endUnlitRun();
 void lightingOff();
 // What every operation does last: lighting on again, unless an unlit run is open.
 void lightingOn();
+// Sets the current colour: what the next unlit caption is drawn in.
+void setColour(const Rgba& colour);
 
 // ---- Application frame ----
 using DisplayHandler = void (*)();
@@ -85,13 +87,26 @@ using KeyboardHandler = void (*)(unsigned char key, int x, int y);
 using ReshapeHandler = void (*)(int width, int height);
 using SpecialKeyHandler = void (*)(int key, int x, int y);  // GLUT_KEY_LEFT, …
 
-// What a program's window is: its title and the handlers GLUT calls.
+// The code of a GLUT special key (GLUT_KEY_LEFT, …) among the characters of a key list.
+constexpr int specialKey(int glutKey) { return 256 + glutKey; }
+constexpr int mostKeysPerLine = 4;
+
+// One line of a program's key help: the keys it names and what they do.
+struct KeyHelp {
+    int keys[mostKeysPerLine];  // the characters typed, or specialKey(…); 0 after the last
+    const char* names;          // the keys as the help writes them: "'w' 'W'", "+ / -", "arrows"
+    const char* effect;         // what they do, in the program's language
+};
+
+// What a program's window is: its title, the handlers GLUT calls and its keys.
 struct WindowDescription {
     const char* title;                   // UTF-8
     DisplayHandler display;              // draws one frame
     KeyboardHandler keyboard;            // one key typed in the window
     ReshapeHandler reshape = nullptr;    // nullptr: reshapeView, which stretches the figure
     SpecialKeyHandler special = nullptr; // arrow and function keys; nullptr: not asked for
+    const KeyHelp* keys = nullptr;       // every key the window takes, as its help groups them
+    int keyCount = 0;
 };
 
 // Keeps up to heldDriverHeap bytes of freed memory for the next frame instead of returning
@@ -133,6 +148,20 @@ bool unicodeFontLoaded();
 void drawUnicodeText(float x, float y, const char* text);
 // The width in pixels that drawUnicodeText gives text.
 int unicodeTextWidth(const char* text);
+
+// ---- Key help ----
+
+// Writes each line as a line break, its names, the separator and its effect.
+void printKeyHelp(std::FILE* out, const KeyHelp lines[], int count, const char* separator);
+// The line's names padded with blanks to the given column, then its effect.
+std::string keyHelpLine(const KeyHelp& line, int column);
+// The columns UTF-8 text takes on a console or in Unifont: two for an East Asian wide character.
+int textColumns(const char* text);
+// The columns of one character.
+int codePointColumns(char32_t c);
+// Lists the keys beside the window of a web page, each key also a button there; the desktop
+// window shows none (runWindow calls this with the window's keys).
+void publishKeys(const KeyHelp lines[], int count);
 
 // ---- View scale and transforms ----
 
@@ -186,6 +215,8 @@ void drawChainSegment(const Point2& a, const Point2& b, const Rgba& colour);
 void drawSegmentZoomed(double k, const Point2& a, const Point2& b, const Rgba& colour);
 // Draws the segments k·ends[2i] – k·ends[2i + 1] for i < count, as drawSegmentZoomed would.
 void drawSegmentsZoomed(double k, const Point2 ends[], int count, const Rgba& colour);
+// Draws the segments ends[2i] – ends[2i + 1] for i < count in one primitive: one draw for all.
+void drawSegmentBatch(const Point2 ends[], int count, const Rgba& colour);
 // Draws the chain line k·a – k·b.
 void drawChainSegmentZoomed(double k, const Point2& a, const Point2& b, const Rgba& colour);
 // Draws k·table[0 … last] as segments width view units wide; leaves the line width at 2.0

@@ -41,7 +41,7 @@ WindowReach beginLinesAlong(const Point2& a, double direction, const Rgba& colou
     glTranslated(toView(a.x), toView(a.y), 0);
     glRotated(direction * degreesPerRadian, 0, 0, 1);
     const WindowReach reach = windowReach();
-    glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
+    setColour(colour);
     emitBegin(GL_LINES);
     return reach;
 }
@@ -75,7 +75,7 @@ void endLinesAlong()
 void drawSegment(const Point2& a, const Point2& b, const Rgba& colour)
 {
     lightingOff();
-    glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
+    setColour(colour);
     emitSegment(a, b);
     lightingOn();
 }
@@ -83,11 +83,11 @@ void drawSegment(const Point2& a, const Point2& b, const Rgba& colour)
 void drawWideSegment(const Point2& a, const Point2& b, double width, const Rgba& colour)
 {
     lightingOff();
-    glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
-    glLineWidth(static_cast<GLfloat>(toView(width) * pixelsPerViewUnit));
+    setColour(colour);
+    setLineWidth(static_cast<GLfloat>(toView(width) * pixelsPerViewUnit));
     emitSegment(a, b);
     // Not the width found on entry: every later line of the frame is drawn 2 pixels wide.
-    glLineWidth(2.0f);
+    setLineWidth(2.0f);
     lightingOn();
 }
 
@@ -151,8 +151,19 @@ void drawSegmentsZoomed(double k, const Point2 ends[], int count, const Rgba& co
 {
     // Lighting goes off once for all of them: the driver flushes at every toggle.
     lightingOff();
-    glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
+    setColour(colour);
     for (int i = 0; i < count; ++i) emitSegment(scaled(k, ends[2 * i]), scaled(k, ends[2 * i + 1]));
+    lightingOn();
+}
+
+void drawSegmentBatch(const Point2 ends[], int count, const Rgba& colour)
+{
+    if (count < 1) return;
+    lightingOff();
+    setColour(colour);
+    emitBegin(GL_LINES);
+    for (int i = 0; i < 2 * count; ++i) emitVertex(toView(ends[i].x), toView(ends[i].y));
+    emitEnd();
     lightingOn();
 }
 
@@ -167,10 +178,10 @@ void drawWideCurve(double k, const Point2 table[], int last, double width, const
     // The width and the lighting are set once for the whole curve: the driver flushes its
     // vertices at every change of either, and a frame draws hundreds of curve segments.
     lightingOff();
-    glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
-    glLineWidth(static_cast<GLfloat>(toView(width) * pixelsPerViewUnit));
+    setColour(colour);
+    setLineWidth(static_cast<GLfloat>(toView(width) * pixelsPerViewUnit));
     for (int i = 1; i <= last; ++i) emitSegment(scaled(k, table[i - 1]), scaled(k, table[i]));
-    glLineWidth(2.0f);  // as drawWideSegment leaves it
+    setLineWidth(2.0f);  // as drawWideSegment leaves it
     lightingOn();
 }
 
@@ -182,9 +193,9 @@ void drawToothCurve(double k, const Point2 table[], int last, const Rgba& colour
 void drawAxisCross(const Point2& origin, double angle)
 {
     lightingOff();
-    glLineWidth(2.0f);
+    setLineWidth(2.0f);
     glPushMatrix();
-    glColor4f(0, 0, 0, 0);
+    setColour(black);
     glTranslated(toView(origin.x), toView(origin.y), 0);
     glRotated(angle / radiansPerDegree, 0, 0, 1);
     // The arms are a fixed 10 view units, so each line runs off the window both ways.
@@ -206,9 +217,9 @@ void drawGrid(const Point2& origin, double angle, int n, double dx, double dy)
     const double halfHeight = n * spacingY;
 
     lightingOff();
-    glColor4f(0, 0, 0, 0);
+    setColour(black);
     glPushMatrix();
-    glLineWidth(1.0f);
+    setLineWidth(1.0f);
     glTranslated(toView(origin.x), toView(origin.y), 0);
     glRotated(angle / radiansPerDegree, 0, 0, 1);
     for (int i = -n; i <= n; ++i) {

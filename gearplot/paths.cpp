@@ -14,18 +14,15 @@ constexpr int mostChords = 4096;       // per drawn arc: a pixel off is never wo
 void beginStroke(const Stroke& stroke)
 {
     lightingOff();
-    glColor4f(stroke.colour.red, stroke.colour.green, stroke.colour.blue, stroke.colour.alpha);
-    glLineWidth(stroke.width);
-    if (stroke.pattern != solidPattern) {
-        glEnable(GL_LINE_STIPPLE);
-        glLineStipple(1, stroke.pattern);
-    }
+    setColour(stroke.colour);
+    setLineWidth(stroke.width);
+    setLineStipple(stroke.pattern);
 }
 
-void endStroke(const Stroke& stroke)
+void endStroke()
 {
-    if (stroke.pattern != solidPattern) glDisable(GL_LINE_STIPPLE);
-    glLineWidth(1.0f);
+    setLineStipple(solidPattern);
+    setLineWidth(1.0f);
     lightingOn();
 }
 
@@ -38,7 +35,7 @@ void drawPolyline(const Point2 points[], std::size_t count, bool closed, const S
     emitBegin(closed ? GL_LINE_LOOP : GL_LINE_STRIP);
     for (std::size_t i = 0; i < count; ++i) emitVertex(points[i].x, points[i].y);
     emitEnd();
-    endStroke(stroke);
+    endStroke();
 }
 
 void drawCircleNear(const Point2& centre, double r, const Point2& near, double reach, double pixelsPerUnit,
@@ -71,17 +68,17 @@ void drawCircleNear(const Point2& centre, double r, const Point2& near, double r
         emitVertex(centre.x + r * std::cos(a), centre.y + r * std::sin(a));
     }
     emitEnd();
-    endStroke(stroke);
+    endStroke();
 }
 
 void drawDot(const Point2& p, float size, const Rgba& colour)
 {
     lightingOff();
-    glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
-    glPointSize(size);
+    setColour(colour);
+    setPointSize(size);
     emitBegin(GL_POINTS);
     emitVertex(p.x, p.y);
     emitEnd();
-    glPointSize(1.0f);
+    setPointSize(1.0f);
     lightingOn();
 }

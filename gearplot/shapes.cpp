@@ -12,7 +12,7 @@ void drawRectangleAs(GLenum mode, const Point2& corner, double w, double h, doub
     glPushMatrix();
     glTranslated(toView(corner.x), toView(corner.y), 0);
     glRotated(angle / radiansPerDegree, 0, 0, 1);
-    glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
+    setColour(colour);
     emitBegin(mode);
     emitVertex(0, 0);
     emitVertex(width, 0);
@@ -45,7 +45,7 @@ void drawArrow(const Point2& tip, double length, double angle, const Rgba& colou
 
     lightingOff();
     glPushMatrix();
-    glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
+    setColour(colour);
     glTranslated(toView(tip.x), toView(tip.y), 0);
     glRotated(angle / radiansPerDegree, 0, 0, 1);
     // Pointing along +x with the tip at the origin.

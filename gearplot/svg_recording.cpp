@@ -25,22 +25,12 @@ struct SvgRecording {
 
 SvgRecording svg;
 
-void multiply(const double a[16], const double b[16], double out[16])
-{
-    for (int col = 0; col < 4; ++col)
-        for (int row = 0; row < 4; ++row) {
-            double s = 0;
-            for (int k = 0; k < 4; ++k) s += a[k * 4 + row] * b[col * 4 + k];
-            out[col * 4 + row] = s;
-        }
-}
-
 void captureMatrix()
 {
     double projection[16], modelview[16];
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
     glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
-    multiply(projection, modelview, svg.matrix);
+    multiplyMatrices(projection, modelview, svg.matrix);
 }
 
 Point2 toPixels(double x, double y)
@@ -145,20 +135,14 @@ void emitBegin(GLenum mode)
         glBegin(mode);
         return;
     }
-    // The state in force, read before glBegin: no glGet is allowed between glBegin and glEnd.
     captureMatrix();
-    float colour[4], width = 1, size = 1;
-    glGetFloatv(GL_CURRENT_COLOR, colour);
-    glGetFloatv(GL_LINE_WIDTH, &width);
-    glGetFloatv(GL_POINT_SIZE, &size);
-    GLint pattern = solidPattern;
-    if (glIsEnabled(GL_LINE_STIPPLE)) glGetIntegerv(GL_LINE_STIPPLE_PATTERN, &pattern);
     glBegin(mode);
+    const DrawingState& state = drawingState();
     svg.mode = mode;
-    svg.colour = {colour[0], colour[1], colour[2], colour[3]};
-    svg.lineWidth = width;
-    svg.pattern = static_cast<unsigned short>(pattern);
-    svg.pointSize = size;
+    svg.colour = state.colour;
+    svg.lineWidth = state.lineWidth;
+    svg.pattern = state.pattern;
+    svg.pointSize = state.pointSize;
     svg.points.clear();
 }
 
@@ -180,12 +164,7 @@ void recordCaption(float x, float y, const std::string& text)
     captureMatrix();
     const Point2 at = toPixels(x, y);
     // Lit captions come out near-black; unlit ones in the current colour.
-    Rgba colour{0, 0, 0, 1};
-    if (!glIsEnabled(GL_LIGHTING)) {
-        float current[4];
-        glGetFloatv(GL_CURRENT_COLOR, current);
-        colour = {current[0], current[1], current[2], current[3]};
-    }
+    const Rgba colour = drawingState().lit ? Rgba{0, 0, 0, 1} : drawingState().colour;
     char head[160];
     std::snprintf(head, sizeof head, "<text x=\"%.2f\" y=\"%.2f\" font-family=\"Unifont, monospace\" font-size=\"16\" fill=\"%s\" xml:space=\"preserve\">",
                   at.x, at.y, colourText(colour).c_str());

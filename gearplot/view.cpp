@@ -1,5 +1,5 @@
 // The view scale and the two operations that turn what the caller draws afterwards.
-#include "gearplot.h"
+#include "emit.h"
 
 #include <GL/gl.h>
 
@@ -10,6 +10,16 @@ void rotateTranslate(double angle, double dx, double dy)
     // Turn first, so the shift runs along the turned axes.
     glRotated(angle * degreesPerRadian, 0, 0, 1);
     glTranslated(toView(dx), toView(dy), 0);
+}
+
+void multiplyMatrices(const double a[16], const double b[16], double out[16])
+{
+    for (int col = 0; col < 4; ++col)
+        for (int row = 0; row < 4; ++row) {
+            double s = 0;
+            for (int k = 0; k < 4; ++k) s += a[k * 4 + row] * b[col * 4 + k];
+            out[col * 4 + row] = s;
+        }
 }
 
 double zoomOut(double zoom) { return zoom * 0.9 >= smallestZoom ? zoom * 0.9 : zoom; }

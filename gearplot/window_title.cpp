@@ -1,3 +1,5 @@
+// What only the desktop window does: the title as UTF-8, and no key list beside it.
+//
 // The window title as UTF-8. freeglut 3.4 stores the title only as a Latin-1 STRING in
 // WM_NAME, which shows Japanese as mojibake; window managers prefer _NET_WM_NAME.
 #include "gearplot.h"
@@ -21,3 +23,6 @@ void publishUtf8Title(const char* title)
                         bytes, length);
     XFlush(display);
 }
+
+// The desktop's keys are listed by each program's own help.
+void publishKeys(const KeyHelp[], int) {}

@@ -61,15 +61,18 @@ void offerToothFile(std::FILE* in, std::FILE* out, int z, int last, const Point2
 
 }  // namespace
 
+const KeyHelp rackKeys[3] = {
+    {{'s'}, "'s'キーで    ", "描画継続"},
+    {{'z'}, "'z'キーで    ", "歯数変更"},
+    {{'w', 'W'}, "'w' 'W'キーで", "図の縮小拡大"},
+};
+
 void finishRackDialogue(std::FILE* in, std::FILE* out, int z, int last, const Point2 table[],
-                        const char* modeLine, const char* secondModeLine)
+                        const KeyHelp modeKeys[2])
 {
     offerToothFile(in, out, z, last, table);
     resetRackView();
-    std::fputs("\n's'キーで    ：描画継続", out);
-    std::fputs("\n'z'キーで    ：歯数変更", out);
-    std::fputs("\n'w' 'W'キーで：図の縮小拡大", out);
-    std::fputs(modeLine, out);
-    std::fputs(secondModeLine, out);
+    printKeyHelp(out, rackKeys, 3, "：");
+    printKeyHelp(out, modeKeys, 2, "：");
     std::fflush(out);
 }

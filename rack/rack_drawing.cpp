@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -38,9 +39,12 @@ bool outlineReachesWindow(const WindowReach& reach, int i)
 
 ToothTable mirroredProfile;  // the opposite flank of mode '6', filled as it is drawn
 
-}  // namespace
+// The seven segments of one copy of the rack outline, in mm of the copy's own frame.
+struct RackOutlineSegments {
+    Point2 ends[14];
+};
 
-void drawRackOutline(const Rgba& colour)
+RackOutlineSegments rackOutlineSegments()
 {
     const double sA = rackGear.rackShiftAddendum;
     const double sD = rackGear.rackShiftDedendum;
@@ -49,9 +53,97 @@ void drawRackOutline(const Rgba& colour)
     const double pi = gearPi;
     const Point2 v1{-pi - sD, -hf}, v2{-pi + sA, ha}, v3{-pi / 2 - sA, ha}, v4{-pi / 2 + sD, -hf};
     const Point2 v5{-sD, -hf}, v6{sA, ha}, v7{pi / 2 - sA, ha}, v8{pi / 2 + sD, -hf};
-    const Point2 segments[] = {v1, v2, v2, v3, v3, v4, v5, v4,
-                               v5, v6,  // the generating flank, through the reference point
-                               v6, v7, v7, v8};
+    return {{v1, v2, v2, v3, v3, v4, v5, v4,
+             v5, v6,  // the generating flank, through the reference point
+             v6, v7, v7, v8}};
+}
+
+// The copies of the rack drawn at roll t: i runs first … first + 3 pitches along it.
+int firstRackCopy(double t)
+{
+    // Rack pitches travelled, roughly. Clamped so that huge gears cannot overflow the int.
+    const double travelled = t / std::atan(2 * gearPi / rackGear.toothCount);
+    return static_cast<int>(std::clamp(travelled, -1e9, 1e9)) - 2;
+}
+
+// The modelview matrix as OpenGL keeps it: in single precision, each turn and shift rounded
+// as it is multiplied in. Column-major, as glGetFloatv gives it.
+struct FloatMatrix {
+    float m[16];
+
+    // glTranslated(x, y, 0).
+    void translate(double dx, double dy)
+    {
+        const float x = static_cast<float>(dx), y = static_cast<float>(dy);
+        for (int r = 0; r < 4; ++r) m[12 + r] = m[r] * x + m[4 + r] * y + m[12 + r];
+    }
+    // glRotated(degrees, 0, 0, 1).
+    void rotate(double degrees)
+    {
+        const float angle = static_cast<float>(degrees);
+        const float s = std::sin(static_cast<float>(angle * gearPi / 180.0));
+        const float c = std::cos(static_cast<float>(angle * gearPi / 180.0));
+        for (int r = 0; r < 4; ++r) {
+            const float a0 = m[r], a1 = m[4 + r];
+            m[r] = a0 * c + a1 * s;
+            m[4 + r] = a0 * -s + a1 * c;
+        }
+    }
+    // Where the vertex (x, y) lands, in the frame the matrix maps to.
+    Point2 apply(double px, double py) const
+    {
+        const float x = static_cast<float>(px), y = static_cast<float>(py);
+        return {m[0] * x + m[4] * y + m[12], m[1] * x + m[5] * y + m[13]};
+    }
+};
+
+// The racks of the whole-tooth modes, steps 0 … steps − 1, in one draw instead of thousands.
+// Each copy is placed by the same turns and shifts as drawRack makes, on a single-precision
+// copy of the matrix, so that the rounding each leaves behind moves the later racks just as
+// it always has: two thousand steps on, that is more than a pixel.
+void drawRollingRackBatch(int steps)
+{
+    const double k = rackView.zoom;
+    const RackOutlineSegments outline = rackOutlineSegments();
+    FloatMatrix matrix{};
+    glGetFloatv(GL_MODELVIEW_MATRIX, matrix.m);
+    glPushMatrix();
+    glLoadIdentity();  // the vertices below are placed already
+    const WindowReach reach = windowReach();
+    std::vector<Point2> ends;
+    for (int n = 0; n < steps; ++n) {
+        const double t = wholeToothRoll(n);
+        const Point2 at = rackReferencePoint(rackGear, t);
+        matrix.translate(toView(k * at.x), toView(k * at.y));
+        matrix.rotate(-t * degreesPerRadian);
+        const int first = firstRackCopy(t);
+        for (int i = first; i <= first + 3; ++i) {
+            matrix.translate(toView(i * k * gearPi), 0);
+            for (int j = 0; j < 7; ++j) {
+                const Point2 u = outline.ends[2 * j], v = outline.ends[2 * j + 1];
+                const Point2 a = matrix.apply(toView(k * u.x), toView(k * u.y));
+                const Point2 b = matrix.apply(toView(k * v.x), toView(k * v.y));
+                if (!segmentReachesWindow(reach, a, b)) continue;
+                ends.push_back(a);
+                ends.push_back(b);
+            }
+            matrix.translate(-toView(i * k * gearPi), 0);
+        }
+        matrix.rotate(t * degreesPerRadian);
+        matrix.translate(-toView(k * at.x), -toView(k * at.y));
+    }
+    drawSegmentBatch(ends.data(), static_cast<int>(ends.size() / 2), green);
+    glPopMatrix();
+    // What the matrix stack would have been left with, for anything drawn after the racks.
+    glLoadMatrixf(matrix.m);
+}
+
+}  // namespace
+
+void drawRackOutline(const Rgba& colour)
+{
+    const RackOutlineSegments outline = rackOutlineSegments();
+    const Point2* segments = outline.ends;
     // Only the segments that can reach the window: far along the roll, most of a rack's
     // copies lie partly or wholly outside it, and each one drawn costs the driver a draw.
     const double k = rackView.zoom;
@@ -71,16 +163,14 @@ void drawRackOutline(const Rgba& colour)
 void drawRack(int showPitchLine, const Point2& at, double t, const Rgba& colour)
 {
     const double k = rackView.zoom;
-    // Rack pitches travelled, roughly. Clamped so that huge gears cannot overflow the int.
-    const double travelled = t / std::atan(2 * gearPi / rackGear.toothCount);
-    const int q = static_cast<int>(std::clamp(travelled, -1e9, 1e9));
+    const int first = firstRackCopy(t);
     glTranslated(toView(k * at.x), toView(k * at.y), 0);
     glRotated(-t * degreesPerRadian, 0, 0, 1);
     // Far along the roll most racks lie outside the window. Their outlines are skipped, but
     // every turn and shift is still made: undone in single precision, each leaves its
     // rounding in the matrix, and the racks and curves drawn after it are placed by that.
     const WindowReach reach = windowReach();
-    for (int i = q - 2; i <= q + 1; ++i) {
+    for (int i = first; i <= first + 3; ++i) {
         glTranslated(toView(i * k * gearPi), 0, 0);
         if (outlineReachesWindow(reach, i)) drawRackOutline(colour);
         glTranslated(-toView(i * k * gearPi), 0, 0);
@@ -119,7 +209,7 @@ void drawRollingRacks(int n)
 {
     const double t = wholeToothRoll(n);
     drawRack(1, rackReferencePoint(rackGear, t), t, black);
-    drawPastRacks(n, 1, gearPi / 2, -0.02);  // their envelope is the whole tooth
+    drawRollingRackBatch(n);  // their envelope is the whole tooth
 }
 
 void drawAddendumGeneration(ToothCurveDrawer drawCurve)

@@ -24,6 +24,8 @@ struct RackEdition {
     bool (*setUp)(std::FILE* in, std::FILE* out);  // the console set-up; false when input
                                                    // ended before any tooth count
     DisplayHandler display;                        // draws one frame of the current mode
+    const KeyHelp* modeKeys;                       // its two lines of mode keys, as its dialogue
+                                                   // lists them
 };
 
 extern RackGear rackGear;         // the current gear, rewritten by every set-up
@@ -53,10 +55,14 @@ using RackTableFiller = bool (*)(const RackGear& gear);
 // again), the new rackGear with its tables filled by fill, and the module line. False, after
 // saying so, when input ended before any tooth count.
 bool askForRackGear(std::FILE* in, std::FILE* out, RackTableFiller fill);
+// The keys every rack edition lists first: 's', 'z', 'w' and 'W'.
+extern const KeyHelp rackKeys[3];
+// The mode keys of cutdemo3 and cutdemo2.
+extern const KeyHelp rollingModeKeys[2];
 // The close of every rack dialogue: offers table[0 … last] as the data file, resets the
-// view, prints the key list with the edition's two mode lines, and flushes.
+// view, prints rackKeys and the edition's two lines of mode keys, and flushes.
 void finishRackDialogue(std::FILE* in, std::FILE* out, int z, int last, const Point2 table[],
-                        const char* modeLine, const char* secondModeLine);
+                        const KeyHelp modeKeys[2]);
 // The cutdemo3 and cutdemo2 dialogue on the given streams.
 bool runRackDialogue(std::FILE* in, std::FILE* out);
 

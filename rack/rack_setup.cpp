@@ -3,6 +3,11 @@
 
 #include <cmath>
 
+const KeyHelp rollingModeKeys[2] = {
+    {{'1', '2', '3'}, "'1' '2' '3'キーで", "歯先・歯元・切り下げ曲線・全歯形創成描画の選択"},
+    {{'4', '5', '6'}, "'4' '5' '6'キーで", "ラックを転がす全歯の創成・歯車回転の全歯の創成の選択"},
+};
+
 namespace {
 
 bool fillRollTables(const RackGear& gear) { return generateRackTables(gear, rollSteps(gear), &rackTables) >= 0; }
@@ -22,8 +27,6 @@ bool runRackDialogue(std::FILE* in, std::FILE* out)
     std::fprintf(out, "\nピッチ点からの転がり量(αmax αmin)=(%6.2f %6.2f)[deg]\n",
                  shownRollLimit * degreesPerRadian, -g.undercutStartRoll * degreesPerRadian);
 
-    finishRackDialogue(in, out, z, rackTables.profileLast, rackTables.toothProfile,
-                       "\n'1' '2' '3'キーで：歯先・歯元・切り下げ曲線・全歯形創成描画の選択",
-                       "\n'4' '5' '6'キーで：ラックを転がす全歯の創成・歯車回転の全歯の創成の選択");
+    finishRackDialogue(in, out, z, rackTables.profileLast, rackTables.toothProfile, rollingModeKeys);
     return true;
 }

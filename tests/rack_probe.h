@@ -49,23 +49,25 @@ inline std::vector<const glstub::Primitive*> lines(const Rgba& colour, float wid
     return found;
 }
 
-// Plain two-vertex segments of the colour (rack outlines, radius lines).
-inline int segmentCount(const Rgba& colour)
+// The axis cross: one primitive of two lines whose arms run 10 view units each way.
+inline bool isAxisCross(const glstub::Primitive& p)
 {
-    int n = 0;
-    for (const auto* p : lines(colour))
-        if (p->vertices.size() == 2 && p->lineWidth != 4.0f) ++n;
-    return n;
+    return p.vertices.size() == 4 && p.vertices[0].x == -10 && p.vertices[1].x == 10;
 }
 
-// Plain two-vertex segments of the colour, each as where its ends show.
+// Plain segments of the colour (rack outlines, radius lines), drawn one by one or many in
+// one batch (the rolling racks), each as where its ends show; not the wide curves or the
+// axis cross.
 inline std::vector<std::pair<glstub::Vertex, glstub::Vertex>> plainSegments(const Rgba& colour)
 {
     std::vector<std::pair<glstub::Vertex, glstub::Vertex>> found;
     for (const auto* p : lines(colour))
-        if (p->vertices.size() == 2 && p->lineWidth != 4.0f) found.push_back({p->vertices[0], p->vertices[1]});
+        if (p->lineWidth != 4.0f && !isAxisCross(*p))
+            for (std::size_t i = 0; i + 1 < p->vertices.size(); i += 2) found.push_back({p->vertices[i], p->vertices[i + 1]});
     return found;
 }
+
+inline int segmentCount(const Rgba& colour) { return static_cast<int>(plainSegments(colour).size()); }
 
 // Whether a segment can show in the window: not wholly beyond one edge (with margin).
 inline bool reachesWindow(const glstub::Vertex& a, const glstub::Vertex& b, double margin = 0)

@@ -64,6 +64,9 @@ extern UnwindView unwindView;
 void unwindPoint(double t, Point2* tangent, Point2* involute);
 // How many leading points lie closer to the origin than limitRadius (at most n).
 int countPointsWithin(const Point2 points[], int n, double limitRadius);
+// Every key of the window: the six lines the set-up prints, then 'z' and Escape.
+constexpr int unwindKeyCount = 8;
+extern const KeyHelp unwindKeys[unwindKeyCount];
 // The whole set-up, printing its console text to out.
 void runUnwindSetUp(std::FILE* out);
 // The set-up on the console: gear data, tables, summary and key list; resets the view

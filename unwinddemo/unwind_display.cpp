@@ -205,4 +205,4 @@ void displayUnwindDemo()
 
 const WindowDescription unwindWindow{
     "糸の巻き戻しによるインボリュート曲線創成　1,..,6：創成画面変更，d,D:正逆回転，s:継続", displayUnwindDemo,
-    onUnwindKey};
+    onUnwindKey, nullptr, nullptr, unwindKeys, unwindKeyCount};

@@ -26,6 +26,18 @@ int countPointsWithin(const Point2 points[], int n, double limitRadius)
     return count;
 }
 
+const KeyHelp unwindKeys[unwindKeyCount] = {
+    {{'s'}, "'s'        ", "描画継続"},
+    {{'1', '2', '3'}, "'1' '2' '3'", "(1)基礎円固定,(2)基礎円回転，(3)基礎円転がり の選択"},
+    {{'4'}, "'4'        ", "(4)１歯だけの一対invlute歯車のかみ合い運動の選択"},
+    {{'5', '6'}, "'5' '6'    ", "１対z歯数歯車かみ合い運動 (5):斜がけ糸あり(6):なしの選択"},
+    {{'w', 'W'}, "'w' 'W'    ", "図の縮小拡大"},
+    {{'d', 'D'}, "'d' 'D'    ", "(4),(5),(6)の場合，正逆回転の選択"},
+    // Not in the printed list, but taken all the same.
+    {{'z'}, "'z'        ", "設定の表示をやり直す"},
+    {{escapeKey}, "Esc", "終了"},
+};
+
 void runUnwindSetUp(std::FILE* out)
 {
     UnwindGear& g = unwindGear;
@@ -66,12 +78,9 @@ void runUnwindSetUp(std::FILE* out)
     unwindView.direction = 'd';
 
     std::fputs("\nキーによるアニメーション選択", out);
-    std::fputs("\n's'        ：描画継続", out);
-    std::fputs("\n'1' '2' '3'：(1)基礎円固定,(2)基礎円回転，(3)基礎円転がり の選択", out);
-    std::fputs("\n'4'        ：(4)１歯だけの一対invlute歯車のかみ合い運動の選択", out);
-    std::fputs("\n'5' '6'    ：１対z歯数歯車かみ合い運動 (5):斜がけ糸あり(6):なしの選択\n", out);
-    std::fputs("\n'w' 'W'    ：図の縮小拡大", out);
-    std::fputs("\n'd' 'D'    ：(4),(5),(6)の場合，正逆回転の選択", out);
+    printKeyHelp(out, unwindKeys, 4, "：");
+    std::fputs("\n", out);  // a blank line before zoom and direction
+    printKeyHelp(out, unwindKeys + 4, 2, "：");
     // The last line ends without a line break: flush so it shows before the window opens.
     std::fflush(out);
 }

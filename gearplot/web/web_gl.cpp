@@ -1,11 +1,15 @@
 // The toolkit's web layer: what WebGL under Emscripten's legacy GL emulation draws
 // differently from desktop OpenGL, and the window loop that lets a key handler wait for the
 // console. Only the web build compiles this file; web_gl.h routes the calls here.
-#include "gearplot.h"
+#include "emit.h"
 
 #include <emscripten/emscripten.h>
 
 #include <algorithm>
+#include <array>
+#include <initializer_list>
+#include <unordered_set>
+#include <utility>
 #include <cmath>
 #include <vector>
 
@@ -16,6 +20,21 @@
 #undef glEnable
 #undef glDisable
 #undef glLineStipple
+#undef glPointSize
+#undef glMatrixMode
+#undef glLoadIdentity
+#undef glLoadMatrixf
+#undef glPushMatrix
+#undef glPopMatrix
+#undef glTranslated
+#undef glRotated
+#undef glScaled
+#undef glOrtho
+#undef glGetFloatv
+#undef glGetIntegerv
+#undef glColor4f
+#undef glClear
+#undef glViewport
 #undef glReadPixels
 #undef glutSwapBuffers
 #undef glutDisplayFunc
@@ -32,14 +51,24 @@ extern "C" {
 // Gives the key's character code, specialKeyBase + its GLUT code for an arrow or function
 // key, or noKey when the time ran out.
 int gearplot_web_wait_key(double milliseconds);
-// Starts a caption at view position (x, y) in the current matrices and colour.
-void gearplot_web_raster_pos(float x, float y);
+// Starts a caption at device position (x, y), -1 … 1 across the window, in the current colour.
+void gearplot_web_raster_pos(double x, double y);
 // Appends one character of the given font to the current caption.
 void gearplot_web_caption_char(int font, int c);
 // Paints the frame's captions and counts the frame.
 void gearplot_web_end_frame();
 // Sets the page title (UTF-8).
 void gearplot_web_set_title(const char* title);
+// The frame drawn so far, captions included, as width × height RGB rows from the bottom.
+void gearplot_web_read_picture(int width, int height, unsigned char* rgb);
+// Whether the page resized the canvas since the last call.
+int gearplot_web_take_resize();
+// Canvas pixels per window pixel: the page shows the window fitted to the screen.
+double gearplot_web_scale();
+// Tells the page the window is made, width × height window pixels.
+void gearplot_web_window_made(int width, int height);
+// Lists the program's keys on the page: JSON [{"keys": [codes], "names": …, "effect": …}].
+void gearplot_web_publish_keys(const char* json);
 
 // freeglut's bitmap fonts are addresses of these; only the address matters here.
 void* glutStrokeRoman;
@@ -57,6 +86,7 @@ namespace {
 
 constexpr int specialKeyBase = 256;  // the page's codes of arrow and function keys start here
 constexpr int noKey = -1;
+constexpr int resizeKey = -2;        // no key: the page resized the canvas
 
 // A glutTimerFunc call waiting for its time.
 struct PendingTimer {
@@ -80,8 +110,44 @@ struct WebGlState {
     void (*special)(int key, int x, int y);
     std::vector<PendingTimer> timers;               // in the order they were set
     bool redisplay;                                 // a frame was asked for since the last one
+    int windowWidth, windowHeight;                  // the program's window, in its own pixels
+    GLint viewport[4];                              // as the program set it, in window pixels
+    double scale;                                   // canvas pixels per window pixel
 };
-WebGlState web{GL_LINES, false, 1.0f, false, 1, 0xFFFF, {}, nullptr, nullptr, nullptr, nullptr, {}, false};
+WebGlState web{GL_LINES, false, 1.0f, false, 1, 0xFFFF, {}, nullptr, nullptr, nullptr, nullptr, {}, false,
+               800, 800, {0, 0, 800, 800}, 1.0};
+
+// The width of the lines being drawn, in canvas pixels.
+float canvasLineWidth() { return std::max(1.0f, std::round(web.lineWidth * static_cast<float>(web.scale))); }
+
+// ---- The matrices, kept here ----
+// The emulation keeps its matrices in JavaScript, where every turn costs a matrix product
+// and every read a call out of the program. The layer keeps them itself, in double
+// precision, places every vertex with them and leaves the emulation's at the identity.
+
+using Matrix = std::array<double, 16>;  // column-major, as OpenGL keeps it
+constexpr Matrix identityMatrix{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+
+struct MatrixStacks {
+    std::vector<Matrix> modelview{identityMatrix};
+    std::vector<Matrix> projection{identityMatrix};
+    GLenum mode = GL_MODELVIEW;
+
+    std::vector<Matrix>& current() { return mode == GL_PROJECTION ? projection : modelview; }
+};
+MatrixStacks matrices;
+
+// The current matrix multiplied on the right by the identity with the given entries changed,
+// as glMultMatrix does.
+void multiplyCurrent(std::initializer_list<std::pair<int, double>> entries)
+{
+    Matrix m = identityMatrix;
+    for (const auto& [index, value] : entries) m[index] = value;
+    Matrix& c = matrices.current().back();
+    Matrix product{};
+    multiplyMatrices(c.data(), m.data(), product.data());
+    c = product;
+}
 
 bool isLineMode(GLenum mode) { return mode == GL_LINES || mode == GL_LINE_STRIP || mode == GL_LINE_LOOP; }
 
@@ -120,11 +186,10 @@ struct PixelMap {
 
 PixelMap currentPixelMap()
 {
-    GLfloat modelview[16], projection[16];
+    const Matrix& modelview = matrices.modelview.back();
+    const Matrix& projection = matrices.projection.back();
     PixelMap map{};
-    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
-    glGetFloatv(GL_PROJECTION_MATRIX, projection);
-    glGetIntegerv(GL_VIEWPORT, map.viewport);
+    for (int i = 0; i < 4; ++i) map.viewport[i] = static_cast<GLint>(std::lround(web.viewport[i] * web.scale));
     for (int row = 0; row < 2; ++row)
         for (int col = 0; col < 3; ++col) {
             const int c = col == 2 ? 3 : col;  // x, y and the translation column
@@ -149,7 +214,8 @@ std::vector<Segment> stippleDashes(const PixelMap& map, const std::vector<Segmen
         const Point2 p = segment.first, q = segment.second;
         if (web.mode == GL_LINES) counter = 0;
         const Point2 d = map.pixels({q.x - p.x, q.y - p.y});
-        const long length = std::lround(std::max(std::fabs(d.x), std::fabs(d.y)));
+        // Counted in window pixels, as the desktop counts them, whatever the page's scale.
+        const long length = std::lround(std::max(std::fabs(d.x), std::fabs(d.y)) / web.scale);
         const auto at = [&](long k) {
             const double t = length ? static_cast<double>(k) / length : 0;
             return Point2{p.x + (q.x - p.x) * t, p.y + (q.y - p.y) * t};
@@ -168,36 +234,165 @@ std::vector<Segment> stippleDashes(const PixelMap& map, const std::vector<Segmen
     return dashes;
 }
 
-// Draws the collected lines: stippled into dashes, and as quads lineWidth pixels across when
-// wider than one. As in desktop OpenGL, a wide line that runs more across than up is widened
-// vertically, any other horizontally, so the ends are cut square to the axis, not to the line.
-void drawCollectedLines()
+// ---- One draw for many primitives ----
+// Every glBegin … glEnd of the emulation is a draw of its own, with its buffer upload and its
+// state, and costs the page far more than the desktop's driver. So the web layer keeps the
+// primitives of a frame, placed on the device by their own matrices, and draws each run of
+// the same kind (lines, triangles, points of one size) as one array, in the order drawn.
+
+enum class BatchKind { none, lines, triangles, points };
+
+struct Batch {
+    BatchKind kind;
+    float pointSize;              // canvas pixels, for points
+    std::vector<float> xy;        // device coordinates (-1 … 1), two a vertex
+    std::vector<float> rgba;      // four a vertex
+};
+Batch batch{BatchKind::none, 1, {}, {}};
+
+// The segments of the batch since the colour last changed, by where they land: a segment
+// drawn again on itself in the same colour and width changes no pixel (the rack copies of
+// cutdemo3 share three segments with their neighbours), so it is not drawn twice.
+struct SegmentKey {
+    long long ax, ay, bx, by;  // canvas pixels / 64, the ends in order
+    float width;
+    bool operator==(const SegmentKey& o) const
+    {
+        return ax == o.ax && ay == o.ay && bx == o.bx && by == o.by && width == o.width;
+    }
+};
+struct SegmentKeyHash {
+    std::size_t operator()(const SegmentKey& k) const
+    {
+        std::size_t h = std::hash<long long>()(k.ax);
+        for (long long v : {k.ay, k.bx, k.by}) h = h * 1000003u ^ std::hash<long long>()(v);
+        return h;
+    }
+};
+std::unordered_set<SegmentKey, SegmentKeyHash> drawnSegments;
+float currentColour[4] = {1, 1, 1, 1};  // as glColor4f last set it
+bool lit = false;                       // GL_LIGHTING is enabled
+float pointSize = 1;                    // canvas pixels
+
+GLenum glModeOf(BatchKind kind)
 {
-    const PixelMap map = currentPixelMap();
-    if (!map.usable()) return;
+    return kind == BatchKind::lines ? GL_LINES : kind == BatchKind::points ? GL_POINTS : GL_TRIANGLES;
+}
+
+// Draws what the batch holds, with both matrices the identity for it alone.
+void flushBatch()
+{
+    const GLsizei count = static_cast<GLsizei>(batch.xy.size() / 2);
+    if (count == 0) return;
+    if (lit) glDisable(GL_LIGHTING);  // gathered unlit, drawn when a caption may have lit it again
+    if (batch.kind == BatchKind::points) glPointSize(batch.pointSize);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glVertexPointer(2, GL_FLOAT, 0, batch.xy.data());
+    glColorPointer(4, GL_FLOAT, 0, batch.rgba.data());
+    glDrawArrays(glModeOf(batch.kind), 0, count);
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glColor4f(currentColour[0], currentColour[1], currentColour[2], currentColour[3]);
+    glPointSize(pointSize);
+    if (lit) glEnable(GL_LIGHTING);
+    drawnSegments.clear();
+    batch.xy.clear();
+    batch.rgba.clear();
+    batch.kind = BatchKind::none;
+}
+
+// The most vertices one draw takes: the emulation copies them into a buffer of at most 2 MB.
+constexpr std::size_t mostBatchVertices = 65536;
+
+// Starts or goes on with a batch of the kind, with room for the given vertices.
+void joinBatch(BatchKind kind, std::size_t vertices)
+{
+    if (batch.kind != kind || (kind == BatchKind::points && batch.pointSize != pointSize) ||
+        batch.xy.size() / 2 + vertices > mostBatchVertices)
+        flushBatch();
+    batch.kind = kind;
+    batch.pointSize = pointSize;
+}
+
+// The colour a primitive drawn with lighting on takes, with no light enabled: the material's
+// ambient 0.2 times the model's ambient 0.2. No program draws so but its captions.
+constexpr float litColour[4] = {0.04f, 0.04f, 0.04f, 1};
+
+// Adds the object point p, placed by map, in the current colour.
+void addVertex(const PixelMap& map, const Point2& p)
+{
+    batch.xy.push_back(static_cast<float>(map.a[0][0] * p.x + map.a[0][1] * p.y + map.a[0][2]));
+    batch.xy.push_back(static_cast<float>(map.a[1][0] * p.x + map.a[1][1] * p.y + map.a[1][2]));
+    const float* colour = lit ? litColour : currentColour;
+    batch.rgba.insert(batch.rgba.end(), colour, colour + 4);
+}
+
+// The collected lines: stippled into dashes, and as quads lineWidth pixels across when wider
+// than one. As in desktop OpenGL, a wide line that runs more across than up is widened
+// vertically, any other horizontally, so the ends are cut square to the axis, not to the line.
+void batchLines(const PixelMap& map)
+{
     std::vector<Segment> segments;
     for (const auto& [i, j] : lineSegments(web.mode, web.vertices.size()))
         segments.emplace_back(web.vertices[i], web.vertices[j]);
     if (web.stippling) segments = stippleDashes(map, segments);
-    if (web.lineWidth <= 1) {
-        glBegin(GL_LINES);
+    const auto onCanvas = [&](const Point2& p) {
+        const double x = map.a[0][0] * p.x + map.a[0][1] * p.y + map.a[0][2];
+        const double y = map.a[1][0] * p.x + map.a[1][1] * p.y + map.a[1][2];
+        return std::pair<long long, long long>{std::llround(x * map.viewport[2] * 32), std::llround(y * map.viewport[3] * 32)};
+    };
+    const auto drawnAlready = [&](const Segment& s) {
+        auto a = onCanvas(s.first), b = onCanvas(s.second);
+        if (b < a) std::swap(a, b);
+        return !drawnSegments.insert({a.first, a.second, b.first, b.second, canvasLineWidth()}).second;
+    };
+    segments.erase(std::remove_if(segments.begin(), segments.end(), drawnAlready), segments.end());
+    if (canvasLineWidth() <= 1) {
         for (const auto& [p, q] : segments) {
-            glVertex2f(static_cast<GLfloat>(p.x), static_cast<GLfloat>(p.y));
-            glVertex2f(static_cast<GLfloat>(q.x), static_cast<GLfloat>(q.y));
+            joinBatch(BatchKind::lines, 2);
+            addVertex(map, p);
+            addVertex(map, q);
         }
-        glEnd();
         return;
     }
-    const double half = web.lineWidth / 2;
-    glBegin(GL_TRIANGLES);
+    const double half = canvasLineWidth() / 2.0;
     for (const auto& [p, q] : segments) {
+        joinBatch(BatchKind::triangles, 6);
         const Point2 w = map.pixels({q.x - p.x, q.y - p.y});
         const Point2 o = std::fabs(w.x) >= std::fabs(w.y) ? map.object(0, half) : map.object(half, 0);
         const Point2 corners[6] = {{p.x - o.x, p.y - o.y}, {q.x - o.x, q.y - o.y}, {q.x + o.x, q.y + o.y},
                                    {p.x - o.x, p.y - o.y}, {q.x + o.x, q.y + o.y}, {p.x + o.x, p.y + o.y}};
-        for (const Point2& c : corners) glVertex2f(static_cast<GLfloat>(c.x), static_cast<GLfloat>(c.y));
+        for (const Point2& c : corners) addVertex(map, c);
     }
-    glEnd();
+}
+
+// The collected primitive into the batch.
+void batchPrimitive()
+{
+    const std::vector<Point2>& v = web.vertices;
+    const PixelMap map = currentPixelMap();
+    if (!map.usable()) return;
+    if (isLineMode(web.mode)) {
+        batchLines(map);
+    } else if (web.mode == GL_POINTS) {
+        for (const Point2& p : v) {
+            joinBatch(BatchKind::points, 1);
+            addVertex(map, p);
+        }
+    } else if (web.mode == GL_TRIANGLES) {
+        for (std::size_t i = 0; i + 2 < v.size(); i += 3) {
+            joinBatch(BatchKind::triangles, 3);
+            for (int k = 0; k < 3; ++k) addVertex(map, v[i + k]);
+        }
+    } else if (v.size() >= 3) {  // a polygon or fan, filled as a fan as Mesa fills it
+        for (std::size_t i = 1; i + 1 < v.size(); ++i) {
+            joinBatch(BatchKind::triangles, 3);
+            addVertex(map, v[0]);
+            addVertex(map, v[i]);
+            addVertex(map, v[i + 1]);
+        }
+    }
 }
 
 int fontNumber(void* font)
@@ -217,19 +412,31 @@ int fontNumber(void* font)
 void gearplotWebBegin(GLenum mode)
 {
     web.mode = mode;
-    web.collecting = isLineMode(mode) && (web.lineWidth > 1 || web.stippling);
+    web.collecting = true;
     web.vertices.clear();
-    if (!web.collecting) glBegin(mode == GL_POLYGON ? GL_TRIANGLE_FAN : mode);
 }
 
 void gearplotWebEnd()
 {
-    if (!web.collecting) {
-        glEnd();
-        return;
-    }
     web.collecting = false;
-    drawCollectedLines();
+    batchPrimitive();
+}
+
+// Whatever was gathered is drawn first: a clear starts the next frame.
+void gearplotWebClear(GLbitfield mask)
+{
+    flushBatch();
+    glClear(mask);
+}
+
+void gearplotWebColor(GLfloat red, GLfloat green, GLfloat blue, GLfloat alpha)
+{
+    if (red != currentColour[0] || green != currentColour[1] || blue != currentColour[2]) drawnSegments.clear();
+    currentColour[0] = red;
+    currentColour[1] = green;
+    currentColour[2] = blue;
+    currentColour[3] = alpha;
+    glColor4f(red, green, blue, alpha);  // the captions' colour is read from the emulation
 }
 
 void gearplotWebLineWidth(GLfloat width)
@@ -244,12 +451,14 @@ void gearplotWebEnable(GLenum capability)
 {
     if (capability == GL_LINE_STIPPLE) web.stippling = true;
     else glEnable(capability);
+    if (capability == GL_LIGHTING) lit = true;
 }
 
 void gearplotWebDisable(GLenum capability)
 {
     if (capability == GL_LINE_STIPPLE) web.stippling = false;
     else glDisable(capability);
+    if (capability == GL_LIGHTING) lit = false;
 }
 
 void gearplotWebLineStipple(GLint factor, GLushort pattern)
@@ -258,41 +467,101 @@ void gearplotWebLineStipple(GLint factor, GLushort pattern)
     web.stipplePattern = pattern;
 }
 
-// RGB bytes, rows packed tight (GL_PACK_ALIGNMENT 1, as the toolkit sets it), from WebGL's
-// RGBA read; any other read goes through as it is.
+// The whole window as RGB bytes, rows packed tight (GL_PACK_ALIGNMENT 1, as the toolkit sets
+// it): the page's picture of the frame, with the captions it draws over the canvas, at the
+// window's own size. Any other read goes through as it is.
 void gearplotWebReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type, void* pixels)
 {
-    if (format != GL_RGB || type != GL_UNSIGNED_BYTE || width <= 0 || height <= 0) {
+    if (format != GL_RGB || type != GL_UNSIGNED_BYTE || x != 0 || y != 0 || width != web.windowWidth ||
+        height != web.windowHeight) {
         glReadPixels(x, y, width, height, format, type, pixels);
         return;
     }
-    const std::size_t count = std::size_t(width) * std::size_t(height);
-    std::vector<unsigned char> rgba(count * 4);
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    auto* rgb = static_cast<unsigned char*>(pixels);
-    for (std::size_t i = 0; i < count; ++i) std::copy_n(&rgba[i * 4], 3, &rgb[i * 3]);
+    flushBatch();
+    gearplot_web_read_picture(width, height, static_cast<unsigned char*>(pixels));
+}
+
+// The window's pixels are the canvas's at the page's scale.
+void gearplotWebViewport(GLint x, GLint y, GLsizei width, GLsizei height)
+{
+    web.viewport[0] = x;
+    web.viewport[1] = y;
+    web.viewport[2] = width;
+    web.viewport[3] = height;
+    const auto scaled = [](double v) { return static_cast<GLint>(std::lround(v * web.scale)); };
+    glViewport(scaled(x), scaled(y), scaled(width), scaled(height));
+}
+
+void gearplotWebPointSize(GLfloat size)
+{
+    pointSize = std::max(1.0f, size * static_cast<float>(web.scale));
+    glPointSize(pointSize);
 }
 
 // Missing in the emulation: the float form does as well at these scales.
-void glVertex2d(GLdouble x, GLdouble y)
+void glVertex2d(GLdouble x, GLdouble y) { web.vertices.push_back({x, y}); }
+
+// ---- Matrices and what is read back, from the layer's own state ----
+
+void gearplotWebMatrixMode(GLenum mode) { matrices.mode = mode; }
+void gearplotWebLoadIdentity() { matrices.current().back() = identityMatrix; }
+void gearplotWebLoadMatrixf(const GLfloat* m) { std::copy(m, m + 16, matrices.current().back().begin()); }
+void gearplotWebPushMatrix() { matrices.current().push_back(matrices.current().back()); }
+
+void gearplotWebPopMatrix()
 {
-    if (web.collecting) web.vertices.push_back({x, y});
-    else glVertex2f(static_cast<GLfloat>(x), static_cast<GLfloat>(y));
+    if (matrices.current().size() > 1) matrices.current().pop_back();
 }
 
-// Missing in the emulation: the matrices are read as floats and widened.
+void gearplotWebTranslated(GLdouble x, GLdouble y, GLdouble z) { multiplyCurrent({{12, x}, {13, y}, {14, z}}); }
+
+// About the z axis, the only one the programs turn about; as OpenGL, the angle in degrees.
+void gearplotWebRotated(GLdouble angle, GLdouble, GLdouble, GLdouble z)
+{
+    const double a = angle * M_PI / 180 * (z < 0 ? -1 : 1), c = std::cos(a), s = std::sin(a);
+    multiplyCurrent({{0, c}, {1, s}, {4, -s}, {5, c}});
+}
+
+void gearplotWebScaled(GLdouble x, GLdouble y, GLdouble z) { multiplyCurrent({{0, x}, {5, y}, {10, z}}); }
+
+void gearplotWebOrtho(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdouble near, GLdouble far)
+{
+    multiplyCurrent({{0, 2 / (right - left)}, {5, 2 / (top - bottom)}, {10, -2 / (far - near)},
+                     {12, -(right + left) / (right - left)}, {13, -(top + bottom) / (top - bottom)},
+                     {14, -(far + near) / (far - near)}});
+}
+
 void glGetDoublev(GLenum name, GLdouble* values)
 {
-    GLfloat f[16] = {};
-    glGetFloatv(name, f);
-    for (int i = 0; i < 16; ++i) values[i] = f[i];
+    if (name == GL_MODELVIEW_MATRIX) std::copy(matrices.modelview.back().begin(), matrices.modelview.back().end(), values);
+    else if (name == GL_PROJECTION_MATRIX) std::copy(matrices.projection.back().begin(), matrices.projection.back().end(), values);
+}
+
+void gearplotWebGetFloatv(GLenum name, GLfloat* values)
+{
+    if (name != GL_MODELVIEW_MATRIX && name != GL_PROJECTION_MATRIX) {
+        glGetFloatv(name, values);
+        return;
+    }
+    double m[16];
+    glGetDoublev(name, m);
+    for (int i = 0; i < 16; ++i) values[i] = static_cast<GLfloat>(m[i]);
+}
+
+// The viewport as the program set it, in its window's pixels.
+void gearplotWebGetIntegerv(GLenum name, GLint* values)
+{
+    if (name == GL_VIEWPORT) std::copy(web.viewport, web.viewport + 4, values);
+    else glGetIntegerv(name, values);
 }
 
 // ---- Captions, drawn by the page over the canvas ----
 
-void glRasterPos2f(GLfloat x, GLfloat y) { gearplot_web_raster_pos(x, y); }
+void glRasterPos2f(GLfloat x, GLfloat y)
+{
+    const PixelMap map = currentPixelMap();
+    gearplot_web_raster_pos(map.a[0][0] * x + map.a[0][1] * y + map.a[0][2], map.a[1][0] * x + map.a[1][1] * y + map.a[1][2]);
+}
 void glutBitmapCharacter(void* font, int character) { gearplot_web_caption_char(fontNumber(font), character); }
 // A raster position changes no current colour here, so there is nothing to keep.
 void glPushAttrib(GLbitfield) {}
@@ -302,8 +571,38 @@ void glPopAttrib() {}
 
 void publishUtf8Title(const char* title) { gearplot_web_set_title(title); }
 
+namespace {
+
+// text as a JSON string.
+std::string jsonString(const char* text)
+{
+    std::string out = "\"";
+    for (const char* c = text; *c; ++c) {
+        const auto byte = static_cast<unsigned char>(*c);
+        if (byte == '"' || byte == '\\') out += std::string("\\") + *c;
+        else if (byte < 0x20) out += "\\u00" + std::string(1, "0123456789abcdef"[byte >> 4]) + "0123456789abcdef"[byte & 15];
+        else out += *c;
+    }
+    return out + "\"";
+}
+
+}  // namespace
+
+void publishKeys(const KeyHelp lines[], int count)
+{
+    std::string json = "[";
+    for (int i = 0; i < count; ++i) {
+        json += std::string(i ? "," : "") + "{\"keys\":[";
+        for (int k = 0; k < mostKeysPerLine && lines[i].keys[k]; ++k)
+            json += (k ? "," : "") + std::to_string(lines[i].keys[k]);
+        json += "],\"names\":" + jsonString(lines[i].names) + ",\"effect\":" + jsonString(lines[i].effect) + "}";
+    }
+    gearplot_web_publish_keys((json + "]").c_str());
+}
+
 void gearplotWebSwapBuffers()
 {
+    flushBatch();
     glutSwapBuffers();
     gearplot_web_end_frame();
 }
@@ -354,11 +653,19 @@ double timeToNextTimer()
 // there for the answer.
 void gearplotWebMainLoop()
 {
-    if (web.reshape) web.reshape(glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
-    if (web.display) web.display();
-    for (;;) {
-        const int key = gearplot_web_wait_key(timeToNextTimer());
-        if (key == noKey) runDueTimers();
+    // The window keeps the size the program asked for; the page shows it at its own scale.
+    web.windowWidth = glutGet(GLUT_INIT_WINDOW_WIDTH);
+    web.windowHeight = glutGet(GLUT_INIT_WINDOW_HEIGHT);
+    gearplot_web_window_made(web.windowWidth, web.windowHeight);
+    for (bool first = true;; first = false) {
+        const int key = first ? resizeKey : gearplot_web_wait_key(timeToNextTimer());
+        if (gearplot_web_take_resize() || first) {
+            web.scale = gearplot_web_scale();
+            if (web.reshape) web.reshape(web.windowWidth, web.windowHeight);
+            else gearplotWebViewport(web.viewport[0], web.viewport[1], web.viewport[2], web.viewport[3]);
+        }
+        if (key == resizeKey) web.redisplay = true;
+        else if (key == noKey) runDueTimers();
         else if (key >= specialKeyBase && web.special) web.special(key - specialKeyBase, 0, 0);
         else if (key < specialKeyBase && web.keyboard) web.keyboard(static_cast<unsigned char>(key), 0, 0);
         if (web.redisplay && web.display) {

@@ -3,6 +3,10 @@
 // programs use; the calls that exist there but behave differently are routed to the toolkit's
 // web layer (web_gl.cpp), the missing ones are defined there under their own names.
 //
+// - Each glBegin … glEnd is a costly draw of its own in the emulation: the primitives are
+//   gathered, placed by their matrices, and drawn a run of the same kind at a time. The
+//   matrices are the web layer's own, kept in double precision; the emulation's stay the
+//   identity.
 // - glBegin(GL_POLYGON) throws in the emulation: polygons are drawn as triangle fans, which
 //   is how Mesa fills them on the desktop too.
 // - glLineWidth above 1 draws one-pixel lines in WebGL: wide lines become quads.
@@ -11,6 +15,8 @@
 // - glutMainLoop would call the handlers from browser events, where a handler cannot wait for
 //   the console: the web layer runs its own loop from main instead, which can.
 // - glutSwapBuffers also paints the captions, which the page draws with its own font.
+// - The page shows the window fitted to the screen at the device's pixel ratio: viewports,
+//   line widths and point sizes are scaled from the window's pixels to the canvas's.
 // - Timers, redisplay requests and special keys are events of that same loop.
 // Emscripten's libc++ 13 also lacks the floating-point std::to_chars; a stand-in follows.
 #pragma once
@@ -44,6 +50,21 @@ void gearplotWebLineWidth(GLfloat width);
 void gearplotWebEnable(GLenum capability);
 void gearplotWebDisable(GLenum capability);
 void gearplotWebLineStipple(GLint factor, GLushort pattern);
+void gearplotWebPointSize(GLfloat size);
+void gearplotWebColor(GLfloat red, GLfloat green, GLfloat blue, GLfloat alpha);
+void gearplotWebClear(GLbitfield mask);
+void gearplotWebMatrixMode(GLenum mode);
+void gearplotWebLoadIdentity();
+void gearplotWebLoadMatrixf(const GLfloat* m);
+void gearplotWebPushMatrix();
+void gearplotWebPopMatrix();
+void gearplotWebTranslated(GLdouble x, GLdouble y, GLdouble z);
+void gearplotWebRotated(GLdouble angle, GLdouble x, GLdouble y, GLdouble z);
+void gearplotWebScaled(GLdouble x, GLdouble y, GLdouble z);
+void gearplotWebOrtho(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdouble near, GLdouble far);
+void gearplotWebGetFloatv(GLenum name, GLfloat* values);
+void gearplotWebGetIntegerv(GLenum name, GLint* values);
+void gearplotWebViewport(GLint x, GLint y, GLsizei width, GLsizei height);
 void gearplotWebReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type, void* pixels);
 void gearplotWebSwapBuffers();
 void gearplotWebDisplayFunc(void (*display)());
@@ -60,6 +81,21 @@ void gearplotWebPostRedisplay();
 #define glEnable(capability) gearplotWebEnable(capability)
 #define glDisable(capability) gearplotWebDisable(capability)
 #define glLineStipple(factor, pattern) gearplotWebLineStipple(factor, pattern)
+#define glPointSize(size) gearplotWebPointSize(size)
+#define glColor4f(red, green, blue, alpha) gearplotWebColor(red, green, blue, alpha)
+#define glClear(mask) gearplotWebClear(mask)
+#define glMatrixMode(mode) gearplotWebMatrixMode(mode)
+#define glLoadIdentity() gearplotWebLoadIdentity()
+#define glLoadMatrixf(m) gearplotWebLoadMatrixf(m)
+#define glPushMatrix() gearplotWebPushMatrix()
+#define glPopMatrix() gearplotWebPopMatrix()
+#define glTranslated(x, y, z) gearplotWebTranslated(x, y, z)
+#define glRotated(angle, x, y, z) gearplotWebRotated(angle, x, y, z)
+#define glScaled(x, y, z) gearplotWebScaled(x, y, z)
+#define glOrtho(left, right, bottom, top, near, far) gearplotWebOrtho(left, right, bottom, top, near, far)
+#define glGetFloatv(name, values) gearplotWebGetFloatv(name, values)
+#define glGetIntegerv(name, values) gearplotWebGetIntegerv(name, values)
+#define glViewport(x, y, width, height) gearplotWebViewport(x, y, width, height)
 #define glReadPixels(x, y, width, height, format, type, pixels) \
     gearplotWebReadPixels(x, y, width, height, format, type, pixels)
 #define glutSwapBuffers() gearplotWebSwapBuffers()
@@ -70,5 +106,7 @@ void gearplotWebPostRedisplay();
 #define glutTimerFunc(milliseconds, timer, value) gearplotWebTimerFunc(milliseconds, timer, value)
 #define glutPostRedisplay() gearplotWebPostRedisplay()
 #define glutMainLoop() gearplotWebMainLoop()
+// No program tests depth: a page's window has no depth buffer to clear every frame.
+#define glutInitDisplayMode(mode) glutInitDisplayMode((mode) & ~GLUT_DEPTH)
 // WebGL 1 reads the frame being drawn, which is the desktop's back buffer.
 #define glReadBuffer(mode) ((void)(mode))

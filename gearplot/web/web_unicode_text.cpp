@@ -13,15 +13,8 @@ namespace {
 // The page's font stands in once a program has asked for a font.
 bool fontAsked = false;
 
-// Unifont's width of c: the East Asian wide and full-width blocks take two cells.
-int cellWidth(char32_t c)
-{
-    const bool wide = (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0x303E) || (c >= 0x3041 && c <= 0x33FF) ||
-                      (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xA000 && c <= 0xA4CF) ||
-                      (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) ||
-                      (c >= 0xFF00 && c <= 0xFF60) || (c >= 0xFFE0 && c <= 0xFFE6) || c >= 0x20000;
-    return wide ? 16 : 8;
-}
+// Unifont's advance of c: 8 pixels a column.
+int cellWidth(char32_t c) { return 8 * codePointColumns(c); }
 
 }  // namespace
 

@@ -7,6 +7,7 @@
 //   frame_benchmark --capture DIR              one PNG per scene, DIR/<scene>.png
 //   frame_benchmark --memory STEPS [NAME-PART] resident memory over STEPS steps of the soaks
 //   frame_benchmark --list                     the scene names, one a line
+//   frame_benchmark --scenes                   each scene a line: name program z mode step 'W' presses
 #include "frame_scenes.h"
 
 #include <GL/gl.h>
@@ -144,10 +145,15 @@ int main(int argc, char** argv)
         else if (arg == "--list") {
             for (const FrameScene& scene : frameScenes) std::printf("%s\n", scene.name);
             return 0;
+        } else if (arg == "--scenes") {
+            // For the browser's benchmark, which drives the same scenes with keys.
+            for (const FrameScene& s : frameScenes)
+                std::printf("%s %s %d %c %d %d\n", s.name, s.program, s.toothCount, s.mode, s.step, s.zoomIns);
+            return 0;
         } else if (arg[0] != '-')
             only = argv[i];
         else {
-            std::fprintf(stderr, "usage: frame_benchmark [--frames N] [NAME-PART] | --capture DIR | --memory STEPS [NAME-PART] | --list\n");
+            std::fprintf(stderr, "usage: frame_benchmark [--frames N] [NAME-PART] | --capture DIR | --memory STEPS [NAME-PART] | --list | --scenes\n");
             return 2;
         }
     }

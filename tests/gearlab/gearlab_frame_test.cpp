@@ -192,6 +192,20 @@ TEST_F(Help, ListsEveryKeyOverTheFigureAndGoesAway)
     EXPECT_FALSE(anyCaptionHas("Esc / q"));
 }
 
+TEST_F(Help, LinesUpTheEffectsInUnifontColumnsInBothLanguages)
+{
+    press("h");
+    drawFrame();
+    EXPECT_TRUE(anyCaptionHas("+ / -     z + 1 / - 1"));
+    EXPECT_TRUE(anyCaptionHas("Esc / q   end"));
+    // The arrows' name is two wide characters: four columns, then six blanks.
+    lab.language = LabLanguage::japanese;
+    drawFrame();
+    EXPECT_TRUE(anyCaptionHas("矢印      移動"));
+    EXPECT_TRUE(anyCaptionHas("space     再生 / 停止"));
+    lab.language = LabLanguage::english;
+}
+
 using Window = Lab;
 
 // Where a recorded vertex shows, in pixels of a width × height window.

@@ -245,6 +245,11 @@ GLboolean glIsEnabled(GLenum cap)
 
 void glGetFloatv(GLenum name, GLfloat* values)
 {
+    if (name == GL_MODELVIEW_MATRIX || name == GL_PROJECTION_MATRIX) {
+        const glstub::Matrix& m =
+            name == GL_MODELVIEW_MATRIX ? theRecording.modelview.back() : theRecording.projection.back();
+        std::copy(m.begin(), m.end(), values);
+    }
     if (name == GL_CURRENT_COLOR) std::copy(theRecording.colour.begin(), theRecording.colour.end(), values);
     if (name == GL_LINE_WIDTH) values[0] = theRecording.lineWidth;
     if (name == GL_POINT_SIZE) values[0] = theRecording.pointSize;
@@ -275,6 +280,12 @@ void glBitmap(GLsizei width, GLsizei height, GLfloat, GLfloat, GLfloat, GLfloat,
     }
     const std::size_t bytes = std::size_t((width + 7) / 8) * std::size_t(height);  // rows of whole bytes
     theRecording.captions.back().glyphs.emplace_back(bitmap, bitmap + bytes);
+}
+
+void glLoadMatrixf(const GLfloat* m)
+{
+    log("glLoadMatrixf");
+    std::copy(m, m + 16, glstub::currentStack().back().begin());
 }
 
 void glPushMatrix()

@@ -18,6 +18,12 @@
 //               OUT/NAME.title.txt, the last frame's captions, a line each, as
 //               OUT/NAME.captions.txt and the files written, a line each, as OUT/NAME.files.txt
 //   file:PATH   writes the file PATH of the page's file system as OUT/ and its last name
+//   viewport:WxH[@RATIO]  shows the page in a window of W × H CSS pixels (device pixel ratio
+//               RATIO, 1 by default) and waits until the program has drawn at that size
+//   click:CODE  clicks the page's button for the key CODE with the mouse, as a student would
+//   screen:NAME writes the whole window as OUT/NAME.png, and where things lie as
+//               OUT/NAME.layout.json: the viewport, the page's scroll size, the window's box,
+//               the canvas's pixels, the caption band's bottom and the key buttons
 // Every wait has a generous limit and fails the run with what the page was doing.
 // Also: node page_session.js --png-to-ppm IN.png OUT.ppm
 'use strict';
@@ -28,6 +34,9 @@ const zlib = require('zlib');
 const { spawn } = require('child_process');
 
 const waitLimitMs = Number(process.env.PAGE_WAIT_LIMIT_MS || 90000);
+// The browser window the pages open in, CSS pixels: the page fits the program's window to it
+// at 800 × 800, as the desktop opens it, so that its pictures compare pixel for pixel.
+const pageWidth = 1280, pageHeight = 824;
 
 // ---- PNG to PPM: what Chromium and ImageMagick write (not interlaced; grey, RGB, palette,
 // with or without alpha; palette and grey also below 8 bits) ----
@@ -105,7 +114,7 @@ function startBrowser(profile) {
     '--headless', '--no-sandbox', '--disable-gpu', '--enable-unsafe-swiftshader', '--use-angle=swiftshader',
     '--disable-quic', '--no-first-run', '--disable-background-networking', '--disable-component-update',
     '--disable-sync', '--disable-extensions', '--disable-features=Translate,MediaRouter',
-    '--force-device-scale-factor=1', '--window-size=1400,1000', '--remote-debugging-pipe',
+    '--force-device-scale-factor=1', `--window-size=${pageWidth},${pageHeight + 200}`, '--remote-debugging-pipe',
     `--user-data-dir=${profile}`, 'about:blank'], { stdio: ['ignore', 'ignore', 'pipe', 'pipe', 'pipe'] });
   let stderr = '';
   browser.stdio[2].on('data', (d) => { stderr = (stderr + d).slice(-4000); });
@@ -176,6 +185,7 @@ async function main() {
     };
     await call('Runtime.enable');
     await call('Page.enable');
+    await call('Emulation.setDeviceMetricsOverride', { width: pageWidth, height: pageHeight, deviceScaleFactor: 1, mobile: false });
     await call('Page.navigate', { url: `http://127.0.0.1:${server.address().port}/${page}` });
     await waitFor('the program to start', "window.gearplot && gearplot.waitingFor != ''");
     let keysSent = 0;
@@ -222,6 +232,37 @@ async function main() {
         fs.writeFileSync(path.join(out, value + '.title.txt'), await evaluate('document.title'));
         fs.writeFileSync(path.join(out, value + '.captions.txt'), await evaluate("gearplot.captions.join('\\n')"));
         fs.writeFileSync(path.join(out, value + '.files.txt'), await evaluate("gearplot.files.join('\\n')"));
+      } else if (verb === 'viewport') {
+        const [size, ratio] = value.split('@');
+        const [width, height] = size.split('x').map(Number);
+        const scale = Number(ratio || 1);
+        await call('Emulation.setDeviceMetricsOverride', { width, height, deviceScaleFactor: scale, mobile: false });
+        await waitFor(`a ${value} window`, `window.innerWidth == ${width} && window.innerHeight == ${height} && ` +
+                      `Module.canvas.width == Math.round(document.getElementById('window').getBoundingClientRect().width * ${scale})`);
+        await evaluate('new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(() => r(true))))');
+        await waitFor('the frame at that size', "gearplot.waitingFor == 'key' || gearplot.waitingFor == 'line'");
+      } else if (verb === 'click') {
+        const centre = await evaluate(`(() => { const b = document.querySelector('button[data-key="${value}"]');
+          if (!b) return null; const r = b.getBoundingClientRect(); return [r.left + r.width / 2, r.top + r.height / 2]; })()`);
+        if (!centre) throw new Error(`no button for the key ${value}`);
+        for (const type of ['mousePressed', 'mouseReleased'])
+          await call('Input.dispatchMouseEvent', { type, x: centre[0], y: centre[1], button: 'left', clickCount: 1 });
+        keysSent++;
+      } else if (verb === 'screen') {
+        await evaluate('new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(() => r(true))))');
+        const { data } = await call('Page.captureScreenshot', { format: 'png' });
+        fs.writeFileSync(path.join(out, value + '.png'), Buffer.from(data, 'base64'));
+        fs.writeFileSync(path.join(out, value + '.layout.json'), JSON.stringify(await evaluate(`(() => {
+          const box = (id) => { const e = document.getElementById(id); if (!e) return null;
+            const r = e.getBoundingClientRect(); return { left: r.left, top: r.top, right: r.right, bottom: r.bottom }; };
+          return { viewport: [window.innerWidth, window.innerHeight],
+                   scroll: [document.documentElement.scrollWidth, document.documentElement.scrollHeight],
+                   window: box('window'), heading: box('heading'), keys: box('keys'),
+                   canvas: [Module.canvas.width, Module.canvas.height],
+                   buttons: Array.from(document.querySelectorAll('button.key')).map((b) => b.dataset.key),
+                   console: getComputedStyle(document.getElementById('console')).display != 'none',
+                   links: Array.from(document.querySelectorAll('a[download]')).map((a) => a.textContent) };
+        })()`)));
       } else if (verb === 'file') {
         const bytes = await evaluate(`gearplot.readFile(${JSON.stringify(value)})`);
         fs.writeFileSync(path.join(out, path.basename(value)), Buffer.from(bytes));
@@ -230,16 +271,26 @@ async function main() {
       }
     }
   } finally {
-    const exited = new Promise((resolve) => browser.exitCode !== null ? resolve() : browser.on('exit', resolve));
-    await send('Browser.close').catch(() => browser.kill());
-    await exited;
-    server.close();
-    // Its helper processes may still be writing for a moment: what is left goes with OUT.
-    try { fs.rmSync(profile, { recursive: true, force: true, maxRetries: 10, retryDelay: 100 }); } catch (e) {}
+    await closeSession(browser, send, server, profile);
   }
 }
 
-main().catch((error) => {
-  console.error(error.message);
-  process.exit(1);
-});
+// Closes the browser and the server, and removes the browser's profile.
+async function closeSession(browser, send, server, profile) {
+  const exited = new Promise((resolve) => browser.exitCode !== null ? resolve() : browser.on('exit', resolve));
+  await send('Browser.close').catch(() => browser.kill());
+  await exited;
+  server.close();
+  // Its helper processes may still be writing for a moment: what is left goes with it.
+  try { fs.rmSync(profile, { recursive: true, force: true, maxRetries: 10, retryDelay: 100 }); } catch (e) {}
+}
+
+// The frame benchmark (scripts/web_frames.js) drives pages with the same server and browser.
+module.exports = { serve, startBrowser, closeSession };
+
+if (require.main === module) {
+  main().catch((error) => {
+    console.error(error.message);
+    process.exit(1);
+  });
+}

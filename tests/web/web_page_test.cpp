@@ -1,7 +1,8 @@
 // The programs as web pages, in headless Chromium: the console answered in the page, keys
-// typed on the page, and what the page shows compared with the desktop programs: their
-// standard output for the same answers, and their pictures (docs/pictures, captured by
-// scripts/pictures.sh) for the same answers and keys.
+// typed on the page or pressed as its buttons, and what the page shows compared with the
+// desktop programs: their standard output for the same answers, their pictures
+// (docs/pictures, captured by scripts/pictures.sh) for the same answers and keys, and the
+// SVG gearlab records of the same view; the window fitted to a projector's screen.
 #include "dialogue_texts.h"
 #include "rack_generation.h"
 #include "test_support.h"
@@ -95,6 +96,26 @@ std::string quoted(const std::string& s)
     return q + "'";
 }
 
+// The page run through the steps (see page_session.js), its results in out; true when every
+// step was done, its errors in out/errors otherwise.
+bool runPage(const ScratchDir& out, const std::string& page, const std::vector<std::string>& steps)
+{
+    std::string command = "node " + quoted(PAGE_SESSION_SCRIPT) + " " + quoted(WEB_SITE_DIR) + " " + quoted(page) +
+                          " " + quoted(out.dir());
+    for (const std::string& step : steps) command += " " + quoted(step);
+    command += " 2>" + quoted(out.path("errors"));
+    return std::system(command.c_str()) == 0;
+}
+
+// A PNG as a picture, through the page session's decoder.
+Picture pngPicture(const std::string& png, const ScratchDir& scratch)
+{
+    const std::string command = "node " + quoted(PAGE_SESSION_SCRIPT) + " --png-to-ppm " + quoted(png) + " " +
+                                quoted(scratch.path("png.ppm"));
+    std::system(command.c_str());
+    return readPpm(scratch.path("png.ppm"));
+}
+
 bool haveCommand(const char* name) { return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0; }
 
 // What the desktop program prints on standard output for the given arguments, and nothing on
@@ -124,38 +145,28 @@ std::string desktopOutput(const std::string& program, const std::string& input)
 Picture desktopPicture(const std::string& name)
 {
     ScratchDir dir;
-    const std::string command = "node " + quoted(PAGE_SESSION_SCRIPT) + " --png-to-ppm " +
-                                quoted(std::string(DESKTOP_PICTURE_DIR) + "/" + name + ".png") + " " + quoted(dir.path("p.ppm"));
-    std::system(command.c_str());
-    return readPpm(dir.path("p.ppm"));
+    return pngPicture(std::string(DESKTOP_PICTURE_DIR) + "/" + name + ".png", dir);
+}
+
+// Why the page tests cannot run here, or empty.
+std::string pagesMissing()
+{
+    if (!std::ifstream(std::string(WEB_SITE_DIR) + "/index.html")) return "the web pages were not built (see the test web_pages_build)";
+    if (!haveCommand("node") || !haveCommand("chromium"))
+        return "the page tests need node and chromium (scripts/packages.sh installs them)";
+    return "";
 }
 
 class WebPage : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!std::ifstream(std::string(WEB_SITE_DIR) + "/index.html"))
-            GTEST_SKIP() << "the web pages were not built (see the test web_pages_build)";
-        if (!haveCommand("node") || !haveCommand("chromium"))
-            GTEST_SKIP() << "the page tests need node and chromium (scripts/packages.sh installs them)";
+        if (const std::string missing = pagesMissing(); !missing.empty()) GTEST_SKIP() << missing;
     }
 
     // Runs the page through the steps (see page_session.js); true when every step was done.
-    bool run(const std::string& page, const std::vector<std::string>& steps)
-    {
-        std::string command = "node " + quoted(PAGE_SESSION_SCRIPT) + " " + quoted(WEB_SITE_DIR) + " " + quoted(page) +
-                              " " + quoted(out_.dir());
-        for (const std::string& step : steps) command += " " + quoted(step);
-        command += " 2>" + quoted(out_.path("errors"));
-        return std::system(command.c_str()) == 0;
-    }
-    Picture pictureFile(const std::string& name) const
-    {
-        const std::string command = "node " + quoted(PAGE_SESSION_SCRIPT) + " --png-to-ppm " + quoted(out_.path(name)) +
-                                    " " + quoted(out_.path(name + ".ppm"));
-        std::system(command.c_str());
-        return readPpm(out_.path(name + ".ppm"));
-    }
+    bool run(const std::string& page, const std::vector<std::string>& steps) { return runPage(out_, page, steps); }
+    Picture pictureFile(const std::string& name) const { return pngPicture(out_.path(name), out_); }
     std::string errors() const { return readWholeFile(out_.path("errors")); }
     std::string text(const std::string& name) const { return readWholeFile(out_.path(name + ".txt")); }
     Picture shot(const std::string& name) const { return readPpm(out_.path(name + ".ppm")); }
@@ -300,7 +311,7 @@ TEST_F(WebPage, GearlabTakesKeysAndArrowsAndWritesThePictureItShows)
                                      "key:2", "idle", "shot:view2", "key:p", "idle", "text:picture",
                                      "file:" + stem + ".png", "file:" + stem + ".svg", "key:ArrowRight", "idle",
                                      "shot:panned", "key:1", "key: ", "caption:view 1 generation   finished", "idle",
-                                     "text:played"}))
+                                     "text:played", "key:e", "key:e", "idle", "screen:files"}))
         << errors();
     // The status line: the first caption that names the gear (the figure's labels come first).
     const auto firstCaption = [&](const std::string& name) {
@@ -351,6 +362,139 @@ TEST_F(WebPage, GearlabTakesKeysAndArrowsAndWritesThePictureItShows)
     ASSERT_EQ(png.width, windowSize);
     EXPECT_GT(drawingAgreement(png, web, statusBand, windowSize - panelBand), 0.9);
     EXPECT_NE(readWholeFile(out_.path(stem.substr(1) + ".svg")).find("<svg"), std::string::npos);
+    // Its captions are drawn into it as the page shows them: the status band and the panel.
+    int darkText = 0;
+    for (int y = 0; y < statusBand; ++y)
+        for (int x = 0; x < windowSize; ++x) darkText += png.at(x, y).r < 100;
+    EXPECT_GT(darkText, 500);
+    EXPECT_GT(drawingAgreement(png, web, 0, statusBand, 0, 1), 0.95);
+    EXPECT_GT(drawingAgreement(png, web, windowSize - panelBand, windowSize, 0, 1), 0.95);
+
+    // Every file written is one download link, however often it is written again.
+    const std::string links = readWholeFile(out_.path("files.layout.json"));
+    for (const std::string& name : {stem.substr(1) + ".png", stem.substr(1) + ".svg", std::string("gear-z10-m1-a20-x0-A.csv")}) {
+        const std::string quotedName = "\"" + name + "\"";
+        const std::size_t first = links.find(quotedName);
+        EXPECT_NE(first, std::string::npos) << name << " in " << links;
+        EXPECT_EQ(links.find(quotedName, first + 1), std::string::npos) << name << " twice in " << links;
+    }
+}
+
+// The numbers of a layout.json field: "name":[a,b] or "name":{"left":…,"top":…,"right":…,"bottom":…}.
+std::vector<double> layoutNumbers(const std::string& json, const std::string& name)
+{
+    std::vector<double> numbers;
+    std::size_t at = json.find("\"" + name + "\":");
+    if (at == std::string::npos) return numbers;
+    at += name.size() + 3;
+    const std::size_t end = json.find_first_of("]}", at);
+    for (std::size_t i = at; i < end;) {
+        const std::size_t start = json.find_first_of("-0123456789", i);
+        if (start >= end) break;
+        std::size_t used = 0;
+        numbers.push_back(std::stod(json.substr(start), &used));
+        i = start + used;
+    }
+    return numbers;
+}
+
+// Dark pixels of a screenshot in the rows top … bottom and columns left … right, but for
+// the few columns of the axis cross at centreX.
+int darkPixels(const Picture& p, int left, int top, int right, int bottom, int centreX)
+{
+    int n = 0;
+    for (int y = std::max(0, top); y < std::min(p.height, bottom); ++y)
+        for (int x = std::max(0, left); x < std::min(p.width, right); ++x) {
+            if (std::abs(x - centreX) <= 3) continue;
+            const Rgb c = p.at(x, y);
+            n += c.r < 100 && c.g < 100 && c.b < 100;
+        }
+    return n;
+}
+
+// A projector, a phone in landscape and a sharp screen: the whole window and its captions show
+// without scrolling, drawn at the screen's own pixels, the keys beside it.
+TEST_F(WebPage, TheWindowFitsTheScreenWithItsCaptionsAtTheDevicePixelRatio)
+{
+    ASSERT_TRUE(run("cutdemo3.html?input=20,0", {"idle", "viewport:1280x720", "screen:projector", "viewport:844x390@3",
+                                                 "screen:phone", "viewport:1366x768@2", "screen:sharp"}))
+        << errors();
+    struct Screen {
+        const char* name;
+        int width, height;
+        double ratio;
+    };
+    for (const Screen& screen : {Screen{"projector", 1280, 720, 1}, Screen{"phone", 844, 390, 3}, Screen{"sharp", 1366, 768, 2}}) {
+        SCOPED_TRACE(screen.name);
+        const std::string layout = readWholeFile(out_.path(std::string(screen.name) + ".layout.json"));
+        EXPECT_EQ(layoutNumbers(layout, "scroll"), (std::vector<double>{double(screen.width), double(screen.height)}))
+            << "the page scrolls: " << layout;
+        const std::vector<double> box = layoutNumbers(layout, "window"), canvas = layoutNumbers(layout, "canvas");
+        ASSERT_EQ(box.size(), 4u) << layout;
+        ASSERT_EQ(canvas.size(), 2u) << layout;
+        const double side = box[2] - box[0];
+        EXPECT_EQ(box[3] - box[1], side);
+        EXPECT_GE(box[0], 0);
+        EXPECT_GE(box[1], 0);
+        EXPECT_LE(box[2], screen.width);
+        EXPECT_LE(box[3], screen.height);
+        EXPECT_GT(side, 0.85 * (screen.height - 24)) << "the window should take the screen's height";
+        EXPECT_EQ(canvas[0], std::round(side * screen.ratio));
+        EXPECT_GE(layoutNumbers(layout, "keys").at(0), box[2]) << "the keys stand beside the window";
+        // The captions in the window's top tenth, scaled with it, in the screen's pixels.
+        const Picture shot = pngPicture(out_.path(std::string(screen.name) + ".png"), out_);
+        ASSERT_EQ(shot.width, std::lround(screen.width * screen.ratio));
+        const auto at = [&](double v) { return static_cast<int>(std::lround(v * screen.ratio)); };
+        EXPECT_GT(darkPixels(shot, at(box[0]), at(box[1]), at(box[2]), at(box[1] + side / 10), at((box[0] + box[2]) / 2)),
+                  100 * screen.ratio * screen.ratio * side / 800);
+    }
+}
+
+// A button does what its key does: the same frame, the same captions.
+TEST_F(WebPage, EveryKeyIsAlsoAButtonThatActsLikeIt)
+{
+    ASSERT_TRUE(run("cutdemo3.html?input=20,0", {"idle", "screen:buttons", "key:W", "key:6", "idle", "shot:typed", "text:typed"}))
+        << errors();
+    const std::string buttons = readWholeFile(out_.path("buttons.layout.json"));
+    // s, z, w, W, the six modes and Escape, in the order the help lists them.
+    EXPECT_NE(buttons.find("\"buttons\":[\"115\",\"122\",\"119\",\"87\",\"49\",\"50\",\"51\",\"52\",\"53\",\"54\",\"27\"]"),
+              std::string::npos)
+        << buttons;
+    const Picture typed = shot("typed");
+    const std::string typedCaptions = text("typed.captions");
+    ASSERT_TRUE(run("cutdemo3.html?input=20,0", {"idle", "click:87", "click:54", "idle", "shot:clicked", "text:clicked"}))
+        << errors();
+    EXPECT_EQ(text("clicked.captions"), typedCaptions);
+    EXPECT_NE(typedCaptions.find("(6) display whole tooth profile"), std::string::npos);
+    EXPECT_EQ(drawingAgreement(shot("clicked"), typed, 0), 1.0);
+
+    // An arrow, which is no character, pans gearlab as its key does.
+    ASSERT_TRUE(run("gearlab.html", {"idle", "key:ArrowRight", "idle", "shot:arrow"})) << errors();
+    const Picture arrow = shot("arrow");
+    ASSERT_TRUE(run("gearlab.html", {"idle", "click:358", "idle", "shot:arrowButton", "key:ArrowLeft", "idle", "shot:back"}))
+        << errors();
+    EXPECT_EQ(drawingAgreement(shot("arrowButton"), arrow, 0), 1.0);
+    EXPECT_LT(drawingAgreement(shot("back"), arrow, 0), 0.9);
+}
+
+// The index: every program with its picture and its line, the lab first.
+TEST(WebIndex, ListsEveryProgramWithItsPictureTheLabFirst)
+{
+    const std::string index = readWholeFile(std::string(WEB_SITE_DIR) + "/index.html");
+    if (index.empty()) GTEST_SKIP() << pagesMissing();
+    std::vector<std::string> order;
+    for (std::size_t at = 0; (at = index.find("<li><a href=\"", at)) != std::string::npos;) {
+        at += 13;
+        const std::string page = index.substr(at, index.find('"', at) - at);
+        order.push_back(page);
+        const std::size_t item = index.find("</li>", at);
+        const std::size_t picture = index.find("<img src=\"", at);
+        ASSERT_LT(picture, item) << page << " has no picture";
+        const std::string file = index.substr(picture + 10, index.find('"', picture + 10) - picture - 10);
+        EXPECT_TRUE(std::ifstream(std::string(WEB_SITE_DIR) + "/" + file).good()) << file;
+    }
+    EXPECT_EQ(order, (std::vector<std::string>{"gearlab.html", "cutdemo3.html", "cutdemo2.html", "cutdemo1.html",
+                                               "unwinddemo.html", "gearprofile.html"}));
 }
 
 }  // namespace

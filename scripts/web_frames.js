@@ -1,0 +1,98 @@
+// The browser's frame benchmark: each scene of the desktop frame benchmark driven with keys
+// in its page in headless Chromium, then frames timed in the page itself, from the key event
+// to the end of the frame with WebGL finished. Not a test: it reports and fails on no figure.
+//
+//   node scripts/web_frames.js SITE SCENES-FILE [FRAMES] [NAME-PART]
+//
+// SCENES-FILE holds `frame_benchmark --scenes`: name program z mode step zoom-ins, a line each.
+'use strict';
+const fs = require('fs');
+const path = require('path');
+const os = require('os');
+const { serve, startBrowser, closeSession } = require('../tests/web/page_session.js');
+
+const waitLimitMs = 120000;
+const stepsPastEveryEnd = 700;  // past the last step of every table: a mode then stays at its end
+
+// Presses key n times inside the page, each drawing its frame before the next is typed.
+function typeExpression(key, n) {
+  return `(() => { for (let i = 0; i < ${n}; i++) document.dispatchEvent(new KeyboardEvent('keydown', ` +
+         `{ key: ${JSON.stringify(key)}, bubbles: true, cancelable: true })); return gearplot.frames; })()`;
+}
+
+// One frame timed in the page: the key event, the frame it draws, and WebGL finished (a
+// pixel read back waits for every command before it). Milliseconds, and the frames drawn.
+const timedFrame = `(() => {
+  const frames = gearplot.frames, gl = Module.ctx, pixel = new Uint8Array(4);
+  const start = performance.now();
+  document.dispatchEvent(new KeyboardEvent('keydown', { key: 's', bubbles: true, cancelable: true }));
+  gl.finish();
+  gl.readPixels(0, 0, 1, 1, gl.RGBA, gl.UNSIGNED_BYTE, pixel);
+  return [performance.now() - start, gearplot.frames - frames];
+})()`;
+
+async function timeScene(send, sessionId, port, scene, frames) {
+  const call = (method, params) => send(method, params, sessionId);
+  const evaluate = async (expression) => {
+    const { result, exceptionDetails } = await call('Runtime.evaluate', { expression, returnByValue: true, awaitPromise: true });
+    if (exceptionDetails) throw new Error(JSON.stringify(exceptionDetails).slice(0, 400));
+    return result.value;
+  };
+  const waitFor = async (what, expression) => {
+    const deadline = Date.now() + waitLimitMs;
+    while (!(await evaluate(expression))) {
+      if (Date.now() > deadline) throw new Error(`${scene.name}: waiting for ${what}`);
+      await new Promise((resolve) => setTimeout(resolve, 50));
+    }
+  };
+  const query = scene.program === 'unwinddemo' ? '' : `?input=${scene.z},0`;
+  await call('Page.navigate', { url: `http://127.0.0.1:${port}/${scene.program}.html${query}` });
+  await waitFor('the window', "window.gearplot && gearplot.frames > 0 && gearplot.waitingFor == 'key'");
+  // As the desktop scene sets it: the zoom, the mode from its first step, then its steps.
+  await evaluate(typeExpression('W', scene.zoomIns));
+  await evaluate(typeExpression(scene.mode, 1));
+  const steps = Math.min(scene.step, stepsPastEveryEnd);
+  for (let done = 1; done < steps; done += 100) await evaluate(typeExpression('s', Math.min(100, steps - done)));
+  for (let i = 0; i < 2; i++) await evaluate(timedFrame);  // warm-up, as on the desktop
+  const ms = [];
+  for (let i = 0; i < frames; i++) {
+    const [time, drawn] = await evaluate(timedFrame);
+    if (drawn !== 1) throw new Error(`${scene.name}: a key drew ${drawn} frames, not one`);
+    ms.push(time);
+  }
+  ms.sort((a, b) => a - b);
+  return { median: ms[Math.floor(ms.length / 2)], worst: ms[ms.length - 1], count: ms.length };
+}
+
+async function main() {
+  const [site, scenesFile, framesArg, only] = process.argv.slice(2);
+  const frames = Number(framesArg || 30);
+  const scenes = fs.readFileSync(scenesFile, 'utf8').trim().split('\n').map((line) => {
+    const [name, program, z, mode, step, zoomIns] = line.split(' ');
+    return { name, program, z: Number(z), mode, step: Number(step), zoomIns: Number(zoomIns) };
+  }).filter((s) => !only || s.name.includes(only));
+  const server = await serve(path.resolve(site));
+  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'web-frames-'));
+  const { browser, send } = startBrowser(profile);
+  try {
+    const { targetInfos } = await send('Target.getTargets');
+    const target = targetInfos.find((t) => t.type === 'page');
+    const { sessionId } = await send('Target.attachToTarget', { targetId: target.targetId, flatten: true });
+    await send('Runtime.enable', {}, sessionId);
+    await send('Page.enable', {}, sessionId);
+    // The window at 800 × 800 pixels, as the desktop benchmark draws it.
+    await send('Emulation.setDeviceMetricsOverride', { width: 1280, height: 824, deviceScaleFactor: 1, mobile: false }, sessionId);
+    console.log('scene                              median ms  worst ms  frames');
+    for (const scene of scenes) {
+      const r = await timeScene(send, sessionId, server.address().port, scene, frames);
+      console.log(`${scene.name.padEnd(34)} ${r.median.toFixed(1).padStart(9)} ${r.worst.toFixed(1).padStart(9)} ${String(r.count).padStart(7)}`);
+    }
+  } finally {
+    await closeSession(browser, send, server, profile);
+  }
+}
+
+main().catch((error) => {
+  console.error(error.message);
+  process.exit(1);
+});
