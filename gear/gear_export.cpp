@@ -68,10 +68,14 @@ bool dxfLine(std::FILE* out, const Vec2& a, const Vec2& b, int decimals)
 }
 bool dxfArc(std::FILE* out, const Arc& arc, int decimals)
 {
-    // An end moves by radius · Δangle: four more decimals of a degree keep it within the rest.
-    return dxfGroup(out, 0, "ARC") && dxfGroup(out, 8, "GEAR") && dxfPoint(out, 10, arc.centre, decimals) &&
-           dxfNumber(out, 40, arc.radius, decimals) && dxfNumber(out, 50, arc.start, decimals + 4) &&
-           dxfNumber(out, 51, arc.end, decimals + 4);
+    // A reader finds an arc's ends from its centre, radius and angles: written four decimals
+    // finer than the points, and the angles finer still for a large radius, the ends meet
+    // their neighbours' within 10⁻⁹ of the points' unit, as a CAD program joins them.
+    const int fine = decimals + 4;
+    const int angle = fine + static_cast<int>(std::ceil(std::log10(std::fmax(1.0, arc.radius))));
+    return dxfGroup(out, 0, "ARC") && dxfGroup(out, 8, "GEAR") && dxfPoint(out, 10, arc.centre, fine) &&
+           dxfNumber(out, 40, arc.radius, fine) && dxfNumber(out, 50, arc.start, angle) &&
+           dxfNumber(out, 51, arc.end, angle);
 }
 
 }  // namespace
@@ -188,7 +192,8 @@ bool writeOutlineDxf(std::FILE* out, const GearExport& gear)
         const std::vector<ArcVertex>& a = gear.arcs;
         for (std::size_t i = 0; i < a.size() && ok; ++i) {
             const Vec2 to = a[(i + 1) % a.size()].at;
-            ok = a[i].bulge == 0 ? dxfLine(out, a[i].at, to, d) : dxfArc(out, arcOf(a[i].at, to, a[i].bulge), d);
+            // A line's ends as finely as the arcs' beside it, or the two would miss each other.
+            ok = a[i].bulge == 0 ? dxfLine(out, a[i].at, to, d + 4) : dxfArc(out, arcOf(a[i].at, to, a[i].bulge), d);
         }
     }
     ok = ok && dxfGroup(out, 0, "CIRCLE") && dxfGroup(out, 8, "PITCH") && dxfPoint(out, 10, {0, 0}, d) &&

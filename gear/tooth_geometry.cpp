@@ -247,7 +247,11 @@ void fitPiece(const std::function<Vec2(double)>& curve, double t0, const Vec2& p
 {
     const double tm = 0.5 * (t0 + t1);
     const Vec2 pm = curve(tm);
-    const double bulge = bulgeThrough(p0, pm, p1);
+    // A piece the chord follows within the tolerance is a line: its ends are written as they
+    // are, where an all but straight arc's would hang on a centre far away.
+    bool straight = true;
+    for (int k : {1, 2, 3, 4, 5, 6, 7}) straight = straight && distanceToChord(curve(t0 + (t1 - t0) * k / 8), p0, p1) <= tolerance;
+    const double bulge = straight ? 0 : bulgeThrough(p0, pm, p1);
     bool close = depth >= deepestSubdivision || std::fabs(bulge) < 1;  // never more than a half circle
     for (int k : {1, 2, 3, 5, 6, 7})
         close = close && distanceToArc(curve(t0 + (t1 - t0) * k / 8), p0, p1, bulge) <= tolerance;

@@ -92,7 +92,7 @@ void printGearReport(std::FILE* out, const GearRequest& request, const GearRepor
     std::fprintf(out, "  fewest teeth without undercut  %.3f (at this shift)\n", n.minTeethWithoutUndercut);
     std::fprintf(out, "  least shift without undercut   %.4f (at this tooth count)\n", n.minShiftWithoutUndercut);
     std::fprintf(out, "  outline points                 %zu\n", report.outlinePoints);
-    std::fprintf(out, "  outline arcs                   %zu\n", report.outlineArcs);
+    std::fprintf(out, "  outline arcs and lines         %zu\n", report.outlineArcs);
     const GearPair* pair = report.pair;
     if (!pair) return;
     std::fprintf(out, "\nWith a mate of %d teeth, profile shift %g:\n", request.mateTeeth, request.mateShift + 0.0);

@@ -99,16 +99,17 @@ def chained_outline(doc):
             pieces.append([tuple(e.dxf.start)[:2], tuple(e.dxf.end)[:2]])
         else:
             pieces.append([tuple(v)[:2] for v in e.flattening(1e-5)])
-    points, end = list(pieces[0]), pieces[0][-1]
+    points, end, gap = list(pieces[0]), pieces[0][-1], 0
     rest = pieces[1:]
     while rest:
         i = min(range(len(rest)), key=lambda k: min(math.dist(end, rest[k][0]), math.dist(end, rest[k][-1])))
         piece = rest.pop(i)
         if math.dist(end, piece[0]) > math.dist(end, piece[-1]):
             piece = piece[::-1]
+        gap = max(gap, math.dist(end, piece[0]))
         points += piece[1:]
         end = piece[-1]
-    return points[:-1], math.dist(points[0], points[-1])
+    return points[:-1], max(gap, math.dist(points[0], points[-1]))
 
 
 def stl_volume(path):
@@ -157,7 +158,9 @@ def check_dxf(numbers):
     check(len(circles) == 1 and circles[0].dxf.layer == "PITCH" and
           abs(circles[0].dxf.radius - numbers["pitch_diameter"] / 2) < 1e-6, "the pitch circle on PITCH")
     outline, gap = chained_outline(doc)
-    check(gap < 1e-9, "the arcs and lines join end to end into one closed outline (gap %.2g mm)" % gap)
+    # A CAD program joins ends within 10⁻⁷ mm (FreeCAD's confusion), and the ends of an ARC are
+    # found from its centre, radius and angles: they must meet far closer than that.
+    check(gap < 1e-9, "the arcs and lines join end to end into one closed outline (widest gap %.2g mm)" % gap)
     radii = [math.hypot(*p) for p in outline]
     check(abs(min(radii) - numbers["root_diameter"] / 2) < 1e-5 and abs(max(radii) - numbers["tip_diameter"] / 2) < 1e-5,
           "the joined outline runs from the root circle to the tip circle")
@@ -188,7 +191,8 @@ def check_svg(program, numbers, arcs_area):
           paths[0].get("stroke-width") == "0.01" and not svg.findall(".//" + NS + "circle"),
           "the SVG for cutting: the outline alone, unfilled, a 0.01 mm hairline")
     d = paths[0].get("d")
-    check(d.count("A") == numbers["outline_arcs"] and d.endswith("Z"), "the path is the outline's arcs, closed")
+    check(d.count("A") + d.count("L") == numbers["outline_arcs"] and d.count("A") > d.count("L") and d.endswith("Z"),
+          "the path is the outline's arcs (and a few lines), closed")
     check(svg.get("width").endswith("mm") and svg.get("height").endswith("mm"), "SVG width and height in mm")
     if shutil.which("inkscape"):
         query = run(["inkscape", "--query-all", "gear.svg"]).stdout
