@@ -169,7 +169,10 @@ void addLabel(const LabView& view, std::vector<FigureLabel>* labels, const Vec2&
               const Rgba& colour)
 {
     const Point2 p = windowPixelOf(view, at);
-    if (onScreen(p)) labels->push_back({{p.x + labelOffset, p.y + labelOffset}, text, colour});
+    if (!onScreen(p)) return;
+    // A name near the right edge is moved left to fit, never cut off.
+    const double x = std::min(p.x + labelOffset, windowWidth() - labelOffset - labTextWidth(text));
+    labels->push_back({{std::max(0.0, x), p.y + labelOffset}, text, colour});
 }
 
 // Each circle named on itself: at the first point, up its arc from the right, where the name
