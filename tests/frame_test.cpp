@@ -168,3 +168,21 @@ TEST(Frame, CaptionsKeepTheColourAndTakeTheLightingState)
 }
 
 }  // namespace
+
+namespace {
+
+// A picture that cannot be written fails, and says nothing itself: the caller gives the reason,
+// once (libpng's own handler would print "libpng error: Write Error" as well).
+TEST(Picture, AFailedWriteReturnsFalseWithoutALineOfItsOwn)
+{
+    std::FILE* full = std::fopen("/dev/full", "w");
+    ASSERT_NE(full, nullptr);
+    std::setvbuf(full, nullptr, _IONBF, 0);  // every write reaches the device and fails there
+    const std::vector<unsigned char> rgb(64 * 64 * 3, 200);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(writePng(full, 64, 64, rgb));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    std::fclose(full);
+}
+
+}  // namespace
