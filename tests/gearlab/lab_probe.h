@@ -8,6 +8,8 @@
 #include <GL/glut.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <map>
 #include <string>
@@ -76,6 +78,52 @@ inline bool anyCaptionHas(const std::string& part)
     for (const std::string& t : captionTexts())
         if (t.find(part) != std::string::npos) return true;
     return false;
+}
+
+// Types a line into the entry: Enter, the characters, Enter.
+inline void typeLine(const std::string& line)
+{
+    onLabKey(13, 0, 0);
+    for (char c : line) onLabKey(static_cast<unsigned char>(c), 0, 0);
+    onLabKey(13, 0, 0);
+}
+
+// A label drawn near where it names, in window pixels.
+inline void expectLabelNear(const std::string& text, const Vec2& at)
+{
+    const Point2 pixel = windowPixelOf(at);
+    bool found = false;
+    for (const auto& c : glstub::recording().captions) {
+        if (textOf(c) != text) continue;
+        const double x = (c.viewX + 1) / 2 * windowWidth(), y = (c.viewY + 1) / 2 * windowHeight();
+        found = found || (std::fabs(x - pixel.x) < 12 && std::fabs(y - pixel.y) < 12);
+    }
+    EXPECT_TRUE(found) << text;
+}
+
+// Every caption of the last frame inside the window, whatever it says.
+inline void expectCaptionsFit(const std::string& what)
+{
+    for (const auto& c : glstub::recording().captions) {
+        double width = 0;
+        for (const auto& g : c.glyphs) width += 8.0 * (g.size() / 16);
+        const double left = (c.viewX + 1) / 2 * windowWidth();
+        EXPECT_GE(left, -0.5) << what << ": " << textOf(c);
+        EXPECT_LE(left + width, windowWidth() + 0.5) << what << ": " << textOf(c);
+    }
+}
+
+// The distance from (x, y) to the closed polyline.
+inline double distanceTo(const std::vector<Point2>& outline, double x, double y)
+{
+    double best = 1e9;
+    for (std::size_t i = 0; i < outline.size(); ++i) {
+        const Point2 a = outline[i], b = outline[(i + 1) % outline.size()];
+        const double dx = b.x - a.x, dy = b.y - a.y;
+        const double t = std::clamp(((x - a.x) * dx + (y - a.y) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
+        best = std::min(best, std::hypot(a.x + t * dx - x, a.y + t * dy - y));
+    }
+    return best;
 }
 
 // A lab with the defaults, the font loaded and an 800 × 800 window; skips without Unifont.
