@@ -122,20 +122,32 @@ std::vector<Line> cutterLimits(const LabTexts& t)
     return lines;
 }
 
-// View 3 of a ring gear: the pinion inside it, the contact ratios and the pair's three checks,
-// each in red with its reason where it fails.
-std::vector<Line> ringPairLines(const LabTexts& t)
+// View 3's first lines for either pair: the mate (or the pinion inside), the centre distance
+// and α_w; the two contact ratios, the effective one in red where it says less than the
+// textbook's, the base pitch and the piece given; a sentence where the teeth lose contact.
+std::vector<Line> pairLines(const LabTexts& t, const char* mateLine, const Line& more)
 {
-    const InternalPair& p = figures.ringPair;
+    const MeshLayout p = meshLayout();
     std::vector<Line> lines;
-    lines.push_back(plain(sayText(t.pinionLine, number("%.0f", lab.mateTeeth), number("%.3f", lab.mateShift)) + "   " +
+    lines.push_back(plain(sayText(mateLine, number("%.0f", lab.mateTeeth), number("%.3f", lab.mateShift)) + "   " +
                           t.centreDistance + number(" %.4f", p.centreDistance) +
                           number("   α_w %.3f°", p.workingPressureAngle * 180 / exactPi)));
     const bool short_ = p.effectiveContactRatio < 1 || p.effectiveContactRatio < p.contactRatio - 1e-9;
-    lines.push_back({{sayText(t.contactRatio, number("%.4f", p.contactRatio)), textColour},
-                     {sayText(t.effectiveRatio, number("%.4f", p.effectiveContactRatio)), short_ ? undercutColour : textColour},
-                     {t.basePitch + number(" %.4f", figures.numbers.basePitch), textColour}});
+    Line ratios{{sayText(t.contactRatio, number("%.4f", p.contactRatio)), textColour},
+                {sayText(t.effectiveRatio, number("%.4f", p.effectiveContactRatio)), short_ ? undercutColour : textColour},
+                {t.basePitch + number(" %.4f", figures.numbers.basePitch), textColour}};
+    ratios.insert(ratios.end(), more.begin(), more.end());
+    lines.push_back(ratios);
     if (p.effectiveContactRatio < 1) lines.push_back(plain(t.loseContact, undercutColour));
+    return lines;
+}
+
+// View 3 of a ring gear: the pinion inside it and the pair's three checks, each in red with
+// its reason where it fails.
+std::vector<Line> ringPairLines(const LabTexts& t)
+{
+    const InternalPair& p = figures.ringPair;
+    std::vector<Line> lines = pairLines(t, t.pinionLine, {});
     const auto check = [&](const char* pattern, const PairCheck& c, const char* passed) {
         lines.push_back(c.passed ? plain(sayText(pattern, passed)) : plain(sayText(pattern, labReason(c.reason)), undercutColour));
     };
@@ -182,16 +194,7 @@ std::vector<Line> panelLines(const LabTexts& t)
         std::string interference = p.interferenceGear || p.interferenceMate ? t.interference : t.noInterference;
         if (p.interferenceGear) interference += " (N1)";
         if (p.interferenceMate) interference += " (N2)";
-        lines.push_back(plain(sayText(t.mateLine, number("%.0f", lab.mateTeeth), number("%.3f", lab.mateShift)) + "   " +
-                              t.centreDistance + number(" %.4f", p.centreDistance) +
-                              number("   α_w %.3f°", p.workingPressureAngle * 180 / exactPi)));
-        // The effective ratio in red where it says less than the textbook's.
-        const bool short_ = p.effectiveContactRatio < 1 || p.effectiveContactRatio < p.contactRatio - 1e-9;
-        lines.push_back({{sayText(t.contactRatio, number("%.4f", p.contactRatio)), textColour},
-                         {sayText(t.effectiveRatio, number("%.4f", p.effectiveContactRatio)), short_ ? undercutColour : textColour},
-                         {t.basePitch + number(" %.4f", n.basePitch), textColour},
-                         {interference, textColour}});
-        if (p.effectiveContactRatio < 1) lines.push_back(plain(t.loseContact, undercutColour));
+        for (const Line& l : pairLines(t, t.mateLine, {{interference, textColour}})) lines.push_back(l);
         if (p.gearFormCutsPath) lines.push_back(plain(t.gearFormCut, undercutColour));
         if (p.mateFormCutsPath) lines.push_back(plain(t.mateFormCut, undercutColour));
         lines.push_back(plain(t.meshLegend));

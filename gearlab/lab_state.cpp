@@ -319,58 +319,61 @@ double meshTurn()
     return (lab.gear.internal ? 1 : -1) * 2 * exactPi / lab.gear.teeth * lab.meshStep / meshStepsPerPitch;
 }
 
+namespace {
+
+// What both kinds of pair give alike: the pitch point, the path of contact and its numbers.
+template <class Pair>
+void copyPath(const Pair& p, MeshLayout* l)
+{
+    l->pitchPoint = p.pitchPoint;
+    l->contactStart = p.contactStart;
+    l->contactEnd = p.contactEnd;
+    l->effectiveStart = p.effectiveStart;
+    l->effectiveEnd = p.effectiveEnd;
+    l->centreDistance = p.centreDistance;
+    l->workingPressureAngle = p.workingPressureAngle;
+    l->contactRatio = p.contactRatio;
+    l->effectiveContactRatio = p.effectiveContactRatio;
+}
+
+bool samePoint(const Vec2& a, const Vec2& b) { return a.x == b.x && a.y == b.y; }
+
+}  // namespace
+
 MeshLayout meshLayout()
 {
     MeshLayout l{};
-    const auto along = [](const Vec2& from, const Vec2& to, const Vec2& p) {  // p's distance from from, towards to
-        const double length = std::hypot(to.x - from.x, to.y - from.y);
-        return ((p.x - from.x) * (to.x - from.x) + (p.y - from.y) * (to.y - from.y)) / length;
-    };
     if (lab.gear.internal) {
         const InternalPair& p = figures.ringPair;
+        copyPath(p, &l);
         l.mateCentre = p.pinionCentre;
         l.mateTurn = p.pinionTurn;
         l.mateTurnRate = static_cast<double>(lab.gear.teeth) / lab.mateTeeth;
-        l.pitchPoint = p.pitchPoint;
         l.n1 = p.interferencePinionPoint;
         l.n2 = p.interferenceRingPoint;
-        // The ring's tip runs past N1 when the path starts on N2's side of it.
-        l.n1Passed = along(l.n2, l.n1, p.contactStart) < std::hypot(l.n1.x - l.n2.x, l.n1.y - l.n2.y);
+        // Along the line from N2: the ring's tip runs past N1 when the path starts short of it.
+        const Vec2 along{-std::cos(p.workingPressureAngle), std::sin(p.workingPressureAngle)};
+        const auto fromN2 = [&](const Vec2& q) { return (q.x - l.n2.x) * along.x + (q.y - l.n2.y) * along.y; };
+        l.n1Passed = fromN2(p.contactStart) < fromN2(l.n1);
         l.n2Passed = false;  // the pinion's tip moves away from N2
-        l.contactStart = p.contactStart;
-        l.contactEnd = p.contactEnd;
-        l.effectiveStart = p.effectiveStart;
-        l.effectiveEnd = p.effectiveEnd;
-        l.startCut = !(p.effectiveStart.x == p.contactStart.x && p.effectiveStart.y == p.contactStart.y);
-        l.endCut = !(p.effectiveEnd.x == p.contactEnd.x && p.effectiveEnd.y == p.contactEnd.y);
-        l.centreDistance = p.centreDistance;
-        l.workingPressureAngle = p.workingPressureAngle;
-        l.contactRatio = p.contactRatio;
-        l.effectiveContactRatio = p.effectiveContactRatio;
+        l.startCut = !samePoint(p.effectiveStart, p.contactStart);
+        l.endCut = !samePoint(p.effectiveEnd, p.contactEnd);
         // N2 and N1 lie on one side of the pitch point: the line runs on past N1 to the path's end.
         l.lineStart = l.n2;
-        l.lineEnd = along(l.n2, l.n1, p.contactEnd) > along(l.n2, l.n1, l.n1) ? p.contactEnd : l.n1;
+        l.lineEnd = fromN2(p.contactEnd) > fromN2(l.n1) ? p.contactEnd : l.n1;
         return l;
     }
     const GearPair& p = figures.pair;
+    copyPath(p, &l);
     l.mateCentre = p.mateCentre;
     l.mateTurn = p.mateTurn;
     l.mateTurnRate = -static_cast<double>(lab.gear.teeth) / lab.mateTeeth;
-    l.pitchPoint = p.pitchPoint;
     l.n1 = p.interferenceGearPoint;
     l.n2 = p.interferenceMatePoint;
     l.n1Passed = p.interferenceGear;
     l.n2Passed = p.interferenceMate;
-    l.contactStart = p.contactStart;
-    l.contactEnd = p.contactEnd;
-    l.effectiveStart = p.effectiveStart;
-    l.effectiveEnd = p.effectiveEnd;
     l.startCut = p.gearFormCutsPath || p.interferenceGear;
     l.endCut = p.mateFormCutsPath || p.interferenceMate;
-    l.centreDistance = p.centreDistance;
-    l.workingPressureAngle = p.workingPressureAngle;
-    l.contactRatio = p.contactRatio;
-    l.effectiveContactRatio = p.effectiveContactRatio;
     l.lineStart = l.n1;
     l.lineEnd = l.n2;
     return l;

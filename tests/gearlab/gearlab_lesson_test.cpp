@@ -211,7 +211,8 @@ TEST_F(Lesson, APointedTipIsDrawnAndSaidInOrange)
     EXPECT_FALSE(figures.outline.empty());
 }
 
-// Every caption inside the window at 800 pixels and more, in both languages, whatever it says.
+// Every caption inside the window at 800 pixels and more, in both languages, whatever it says:
+// the lesson's views, the help, and a ring gear's and a pinion-cut gear's.
 TEST_F(Lesson, EveryCaptionFitsTheWindow)
 {
     for (LabLanguage language : {LabLanguage::english, LabLanguage::japanese})
@@ -228,8 +229,26 @@ TEST_F(Lesson, EveryCaptionFitsTheWindow)
             press("1h");
             drawFrame();
             expectCaptionsFit("help over view 1");
+            EXPECT_EQ(anyCaptionHas("覧"), language == LabLanguage::japanese);  // the Japanese help's title, キー一覧
+            // A ring with a pinion failing every check, each with a long reason, in every view.
+            press("h");
+            typeLine("z 60");
+            typeLine("internal on");
+            typeLine("mate 52");
+            for (const char* keys : {"1", "2", "3", "3f", "1h"}) {
+                press(keys);
+                pressTimes('s', 30);
+                drawFrame();
+                expectCaptionsFit(std::string("a ring, keys ") + keys);
+            }
+            press("h");
+            typeLine("internal off");
+            typeLine("z 10");
+            press("2");  // the pinion cutter's gear over the rack's
+            drawFrame();
+            expectCaptionsFit("view 2 of a gear cut by the pinion cutter");
         }
-    EXPECT_TRUE(anyCaptionHas("覧"));  // the Japanese help's title, キー一覧
+    EXPECT_TRUE(anyCaptionHas("カッタ z0 25"));
 }
 
 // With --lang ja every message is Japanese: the engine's reasons too, each with its numbers.

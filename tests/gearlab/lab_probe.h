@@ -126,6 +126,45 @@ inline double distanceTo(const std::vector<Point2>& outline, double x, double y)
     return best;
 }
 
+// Turns view 3 through two pitches and checks each contact: one base pitch from the last, and
+// on both outlines, each turned back into its own frame (the mate by the engine's turn plus
+// mateTurnRate times the gear's), where both flanks there are involute. How many it checked.
+inline int checkContactsOnBothOutlines(double mateTurnRate, const std::string& what)
+{
+    const MeshLayout p = meshLayout();
+    GearParameters mate = lab.gear;
+    mate.teeth = lab.mateTeeth, mate.shift = lab.mateShift, mate.internal = false;
+    const double gearForm = involuteStartRadius(lab.gear), mateForm = involuteStartRadius(mate);
+    const auto turnedBack = [](const Vec2& q, const Vec2& centre, double turn) {
+        const double x = q.x - centre.x, y = q.y - centre.y;
+        return Vec2{x * std::cos(-turn) - y * std::sin(-turn), x * std::sin(-turn) + y * std::cos(-turn)};
+    };
+    int seen = 0;
+    for (lab.meshStep = 0; lab.meshStep < 2 * meshStepsPerPitch; lab.meshStep += 5) {
+        const double turn = meshTurn(), mateTurn = p.mateTurn + turn * mateTurnRate;
+        const std::vector<Vec2> contacts = meshContacts();
+        EXPECT_GE(contacts.size(), 1u) << what;
+        for (std::size_t i = 0; i < contacts.size(); ++i) {
+            const Vec2 c = contacts[i];
+            if (i > 0) {
+                EXPECT_NEAR(std::hypot(c.x - contacts[i - 1].x, c.y - contacts[i - 1].y), figures.numbers.basePitch, 1e-9)
+                    << what;
+            }
+            // Beyond a form circle a tip meets the other gear's fillet or undercut, not its involute
+            // (a ring's involute lies inside its form circle).
+            const double gearRadius = std::hypot(c.x, c.y);
+            if ((lab.gear.internal ? gearRadius > gearForm : gearRadius < gearForm) ||
+                std::hypot(c.x - p.mateCentre.x, c.y - p.mateCentre.y) < mateForm)
+                continue;
+            const Vec2 g = turnedBack(c, {0, 0}, turn), m = turnedBack(c, p.mateCentre, mateTurn);
+            EXPECT_LT(distanceTo(figures.outline, g.x, g.y), 2e-3) << what << " step " << lab.meshStep;
+            EXPECT_LT(distanceTo(figures.mateOutline, m.x, m.y), 2e-3) << what << " step " << lab.meshStep;
+            ++seen;
+        }
+    }
+    return seen;
+}
+
 // A lab with the defaults, the font loaded and an 800 × 800 window; skips without Unifont.
 class Lab : public ::testing::Test {
 protected:
