@@ -50,6 +50,18 @@ TEST(LabOptions, GearprofilesOptionsWithTenTeethByDefaultAndALanguage)
     EXPECT_NE(message.find("cannot be cut"), std::string::npos);
     EXPECT_FALSE(parse({"--module", "0"}, &message));
     EXPECT_EQ(message, "--module must be at least 0.000001 (mm), not '0'");
+
+    // The cutter and the ring, as gearprofile takes them.
+    ASSERT_TRUE(parse({"--teeth", "60", "--internal", "--cutter-teeth", "30", "--rim-diameter", "70", "--mate", "50"}, &message))
+        << message;
+    EXPECT_TRUE(lab.gear.internal);
+    EXPECT_EQ(lab.gear.cutter, CutterKind::pinion);
+    EXPECT_EQ(lab.gear.pinionCutter.teeth, 30);
+    EXPECT_EQ(figures.numbers.rimDiameter, 70);
+    EXPECT_EQ(lab.mateTeeth, 50);
+    EXPECT_EQ(exportStem(), "ring-z60-m1-a20-x0-cutter-z30-x0-rim70");
+    EXPECT_FALSE(parse({"--internal"}, &message));  // ten teeth round a 25-tooth cutter
+    EXPECT_EQ(message, "this gear cannot be cut: a ring gear needs more teeth than its cutter (25)");
 }
 
 using Animation = Lab;
