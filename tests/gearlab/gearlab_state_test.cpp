@@ -10,7 +10,6 @@
 
 #include <cmath>
 #include <regex>
-#include <sstream>
 
 namespace {
 
@@ -169,38 +168,6 @@ TEST_F(Files, ExportWritesTheThreeOutlinesNamedAfterTheGearAndSaysWhere)
     EXPECT_EQ(rows, figures.outline.size() + 1);
     drawFrame();
     EXPECT_TRUE(labprobe::anyCaptionHas("wrote gear-z11-m1-a20-x0.1-A.svg, gear-z11-m1-a20-x0.1-A.dxf"));
-}
-
-// A ring gear's files: named as a ring cut by its cutter, the CSV with the teeth the lab shows
-// as loop 0 and the rim, on its circle, as loop 1.
-TEST_F(Files, ARingIsExportedWithItsTeethAndItsRim)
-{
-    labprobe::typeLine("z 60");
-    press("i");
-    const auto [out, err] = capture([](std::FILE* o, std::FILE* e) { EXPECT_TRUE(exportOutline(o, e)); });
-    const std::string stem = "ring-z60-m1-a20-x0-cutter-z25-x0";
-    EXPECT_EQ(out, stem + ".svg\n" + stem + ".dxf\n" + stem + ".csv\n");
-    EXPECT_EQ(err, "");
-    std::istringstream csv(readWholeFile(scratch_.path(stem + ".csv")));
-    std::string row;
-    std::getline(csv, row);
-    EXPECT_EQ(row, "x_mm,y_mm,part,loop");
-    std::size_t teeth = 0, rim = 0;
-    while (std::getline(csv, row)) {
-        double x = 0, y = 0;
-        char part[16] = "";
-        int loop = -1;
-        ASSERT_EQ(std::sscanf(row.c_str(), "%lf,%lf,%15[a-z],%d", &x, &y, part, &loop), 4) << row;
-        if (loop == 0) {
-            ++teeth;
-        } else {
-            ++rim;
-            EXPECT_STREQ(part, "rim");
-            EXPECT_NEAR(std::hypot(x, y), figures.numbers.rimDiameter / 2, 1e-6) << row;
-        }
-    }
-    EXPECT_EQ(teeth, figures.outline.size());
-    EXPECT_GT(rim, 100u);
 }
 
 TEST_F(Files, AFailedExportSaysWhyAndTheLabGoesOn)
