@@ -219,9 +219,9 @@ double estimateOutlinePoints(const GearParameters& gear);
 
 // Every closed loop of the gear's face: the toothed outline above, and for a ring gear then
 // its rim, a counter-clockwise circle of rimDiameter from the +y axis (parts: rim). A ring is
-// the region between the two.
+// the region between the two. mostPoints limits all loops together, as computeGearOutline's.
 bool computeGearLoops(const GearParameters& gear, std::vector<std::vector<OutlinePoint>>* loops,
-                      std::string* reason);
+                      std::string* reason, long mostPoints = mostOutlinePoints);
 
 // The radius where the involute of the outline meets the fillet (the form circle): exactly
 // (solved, not sampled) when the gear is undercut; a ring gear's involute ends there, outwards.

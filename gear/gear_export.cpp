@@ -78,19 +78,42 @@ bool dxfArc(std::FILE* out, const Arc& arc, int decimals)
            dxfNumber(out, 51, arc.end, angle);
 }
 
+// How far the drawing reaches from the centre: the tip circle, or a ring's rim.
+double reachOf(const GearNumbers& n) { return std::max(n.tipDiameter, n.rimDiameter) / 2; }
+
 }  // namespace
 
-int decimalsFor(const std::vector<OutlinePoint>& outline, const std::vector<ArcVertex>& arcs, double tolerance)
+int decimalsFor(const std::vector<std::vector<OutlinePoint>>& loops, const std::vector<std::vector<ArcVertex>>& arcLoops,
+                double tolerance)
 {
     // Rounding moves a point by at most half a unit of the last decimal in x and in y.
     int decimals = std::max(6, static_cast<int>(std::ceil(std::log10(5 * std::sqrt(2.0) / tolerance))));
+    const auto anyMeet = [](const auto& loopsOf, auto at, double scale) {
+        for (const auto& loop : loopsOf)
+            if (anyNeighboursMeet(loop, at, scale)) return true;
+        return false;
+    };
     for (; decimals < mostDecimals; ++decimals) {
         const double scale = std::pow(10.0, decimals);
-        if (!anyNeighboursMeet(outline, [](const OutlinePoint& p) { return p.at; }, scale) &&
-            !anyNeighboursMeet(arcs, [](const ArcVertex& v) { return v.at; }, scale))
+        if (!anyMeet(loops, [](const OutlinePoint& p) { return p.at; }, scale) &&
+            !anyMeet(arcLoops, [](const ArcVertex& v) { return v.at; }, scale))
             break;
     }
     return decimals;
+}
+
+std::size_t pointCount(const GearExport& gear)
+{
+    std::size_t n = 0;
+    for (const auto& loop : gear.loops) n += loop.size();
+    return n;
+}
+
+std::size_t arcCount(const GearExport& gear)
+{
+    std::size_t n = 0;
+    for (const auto& loop : gear.arcLoops) n += loop.size();
+    return n;
 }
 
 const char* outlinePartName(OutlinePart part)
@@ -109,12 +132,12 @@ bool prepareGearExport(const GearParameters& gear, const ExportOptions& options,
                        long mostPoints)
 {
     GearExport e{};
-    if (!computeGearNumbers(gear, &e.numbers, reason) || !computeGearOutline(gear, &e.outline, reason, mostPoints) ||
-        !computeGearArcs(gear, &e.arcs, reason))
+    if (!computeGearNumbers(gear, &e.numbers, reason) || !computeGearLoops(gear, &e.loops, reason, mostPoints) ||
+        !computeGearArcLoops(gear, &e.arcLoops, reason))
         return false;
     e.tolerance = gear.tolerance;
     e.options = options;
-    e.decimals = decimalsFor(e.outline, e.arcs, gear.tolerance);
+    e.decimals = decimalsFor(e.loops, e.arcLoops, gear.tolerance);
     *out = std::move(e);
     return true;
 }
@@ -123,7 +146,7 @@ bool writeOutlineSvg(std::FILE* out, const GearExport& gear)
 {
     const GearNumbers& n = gear.numbers;
     const int d = gear.decimals;
-    const double half = n.tipDiameter / 2 * (1 + 2 * marginShare);
+    const double half = reachOf(n) * (1 + 2 * marginShare);
     bool ok = std::fprintf(out,
                            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                            "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.*fmm\" height=\"%.*fmm\" "
@@ -131,28 +154,33 @@ bool writeOutlineSvg(std::FILE* out, const GearExport& gear)
                            d, 2 * half, d, 2 * half, d, -half, d, -half, d, 2 * half, d, 2 * half) >= 0;
     // SVG's y grows downwards: every y is negated so the gear is seen as drawn, not mirrored,
     // and a counter-clockwise arc is drawn with the sweep flag 0.
-    ok = ok && std::fprintf(out, "<path id=\"gear-outline\" fill=\"none\" stroke=\"#000000\" stroke-width=\"%g\" d=\"",
-                            gear.options.strokeWidth) >= 0;
-    if (gear.options.chords) {
-        for (std::size_t i = 0; i < gear.outline.size() && ok; ++i)
-            ok = std::fprintf(out, "%s%.*f %.*f", i == 0 ? "M" : " L", d, gear.outline[i].at.x, d, -gear.outline[i].at.y + 0.0) >= 0;
-    } else {
-        const std::vector<ArcVertex>& a = gear.arcs;
-        ok = ok && !a.empty() && std::fprintf(out, "M%.*f %.*f", d, a[0].at.x, d, -a[0].at.y + 0.0) >= 0;
-        for (std::size_t i = 0; i < a.size() && ok; ++i) {
-            const Vec2 to = a[(i + 1) % a.size()].at;
-            const double b = a[i].bulge;
-            if (b == 0) {
-                ok = std::fprintf(out, " L%.*f %.*f", d, to.x, d, -to.y + 0.0) >= 0;
-                continue;
+    ok = ok && std::fprintf(out, "<path id=\"gear-outline\" fill=\"none\"%s stroke=\"#000000\" stroke-width=\"%g\" d=\"",
+                            gear.loops.size() > 1 ? " fill-rule=\"evenodd\"" : "", gear.options.strokeWidth) >= 0;
+    for (std::size_t k = 0; k < gear.loops.size() && ok; ++k) {
+        const char* move = k == 0 ? "M" : " M";
+        if (gear.options.chords) {
+            const std::vector<OutlinePoint>& p = gear.loops[k];
+            for (std::size_t i = 0; i < p.size() && ok; ++i)
+                ok = std::fprintf(out, "%s%.*f %.*f", i == 0 ? move : " L", d, p[i].at.x, d, -p[i].at.y + 0.0) >= 0;
+        } else {
+            const std::vector<ArcVertex>& a = gear.arcLoops[k];
+            ok = ok && !a.empty() && std::fprintf(out, "%s%.*f %.*f", move, d, a[0].at.x, d, -a[0].at.y + 0.0) >= 0;
+            for (std::size_t i = 0; i < a.size() && ok; ++i) {
+                const Vec2 to = a[(i + 1) % a.size()].at;
+                const double b = a[i].bulge;
+                if (b == 0) {
+                    ok = std::fprintf(out, " L%.*f %.*f", d, to.x, d, -to.y + 0.0) >= 0;
+                    continue;
+                }
+                const double chord = std::hypot(to.x - a[i].at.x, to.y - a[i].at.y);
+                const double radius = chord * (1 + b * b) / (4 * std::fabs(b));
+                ok = std::fprintf(out, " A%.*f %.*f 0 %d %d %.*f %.*f", d, radius, d, radius, std::fabs(b) > 1 ? 1 : 0,
+                                  b > 0 ? 0 : 1, d, to.x, d, -to.y + 0.0) >= 0;
             }
-            const double chord = std::hypot(to.x - a[i].at.x, to.y - a[i].at.y);
-            const double radius = chord * (1 + b * b) / (4 * std::fabs(b));
-            ok = std::fprintf(out, " A%.*f %.*f 0 %d %d %.*f %.*f", d, radius, d, radius, std::fabs(b) > 1 ? 1 : 0,
-                              b > 0 ? 0 : 1, d, to.x, d, -to.y + 0.0) >= 0;
         }
+        ok = ok && std::fputs(" Z", out) >= 0;
     }
-    ok = ok && std::fputs(" Z\"/>\n", out) >= 0;
+    ok = ok && std::fputs("\"/>\n", out) >= 0;
     if (gear.options.referenceCircles) {
         ok = ok && std::fprintf(out, "<g id=\"reference\" fill=\"none\" stroke=\"#0000ff\" stroke-width=\"%g\">\n",
                                 gear.options.strokeWidth) >= 0;
@@ -168,7 +196,7 @@ bool writeOutlineSvg(std::FILE* out, const GearExport& gear)
 bool writeOutlineDxf(std::FILE* out, const GearExport& gear)
 {
     const int d = gear.decimals;
-    const double ra = gear.numbers.tipDiameter / 2;
+    const double ra = reachOf(gear.numbers);
     bool ok = dxfGroup(out, 0, "SECTION") && dxfGroup(out, 2, "HEADER") && dxfGroup(out, 9, "$ACADVER") &&
               dxfGroup(out, 1, "AC1009") && dxfGroup(out, 9, "$INSUNITS") && dxfGroup(out, 70, "4") &&
               dxfGroup(out, 9, "$EXTMIN") && dxfPoint(out, 10, {-ra, -ra}, d) && dxfGroup(out, 9, "$EXTMAX") &&
@@ -183,17 +211,19 @@ bool writeOutlineDxf(std::FILE* out, const GearExport& gear)
          dxfGroup(out, 0, "ENDSEC");
     ok = ok && dxfGroup(out, 0, "SECTION") && dxfGroup(out, 2, "BLOCKS") && dxfGroup(out, 0, "ENDSEC");
     ok = ok && dxfGroup(out, 0, "SECTION") && dxfGroup(out, 2, "ENTITIES");
-    // The outline end to end: each piece starts where the last ended, and the last ends where
-    // the first starts, so readers join them into one closed contour.
-    if (gear.options.chords) {
-        const std::vector<OutlinePoint>& p = gear.outline;
-        for (std::size_t i = 0; i < p.size() && ok; ++i) ok = dxfLine(out, p[i].at, p[(i + 1) % p.size()].at, d);
-    } else {
-        const std::vector<ArcVertex>& a = gear.arcs;
-        for (std::size_t i = 0; i < a.size() && ok; ++i) {
-            const Vec2 to = a[(i + 1) % a.size()].at;
-            // A line's ends as finely as the arcs' beside it, or the two would miss each other.
-            ok = a[i].bulge == 0 ? dxfLine(out, a[i].at, to, d + 4) : dxfArc(out, arcOf(a[i].at, to, a[i].bulge), d);
+    // Each loop end to end: each piece starts where the last ended, and the last ends where
+    // the loop's first starts, so readers join them into closed contours.
+    for (std::size_t k = 0; k < gear.loops.size() && ok; ++k) {
+        if (gear.options.chords) {
+            const std::vector<OutlinePoint>& p = gear.loops[k];
+            for (std::size_t i = 0; i < p.size() && ok; ++i) ok = dxfLine(out, p[i].at, p[(i + 1) % p.size()].at, d);
+        } else {
+            const std::vector<ArcVertex>& a = gear.arcLoops[k];
+            for (std::size_t i = 0; i < a.size() && ok; ++i) {
+                const Vec2 to = a[(i + 1) % a.size()].at;
+                // A line's ends as finely as the arcs' beside it, or the two would miss each other.
+                ok = a[i].bulge == 0 ? dxfLine(out, a[i].at, to, d + 4) : dxfArc(out, arcOf(a[i].at, to, a[i].bulge), d);
+            }
         }
     }
     ok = ok && dxfGroup(out, 0, "CIRCLE") && dxfGroup(out, 8, "PITCH") && dxfPoint(out, 10, {0, 0}, d) &&
@@ -204,11 +234,15 @@ bool writeOutlineDxf(std::FILE* out, const GearExport& gear)
 bool writeOutlineCsv(std::FILE* out, const GearExport& gear)
 {
     const int d = gear.decimals;
-    bool ok = std::fputs("x_mm,y_mm,part\n", out) >= 0;
-    for (std::size_t i = 0; i < gear.outline.size() && ok; ++i) {
-        const OutlinePoint& p = gear.outline[i];
-        ok = std::fprintf(out, "%.*f,%.*f,%s\n", d, p.at.x + 0.0, d, p.at.y + 0.0, outlinePartName(p.part)) >= 0;
-    }
+    // A loop column only where there is more than one loop: an external gear's file stays as it was.
+    const bool loopColumn = gear.loops.size() > 1;
+    bool ok = std::fputs(loopColumn ? "x_mm,y_mm,part,loop\n" : "x_mm,y_mm,part\n", out) >= 0;
+    for (std::size_t k = 0; k < gear.loops.size() && ok; ++k)
+        for (std::size_t i = 0; i < gear.loops[k].size() && ok; ++i) {
+            const OutlinePoint& p = gear.loops[k][i];
+            ok = std::fprintf(out, "%.*f,%.*f,%s", d, p.at.x + 0.0, d, p.at.y + 0.0, outlinePartName(p.part)) >= 0 &&
+                 (loopColumn ? std::fprintf(out, ",%zu\n", k) : std::fputs("\n", out)) >= 0;
+        }
     return ok;
 }
 

@@ -310,10 +310,11 @@ bool computeGearOutline(const GearParameters& gear, std::vector<OutlinePoint>* o
     return true;
 }
 
-bool computeGearLoops(const GearParameters& gear, std::vector<std::vector<OutlinePoint>>* loops, std::string* reason)
+bool computeGearLoops(const GearParameters& gear, std::vector<std::vector<OutlinePoint>>* loops, std::string* reason,
+                      long mostPoints)
 {
     std::vector<OutlinePoint> teeth;
-    if (!computeGearOutline(gear, &teeth, reason)) return false;
+    if (!computeGearOutline(gear, &teeth, reason, mostPoints)) return false;
     loops->clear();
     loops->push_back(std::move(teeth));
     if (!gear.internal) return true;
@@ -322,8 +323,8 @@ bool computeGearLoops(const GearParameters& gear, std::vector<std::vector<Outlin
     computeGearNumbers(gear, &numbers, nullptr);
     const double radius = numbers.rimDiameter / 2;
     const double most = rimPointsEstimate(radius, gear.tolerance);
-    if (loops->front().size() + most > mostOutlinePoints)
-        return fail(reason, tooManyPoints(static_cast<double>(loops->front().size()) + most, mostOutlinePoints));
+    if (loops->front().size() + most > mostPoints)
+        return fail(reason, tooManyPoints(static_cast<double>(loops->front().size()) + most, mostPoints));
     std::vector<OutlinePoint> rim;
     for (const Vec2& p : rimPoints(radius, gear.tolerance)) rim.push_back({p, OutlinePart::rim, false, 0});
     loops->push_back(std::move(rim));

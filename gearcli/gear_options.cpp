@@ -32,6 +32,9 @@ constexpr OptionSpec options[] = {
     {"--backlash", true, true, true},       {"--pin-diameter", true, true, false},
     {"--stroke-width", true, true, false},  {"--reference-circles", false, true, false},
     {"--chords", false, true, false},       {"--lang", true, false, true},
+    {"--internal", false, true, true},      {"--rim-diameter", true, true, true},
+    {"--cutter", true, true, true},         {"--cutter-teeth", true, true, true},
+    {"--cutter-shift", true, true, true},
 };
 
 bool complain(std::string* message, const std::string& text)
@@ -120,6 +123,9 @@ bool parseGearRequest(int argc, const char* const argv[], GearProgram program, c
     double degrees = NAN;
     // The rack's coefficients given one by one apply over the named rack, whatever the order.
     double addendum = NAN, dedendum = NAN, tipRadius = NAN;
+    // The first option that shapes the rack, and the first that shapes the pinion cutter: a gear
+    // has one cutter, and an option of the other would be silently ignored.
+    std::string rackOption, pinionOption, cutterKind, rimOption;
 
     for (int i = 1; i < argc; ++i) {
         std::string option = argv[i];
@@ -141,8 +147,11 @@ bool parseGearRequest(int argc, const char* const argv[], GearProgram program, c
                                          : option + " is gearlab's");
         if (!spec->takesValue) {
             if (inlineValue) return complain(message, option + " takes no value, not " + quoted(value));
-            (option == "--help" ? r.help : option == "--json" ? r.json : option == "--chords" ? r.exports.chords
-                                                                                              : r.exports.referenceCircles) = true;
+            (option == "--help"       ? r.help
+             : option == "--json"     ? r.json
+             : option == "--chords"   ? r.exports.chords
+             : option == "--internal" ? r.gear.internal
+                                      : r.exports.referenceCircles) = true;
             continue;
         }
         if (!inlineValue) {
@@ -164,6 +173,17 @@ bool parseGearRequest(int argc, const char* const argv[], GearProgram program, c
         } else if (option == "--rack") {
             if (!basicRackNamed(value, &r.gear.rack))
                 return complain(message, "--rack must be A, B, C, D or straight, not " + quoted(value));
+        } else if (option == "--cutter") {
+            if (value != "rack" && value != "pinion")
+                return complain(message, "--cutter must be rack or pinion, not " + quoted(value));
+            cutterKind = value;
+        } else if (option == "--cutter-teeth") {
+            ok = readCount(option, value, &r.gear.pinionCutter.teeth, 1, message);
+        } else if (option == "--cutter-shift") {
+            ok = readNumber(option, value, &r.gear.pinionCutter.shift, message);
+        } else if (option == "--rim-diameter") {
+            ok = readBounded(option, value, 0, false, INFINITY, "a number above 0 (mm)", &r.gear.rimDiameter, message);
+            rimOption = option;
         } else if (option == "--addendum") {
             ok = readBounded(option, value, 0, true, INFINITY, "0 or more", &addendum, message);
         } else if (option == "--dedendum") {
@@ -193,7 +213,21 @@ bool parseGearRequest(int argc, const char* const argv[], GearProgram program, c
             (option == "--svg" ? r.svgFile : option == "--dxf" ? r.dxfFile : r.csvFile) = value;
         }
         if (!ok) return false;
+        if (option == "--rack" || option == "--addendum" || option == "--dedendum" || option == "--tip-radius") {
+            if (rackOption.empty()) rackOption = option;
+        } else if (option == "--cutter-teeth" || option == "--cutter-shift") {
+            if (pinionOption.empty()) pinionOption = option;
+        }
     }
+    // The cutter: as asked, else the pinion cutter where a ring or its own values ask for it.
+    // A ring asked of the rack is the engine's to refuse, with its reason.
+    const bool pinion = cutterKind.empty() ? r.gear.internal || !pinionOption.empty() : cutterKind == "pinion";
+    r.gear.cutter = pinion ? CutterKind::pinion : CutterKind::rack;
+    if (pinion && !rackOption.empty())
+        return complain(message, rackOption + " shapes the rack, but the pinion cutter cuts this gear");
+    if (!pinion && !pinionOption.empty())
+        return complain(message, pinionOption + " shapes the pinion cutter, but the rack cuts this gear (--cutter rack)");
+    if (!rimOption.empty() && !r.gear.internal) return complain(message, "--rim-diameter needs --internal (a ring gear's rim)");
     if (program == GearProgram::profile && !r.help && !haveTeeth)
         return complain(message, "--teeth is required (the tooth count)");
     if (program == GearProgram::profile && haveMateShift && !r.withMate)

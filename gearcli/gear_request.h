@@ -44,13 +44,14 @@ bool readDecimal(const std::string& text, double* value);
 std::string shortestText(double value);
 
 // What a report tells of a gear: its numbers, the measurement over pins, the outline's size
-// and the pair, when there is a mate.
+// and the pair, when there is a mate: beside an external gear, or inside a ring gear.
 struct GearReport {
     GearNumbers numbers;
     PinMeasurement pins;
-    std::size_t outlinePoints;
+    std::size_t outlinePoints;   // of every loop
     std::size_t outlineArcs;
-    const GearPair* pair;      // nullptr without a mate
+    const GearPair* pair;                   // nullptr without a mate, or for a ring gear
+    const InternalPair* internalPair;       // a ring gear's mate, the pinion inside; else nullptr
 };
 
 // The English report.
@@ -58,5 +59,5 @@ void printGearReport(std::FILE* out, const GearRequest& request, const GearRepor
 // The same as one JSON object.
 void printGearJson(std::FILE* out, const GearRequest& request, const GearReport& report);
 // Whether the gear has no bottom clearance (its dedendum no deeper than the addendum a mate's
-// tip reaches down with): worth a warning, not a refusal.
+// tip reaches down with, as its cutter cuts them): worth a warning, not a refusal.
 bool lacksBottomClearance(const GearParameters& gear);

@@ -1,10 +1,12 @@
 // gearlab: the teacher's gear laboratory. One window shows an involute spur gear cut by its
-// rack with the construction drawn (view 1), the finished gear with its numbers (view 2) and
-// the gear meshing with a mate, every point of the path of contact labelled (view 3); tooth
-// count, shift, pressure angle, rack and mate change live from the keyboard, or exactly
-// through a one-line entry.
+// rack or by a pinion (shaper) cutter with the construction drawn (view 1), the finished gear
+// with its numbers (view 2) and the gear meshing with a mate, every point of the path of
+// contact labelled (view 3); the gear may be a ring gear, its mate then the pinion inside it.
+// Tooth count, shift, pressure angle, cutter and mate change live from the keyboard, or
+// exactly through a one-line entry.
 //
 // Keys: + - (z ± 1), > < (z ± 10), x X (shift ∓ 0.05), a A (pressure angle), r (rack),
+// c (rack or pinion cutter), i (external or ring gear),
 // m M (the mate's z ∓ 1), y Y (the mate's shift ∓ 0.05), j J (backlash ∓ 0.05 mm),
 // Enter (entry: "x 0.532"),
 // 1 2 3 (view), space (play / pause), s (step), 0 (first step), w W (zoom out / in),
@@ -113,11 +115,15 @@ struct LabFigures {
     int lastStep;                      // the step the traces reach
     std::size_t pointsPerTooth;        // outline points of one tooth
     std::vector<double> cutRolls;      // per outline point, the roll at which the rack cuts it
-    std::vector<RackContact> cutting;  // where rack tooth 0 touches at the current step
+    std::vector<RackContact> cutting;  // where cutter tooth 0 touches at the current step
+    // View 2 of a gear cut by the pinion cutter: the same gear cut by the rack of the cutter's
+    // profile (empty otherwise, or where that rack cannot cut it)
+    std::vector<Point2> rackCutOutline;
     // View 3
     bool paired;                       // the pair could be computed
     std::string pairProblem;           // why not
-    GearPair pair;
+    GearPair pair;                     // an external gear and its mate
+    InternalPair ringPair;             // a ring gear and the pinion inside it
     GearNumbers mateNumbers;
     std::vector<Point2> mateOutline;   // mate frame, mm
 };
@@ -154,8 +160,9 @@ bool changeGear(const GearParameters& gear, double pressureDegrees, int rack, st
 // Puts the mate of teeth and shift in place if it can be cut (the pair may still not mesh:
 // then view 3 says why); otherwise keeps it and says why, as changeGear does. True if taken.
 bool changeMate(int teeth, double shift, std::string* why = nullptr);
-// Applies a line of the entry, "name value": z, x, a, m, rack, mate, matex, j, tol. False, with
-// the reason in *problem, where the name or value is wrong or the engine refuses the change.
+// Applies a line of the entry, "name value": z, x, a, m, rack, cutter, cutterx, internal, mate,
+// matex, j, tol. False, with the reason in *problem, where the name or value is wrong or the
+// engine refuses the change.
 bool applyEntryLine(const std::string& line, std::string* problem);
 // The reason an engine refusal gives, in the lab's language.
 std::string labReason(const std::string& englishReason);
@@ -170,8 +177,29 @@ std::vector<RackContact> cuttingContacts();
 bool cutByNow(std::size_t i);
 // The roll of view 1 at step n.
 double generationRoll(int n);
-// The gear's turn of view 3 at the current step, radians (negative: it turns clockwise).
+// The gear's turn of view 3 at the current step, radians (an external gear turns clockwise, a
+// ring counter-clockwise, so that the contacts run from A to E).
 double meshTurn();
+// View 3's pair as it is drawn and labelled, from either kind of pair: N1 and N2 as the
+// textbooks name them (the gear's and the mate's outside, the pinion's and the ring's inside).
+struct MeshLayout {
+    Vec2 mateCentre;
+    double mateTurn;          // the mate's outline turned by this when the gear is not turned
+    double mateTurnRate;      // the mate's turn per turn of the gear: −z/z2 outside, z/z1 inside
+    Vec2 pitchPoint;          // C
+    Vec2 n1, n2;              // the interference points N1 and N2
+    bool n1Passed, n2Passed;  // a tip runs past it: drawn red
+    Vec2 contactStart;        // A
+    Vec2 contactEnd;          // E
+    Vec2 effectiveStart, effectiveEnd;
+    bool startCut, endCut;    // a tip runs past N or a form circle there: A to the effective start red, and so on
+    double centreDistance;
+    double workingPressureAngle;
+    double contactRatio;
+    double effectiveContactRatio;
+    Vec2 lineStart, lineEnd;  // the line of action drawn: between the base circles, or on through the path
+};
+MeshLayout meshLayout();
 // The contact points on the path of contact at the current turn of view 3.
 std::vector<Vec2> meshContacts();
 // The fitted centre and half size (mm) of the current view's figure.
@@ -229,7 +257,7 @@ double labTextWidth(const std::string& text);
 
 // ---- Texts ----
 
-constexpr int labKeyCount = 20;     // lines of the help, each a group of keys
+constexpr int labKeyCount = 22;     // lines of the help, each a group of keys
 constexpr int labKeyColumn = 10;    // where the help's effects start, in Unifont's columns
 
 struct LabTexts {
@@ -299,6 +327,25 @@ struct LabTexts {
     const char* entryOnOff;        // reserved for switches: "'%s' is neither on nor off"
     const char* mostTeeth;         // "gearlab shows at most %s teeth"
     const char* fewestTeeth;       // the tooth count must be at least 1
+    // The pinion cutter and the ring gear.
+    const char* ring;              // after the tooth count in the status line
+    const char* cutter;            // "cutter z0 %s x0 %s", in place of the rack
+    const char* cuttingCutterFlank;  // the pinion cutter's involute flank cuts now
+    const char* cuttingCutterBoth;   // its flank and its tip rounding
+    const char* cutterCircleNames[5];  // the cutter's pitch, base, tip, root and form circles
+    const char* rollingCircles[2];   // the gear's and the cutter's rolling circles, where they leave the pitch circles
+    const char* cuttingPair;       // "cutting pair: α_w0 %s°   a_w0 %s mm"
+    const char* zMinCutter;        // z_min, x, z0, x0
+    const char* ringNote;          // a ring gear has no undercut
+    const char* noPinsRing;        // nor a measurement over pins
+    const char* pinionLine;        // "pinion z %s   x %s inside the ring"
+    const char* involuteCheck;     // "involute interference: %s"
+    const char* tipCheck;
+    const char* radialCheck;
+    const char* checkPassed;       // "none"
+    const char* radialPassed;      // the pinion can be pushed in radially
+    const char* rackCompared;      // view 2: the legend of the rack-cut outline beside the cutter's
+    const char* cutterNotes[3];    // N0; a ring's tooth difference; the pinion cutter's fillet
 };
 
 // The texts of the current language.

@@ -48,12 +48,15 @@ std::string stepText(const LabTexts& t)
     return t.finished;
 }
 
-// What part of the rack cuts at the current step of view 1.
+// What part of the cutter cuts at the current step of view 1.
 const char* cuttingText(const LabTexts& t)
 {
     bool flank = false, rounding = false;
     for (const RackContact& c : cuttingContacts()) (c.part == RackPart::flank ? flank : rounding) = true;
-    return flank && rounding ? t.cuttingBoth : flank ? t.cuttingFlank : rounding ? t.cuttingRounding : t.notCutting;
+    const bool pinion = lab.gear.cutter == CutterKind::pinion;
+    if (flank && rounding) return pinion ? t.cuttingCutterBoth : t.cuttingBoth;
+    if (flank) return pinion ? t.cuttingCutterFlank : t.cuttingFlank;
+    return rounding ? t.cuttingRounding : t.notCutting;
 }
 
 Line plain(const std::string& text, const Rgba& colour = textColour) { return {{text, colour}}; }
@@ -61,9 +64,13 @@ Line plain(const std::string& text, const Rgba& colour = textColour) { return {{
 std::vector<Line> statusLines(const LabTexts& t)
 {
     const GearNumbers& n = figures.numbers;
+    // What cuts the gear: the rack, or the pinion cutter in its place.
     std::string rack = std::string(t.rack) + " " + (lab.rack >= 0 ? labRackNames[lab.rack] : "custom");
     if (lab.roundingReduced) rack += number(" ρf* %.4g ", lab.gear.rack.tipRadius) + t.reduced;
-    const std::string gear = number("z %.0f", lab.gear.teeth) + "   m " + shortestText(lab.gear.module) + "   α " +
+    if (lab.gear.cutter == CutterKind::pinion)
+        rack = sayText(t.cutter, number("%.0f", lab.gear.pinionCutter.teeth), number("%.3f", lab.gear.pinionCutter.shift));
+    const std::string gear = number("z %.0f", lab.gear.teeth) + (lab.gear.internal ? std::string(" ") + t.ring : "") +
+                             "   m " + shortestText(lab.gear.module) + "   α " +
                              shortestText(lab.pressureDegrees) + "°" + number("   x %.3f   ", lab.gear.shift) + rack +
                              (lab.gear.backlash > 0 ? number("   j %.3f mm", lab.gear.backlash) : "") + "   " + t.mate +
                              number(" z %.0f", lab.mateTeeth) + number(" x %.3f", lab.mateShift);
@@ -92,6 +99,65 @@ std::vector<Line> undercutLimits(const LabTexts& t)
             plain(sayText(t.xMin, number("%.3f", n.minShiftWithoutUndercut), number("%.0f", lab.gear.teeth)))};
 }
 
+// What the pinion cutter makes of the gear: the cutting pair, and the undercut limits of an
+// external gear beside those of the rack of the cutter's profile; a ring has none.
+std::vector<Line> cutterLimits(const LabTexts& t)
+{
+    const GearNumbers& n = figures.numbers;
+    const PinionCutter& c = lab.gear.pinionCutter;
+    std::vector<Line> lines{plain(sayText(t.cuttingPair, number("%.3f", n.cuttingPressureAngle * 180 / exactPi),
+                                          number("%.4f", n.cuttingCentreDistance), number("%.0f", c.teeth),
+                                          number("%.3f", c.shift)))};
+    if (lab.gear.internal) {
+        lines.push_back(plain(t.ringNote));
+        return lines;
+    }
+    // The textbook's 2(h/m − x)/sin²α for the rack of the cutter's profile: its straight flank
+    // ends h = (ha0* − ρ(1 − sin α))·m below its reference line.
+    const double sinA = std::sin(lab.gear.pressureAngle);
+    const double rackZMin = 2 * (c.addendum - c.tipRadius * (1 - sinA) - lab.gear.shift) / (sinA * sinA);
+    lines.push_back(plain(sayText(t.zMinCutter, number("%.2f", n.minTeethWithoutUndercut), number("%.3f", lab.gear.shift),
+                                  number("%.2f", rackZMin))));
+    lines.push_back(plain(sayText(t.xMin, number("%.3f", n.minShiftWithoutUndercut), number("%.0f", lab.gear.teeth))));
+    return lines;
+}
+
+// View 3's first lines for either pair: the mate (or the pinion inside), the centre distance
+// and α_w; the two contact ratios, the effective one in red where it says less than the
+// textbook's, the base pitch and the piece given; a sentence where the teeth lose contact.
+std::vector<Line> pairLines(const LabTexts& t, const char* mateLine, const Line& more)
+{
+    const MeshLayout p = meshLayout();
+    std::vector<Line> lines;
+    lines.push_back(plain(sayText(mateLine, number("%.0f", lab.mateTeeth), number("%.3f", lab.mateShift)) + "   " +
+                          t.centreDistance + number(" %.4f", p.centreDistance) +
+                          number("   α_w %.3f°", p.workingPressureAngle * 180 / exactPi)));
+    const bool short_ = p.effectiveContactRatio < 1 || p.effectiveContactRatio < p.contactRatio - 1e-9;
+    Line ratios{{sayText(t.contactRatio, number("%.4f", p.contactRatio)), textColour},
+                {sayText(t.effectiveRatio, number("%.4f", p.effectiveContactRatio)), short_ ? undercutColour : textColour},
+                {t.basePitch + number(" %.4f", figures.numbers.basePitch), textColour}};
+    ratios.insert(ratios.end(), more.begin(), more.end());
+    lines.push_back(ratios);
+    if (p.effectiveContactRatio < 1) lines.push_back(plain(t.loseContact, undercutColour));
+    return lines;
+}
+
+// View 3 of a ring gear: the pinion inside it and the pair's three checks, each in red with
+// its reason where it fails.
+std::vector<Line> ringPairLines(const LabTexts& t)
+{
+    const InternalPair& p = figures.ringPair;
+    std::vector<Line> lines = pairLines(t, t.pinionLine, {});
+    const auto check = [&](const char* pattern, const PairCheck& c, const char* passed) {
+        lines.push_back(c.passed ? plain(sayText(pattern, passed)) : plain(sayText(pattern, labReason(c.reason)), undercutColour));
+    };
+    check(t.involuteCheck, p.involute, t.checkPassed);
+    check(t.tipCheck, p.tip, t.checkPassed);
+    check(t.radialCheck, p.radial, t.radialPassed);
+    lines.push_back(plain(t.meshLegend));
+    return lines;
+}
+
 std::vector<Line> panelLines(const LabTexts& t)
 {
     const GearNumbers& n = figures.numbers;
@@ -101,7 +167,8 @@ std::vector<Line> panelLines(const LabTexts& t)
     } else if (lab.view == 2) {
         lines.push_back(plain(number("d %.4f", n.pitchDiameter) + number("   da %.4f", n.tipDiameter) +
                               number("   df %.4f", n.rootDiameter) + number("   db %.4f", n.baseDiameter) +
-                              number("   pb %.4f", n.basePitch)));
+                              number("   pb %.4f", n.basePitch) +
+                              (lab.gear.internal ? number("   D %.4f", n.rimDiameter) : "")));
         std::string thickness = t.toothThickness + number(" %.4f", n.toothThickness);
         if (n.backlash > 0) thickness += sayText(t.beforeBacklash, number("%.4f", n.toothThicknessNominal));
         lines.push_back(plain(thickness + "   " + t.tipThickness + number(" %.4f   ", n.tipThickness) +
@@ -112,26 +179,22 @@ std::vector<Line> panelLines(const LabTexts& t)
         if (pins.fits)
             lines.push_back(plain(sayText(t.overPins, number("%.4f", pins.measurement), number("%.4f", pins.pinDiameter)) +
                                   number("   s̄ %.4f", n.chordalThickness) + number("   h̄ %.4f", n.chordalHeight)));
+        else if (lab.gear.internal)
+            lines.push_back(plain(t.noPinsRing + number("   s̄ %.4f", n.chordalThickness) + number("   h̄ %.4f", n.chordalHeight)));
+        if (!figures.rackCutOutline.empty()) lines.push_back(plain(t.rackCompared, flankCutColour));
     }
     if (lab.view != 3) {
-        for (const Line& l : undercutLimits(t)) lines.push_back(l);
+        for (const Line& l : lab.gear.cutter == CutterKind::pinion ? cutterLimits(t) : undercutLimits(t)) lines.push_back(l);
     } else if (!figures.paired) {
         lines.push_back(plain(t.pairRefused + figures.pairProblem, undercutColour));
+    } else if (lab.gear.internal) {
+        for (const Line& l : ringPairLines(t)) lines.push_back(l);
     } else {
         const GearPair& p = figures.pair;
         std::string interference = p.interferenceGear || p.interferenceMate ? t.interference : t.noInterference;
         if (p.interferenceGear) interference += " (N1)";
         if (p.interferenceMate) interference += " (N2)";
-        lines.push_back(plain(sayText(t.mateLine, number("%.0f", lab.mateTeeth), number("%.3f", lab.mateShift)) + "   " +
-                              t.centreDistance + number(" %.4f", p.centreDistance) +
-                              number("   α_w %.3f°", p.workingPressureAngle * 180 / exactPi)));
-        // The effective ratio in red where it says less than the textbook's.
-        const bool short_ = p.effectiveContactRatio < 1 || p.effectiveContactRatio < p.contactRatio - 1e-9;
-        lines.push_back({{sayText(t.contactRatio, number("%.4f", p.contactRatio)), textColour},
-                         {sayText(t.effectiveRatio, number("%.4f", p.effectiveContactRatio)), short_ ? undercutColour : textColour},
-                         {t.basePitch + number(" %.4f", n.basePitch), textColour},
-                         {interference, textColour}});
-        if (p.effectiveContactRatio < 1) lines.push_back(plain(t.loseContact, undercutColour));
+        for (const Line& l : pairLines(t, t.mateLine, {{interference, textColour}})) lines.push_back(l);
         if (p.gearFormCutsPath) lines.push_back(plain(t.gearFormCut, undercutColour));
         if (p.mateFormCutsPath) lines.push_back(plain(t.mateFormCut, undercutColour));
         lines.push_back(plain(t.meshLegend));
@@ -195,6 +258,7 @@ void drawHelp(const LabTexts& t)
     for (const KeyHelp& keys : t.keys) add(keyHelpLine(keys, labKeyColumn));
     lines.push_back("");
     for (const char* note : t.helpNotes) add(note);
+    for (const char* note : t.cutterNotes) add(note);
     double widest = labTextWidth(t.helpTitle);
     for (const std::string& l : lines) widest = std::max(widest, labTextWidth(l));
     const float width = static_cast<float>(widest + 2 * margin);

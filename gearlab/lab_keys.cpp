@@ -67,10 +67,30 @@ void changePressureAngle(int direction)
     changeGear(gear, labPressureAngles[next], lab.rack);
 }
 
+// The next rack, and the gear cut with it (a ring gear refuses the rack, with the engine's reason).
 void changeRack()
 {
     const int next = (lab.rack + 1) % labRackCount;  // a custom rack (-1) goes to A
-    changeGear(lab.gear, lab.pressureDegrees, next);
+    GearParameters gear = lab.gear;
+    gear.cutter = CutterKind::rack;
+    changeGear(gear, lab.pressureDegrees, next);
+}
+
+// c: the rack or the pinion cutter; a ring gear keeps its pinion cutter, and the engine says why.
+void changeCutter()
+{
+    GearParameters gear = lab.gear;
+    gear.cutter = gear.cutter == CutterKind::rack ? CutterKind::pinion : CutterKind::rack;
+    changeGear(gear, lab.pressureDegrees, lab.rack);
+}
+
+// i: an external or a ring gear; a ring is cut by the pinion cutter.
+void changeInternal()
+{
+    GearParameters gear = lab.gear;
+    gear.internal = !gear.internal;
+    if (gear.internal) gear.cutter = CutterKind::pinion;
+    changeGear(gear, lab.pressureDegrees, lab.rack);
 }
 
 void startTimer()
@@ -173,6 +193,8 @@ void onLabKey(unsigned char key, int, int)
     case 'a': changePressureAngle(1); break;
     case 'A': changePressureAngle(-1); break;
     case 'r': changeRack(); break;
+    case 'c': changeCutter(); break;
+    case 'i': changeInternal(); break;
     case 'm': changeMate(lab.mateTeeth - 1, lab.mateShift); break;
     case 'M': changeMate(lab.mateTeeth + 1, lab.mateShift); break;
     case 'y': changeMate(lab.mateTeeth, stepped(lab.mateShift, -shiftStep)); break;

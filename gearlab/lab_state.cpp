@@ -67,21 +67,21 @@ std::vector<OutlineRun> splitIntoRuns(const std::vector<OutlinePoint>& outline)
     return runs;
 }
 
-// Where rack tooth 0 touches the gear at a roll: either side, either part.
+// Where tooth 0 of the cutter, rack or pinion, touches the gear at a roll: either side, either part.
 std::vector<RackContact> contactsOfToothZero(const GearParameters& gear, double roll)
 {
     std::vector<RackContact> touching;
     for (FlankSide side : {FlankSide::clockwise, FlankSide::counterClockwise})
         for (RackPart part : {RackPart::flank, RackPart::tipRounding}) {
-            const RackContact c = rackContactAt(gear, roll, 0, side, part);
+            const RackContact c = cutterContactAt(gear, roll, 0, side, part);
             if (c.touching) touching.push_back(c);
         }
     return touching;
 }
 
-bool rackToothZeroTouches(const GearParameters& gear, double roll) { return !contactsOfToothZero(gear, roll).empty(); }
+bool cutterToothZeroTouches(const GearParameters& gear, double roll) { return !contactsOfToothZero(gear, roll).empty(); }
 
-// The rolls of view 1: centred where rack tooth 0 stands in the space between gear teeth 0
+// The rolls of view 1: centred where cutter tooth 0 stands in the space between gear teeth 0
 // and −1, reaching a little past the last roll at which it touches the blank.
 void findGenerationRolls(const GearParameters& gear)
 {
@@ -91,22 +91,22 @@ void findGenerationRolls(const GearParameters& gear)
     const int most = static_cast<int>(std::min(rollScanReach / rollScanStep, (exactPi / 2) / step));
     int last = 0;
     for (int k = 1; k <= most; ++k)
-        if (rackToothZeroTouches(gear, figures.centreRoll + k * step) ||
-            rackToothZeroTouches(gear, figures.centreRoll - k * step))
+        if (cutterToothZeroTouches(gear, figures.centreRoll + k * step) ||
+            cutterToothZeroTouches(gear, figures.centreRoll - k * step))
             last = k;
     figures.rollReach = (last + 4) * step;
 }
 
-// Adds the rack position of step n to the traces.
+// Adds the cutter's position of step n to the traces.
 void addGenerationStep(int n)
 {
     const double roll = generationRoll(n);
     // Rasterising the traces is most of a frame's cost, so they are drawn coarser and
-    // narrower than the current rack.
+    // narrower than the current cutter.
     GearParameters coarse = lab.gear;
     coarse.tolerance = std::max(lab.gear.tolerance, traceTolerance * lab.gear.module);
-    figures.traces.push_back(plainPoints(rackOutlineAt(coarse, roll, -traceTeethEachSide, traceTeethEachSide)));
-    figures.currentRack = rackOutlineAt(lab.gear, roll, -rackTeethEachSide, rackTeethEachSide);
+    figures.traces.push_back(plainPoints(cutterOutlineAt(coarse, roll, -traceTeethEachSide, traceTeethEachSide)));
+    figures.currentRack = cutterOutlineAt(lab.gear, roll, -rackTeethEachSide, rackTeethEachSide);
     if (figures.traces.size() > mostTraces) figures.traces.erase(figures.traces.begin());
 }
 
@@ -117,6 +117,21 @@ void rebuildGeneration()
     figures.currentRack.clear();
     for (int n = 0; n <= lab.step; ++n) addGenerationStep(n);
     figures.lastStep = lab.step;
+}
+
+// An external gear cut by the pinion cutter, cut instead by the rack of the cutter's profile: its
+// addendum cuts the root, its dedendum leaves the tip, its rounding the same. Empty for any
+// other gear, or where that rack cannot cut it.
+std::vector<Point2> rackCutOutlineOf(const GearParameters& gear)
+{
+    if (gear.cutter != CutterKind::pinion || gear.internal) return {};
+    GearParameters byRack = gear;
+    byRack.cutter = CutterKind::rack;
+    byRack.rack = {gear.pinionCutter.dedendum, gear.pinionCutter.addendum, gear.pinionCutter.tipRadius};
+    std::vector<OutlinePoint> outline;
+    std::string reason;
+    if (!computeGearOutline(byRack, &outline, &reason, labMostOutlinePoints)) return {};
+    return plainPoints(outline);
 }
 
 }  // namespace
@@ -138,11 +153,15 @@ const char* labUsage()
 {
     return "Usage: gearlab [--teeth Z] [--module M] [--pressure-angle DEG] [--shift X]\n"
            "              [--rack A|B|C|D|straight] [--addendum HA] [--dedendum HF] [--tip-radius RHO]\n"
+           "              [--cutter rack|pinion] [--cutter-teeth Z0] [--cutter-shift X0]\n"
+           "              [--internal [--rim-diameter D]] [--backlash J]\n"
            "              [--tolerance MM] [--mate Z2] [--mate-shift X2] [--lang en|ja]\n"
            "\n"
            "Opens the gear laboratory on the given gear (10 teeth unless told otherwise, so the\n"
-           "undercut shows). Every change after that is made with keys in the window, or typed\n"
-           "exactly after Enter; h lists them.\n";
+           "undercut shows), cut by the rack or by a pinion cutter (25 teeth unless told otherwise);\n"
+           "--internal makes it a ring gear, cut by the pinion cutter, its mate the pinion inside.\n"
+           "Every change after that is made with keys in the window, or typed exactly after Enter;\n"
+           "h lists them.\n";
 }
 
 bool parseLabOptions(int argc, const char* const argv[], bool* help, std::string* message)
@@ -200,6 +219,7 @@ bool changeGear(const GearParameters& wanted, double pressureDegrees, int rack, 
         std::transform(outline.begin(), outline.end(), figures.cutRolls.begin(), [](const OutlinePoint& p) { return p.roll; });
         figures.runs = splitIntoRuns(outline);
         figures.pointsPerTooth = outline.size() / static_cast<std::size_t>(gear.teeth);
+        figures.rackCutOutline = rackCutOutlineOf(gear);
         recomputeFigures();
         return true;
     }
@@ -208,11 +228,13 @@ bool changeGear(const GearParameters& wanted, double pressureDegrees, int rack, 
     return false;
 }
 
+// The mate: cut by the same cutter; inside a ring gear, the external pinion.
 GearParameters mateOf(const GearParameters& gear, int teeth, double shift)
 {
     GearParameters mate = gear;
     mate.teeth = teeth;
     mate.shift = shift;
+    mate.internal = false;
     return mate;
 }
 
@@ -222,7 +244,10 @@ void recomputeFigures()
     rebuildGeneration();
     figures.cutting = contactsOfToothZero(lab.gear, generationRoll(lab.step));
 
-    figures.paired = computeGearPair(lab.gear, lab.mateTeeth, lab.mateShift, &figures.pair, &figures.pairProblem);
+    figures.paired = lab.gear.internal ? computeInternalPair(lab.gear, lab.mateTeeth, lab.mateShift, &figures.ringPair,
+                                                             &figures.pairProblem)
+                                       : computeGearPair(lab.gear, lab.mateTeeth, lab.mateShift, &figures.pair,
+                                                         &figures.pairProblem);
     figures.mateOutline.clear();
     if (figures.paired) {
         const GearParameters mate = mateOf(lab.gear, lab.mateTeeth, lab.mateShift);
@@ -274,9 +299,11 @@ bool cutByNow(std::size_t i)
     const std::size_t n = figures.outline.size();
     const std::size_t half = figures.pointsPerTooth / 2;
     if (i > half && i < n - half) return false;  // another tooth space: not cut in view 1
-    // The space's other side ends the outline, on the last tooth: its rolls count a full turn
-    // of rack travel behind those of tooth 0.
-    const double roll = i <= half ? figures.cutRolls[i] : figures.cutRolls[i] + 2 * exactPi;
+    // The space's two sides lie at the outline's two ends, on its first and its last tooth:
+    // one side's rolls count a full turn of cutter travel behind (a rack-cut or external gear's
+    // last side, a ring's first). Each is taken on the turn of the space's own cut.
+    double roll = figures.cutRolls[i];
+    roll += 2 * exactPi * std::round((figures.centreRoll - roll) / (2 * exactPi));
     return roll <= generationRoll(lab.step);
 }
 
@@ -285,13 +312,104 @@ double generationRoll(int n)
     return figures.centreRoll - figures.rollReach + 2 * figures.rollReach * n / generationSteps;
 }
 
-// Clockwise, so that the contacts run from the mate's tip (nearer N1) to this gear's tip.
-double meshTurn() { return -2 * exactPi / lab.gear.teeth * lab.meshStep / meshStepsPerPitch; }
+// Clockwise, so that the contacts run from the mate's tip (nearer N1) to this gear's tip; a ring
+// counter-clockwise, so that they run from its tip to the pinion's.
+double meshTurn()
+{
+    return (lab.gear.internal ? 1 : -1) * 2 * exactPi / lab.gear.teeth * lab.meshStep / meshStepsPerPitch;
+}
+
+namespace {
+
+// What both kinds of pair give alike: the pitch point, the path of contact and its numbers.
+template <class Pair>
+void copyPath(const Pair& p, MeshLayout* l)
+{
+    l->pitchPoint = p.pitchPoint;
+    l->contactStart = p.contactStart;
+    l->contactEnd = p.contactEnd;
+    l->effectiveStart = p.effectiveStart;
+    l->effectiveEnd = p.effectiveEnd;
+    l->centreDistance = p.centreDistance;
+    l->workingPressureAngle = p.workingPressureAngle;
+    l->contactRatio = p.contactRatio;
+    l->effectiveContactRatio = p.effectiveContactRatio;
+}
+
+bool samePoint(const Vec2& a, const Vec2& b) { return a.x == b.x && a.y == b.y; }
+
+}  // namespace
+
+MeshLayout meshLayout()
+{
+    MeshLayout l{};
+    if (lab.gear.internal) {
+        const InternalPair& p = figures.ringPair;
+        copyPath(p, &l);
+        l.mateCentre = p.pinionCentre;
+        l.mateTurn = p.pinionTurn;
+        l.mateTurnRate = static_cast<double>(lab.gear.teeth) / lab.mateTeeth;
+        l.n1 = p.interferencePinionPoint;
+        l.n2 = p.interferenceRingPoint;
+        // Along the line from N2: the ring's tip runs past N1 when the path starts short of it.
+        const Vec2 along{-std::cos(p.workingPressureAngle), std::sin(p.workingPressureAngle)};
+        const auto fromN2 = [&](const Vec2& q) { return (q.x - l.n2.x) * along.x + (q.y - l.n2.y) * along.y; };
+        l.n1Passed = fromN2(p.contactStart) < fromN2(l.n1);
+        l.n2Passed = false;  // the pinion's tip moves away from N2
+        l.startCut = !samePoint(p.effectiveStart, p.contactStart);
+        l.endCut = !samePoint(p.effectiveEnd, p.contactEnd);
+        // N2 and N1 lie on one side of the pitch point: the line runs on past N1 to the path's end.
+        l.lineStart = l.n2;
+        l.lineEnd = fromN2(p.contactEnd) > fromN2(l.n1) ? p.contactEnd : l.n1;
+        return l;
+    }
+    const GearPair& p = figures.pair;
+    copyPath(p, &l);
+    l.mateCentre = p.mateCentre;
+    l.mateTurn = p.mateTurn;
+    l.mateTurnRate = -static_cast<double>(lab.gear.teeth) / lab.mateTeeth;
+    l.n1 = p.interferenceGearPoint;
+    l.n2 = p.interferenceMatePoint;
+    l.n1Passed = p.interferenceGear;
+    l.n2Passed = p.interferenceMate;
+    l.startCut = p.gearFormCutsPath || p.interferenceGear;
+    l.endCut = p.mateFormCutsPath || p.interferenceMate;
+    l.lineStart = l.n1;
+    l.lineEnd = l.n2;
+    return l;
+}
+
+namespace {
+
+// The contacts of the pinion inside the ring, on the line of action of the ring's clockwise
+// flanks: the clockwise flank of ring tooth k leaves the base circle ψb clockwise of the
+// tooth's centre line (ψb = s/d − inv α, the ring's tooth widening outwards), so with the ring
+// turned by δ it crosses the line rb·(α_w − ψb + 2πk/z + δ) from N2.
+std::vector<Vec2> ringContacts()
+{
+    std::vector<Vec2> contacts;
+    const InternalPair& p = figures.ringPair;
+    const GearNumbers& n = figures.numbers;
+    const double rb = n.baseDiameter / 2, pb = n.basePitch;
+    const Vec2 n2 = p.interferenceRingPoint;
+    const Vec2 along{-std::cos(p.workingPressureAngle), std::sin(p.workingPressureAngle)};
+    const auto distance = [&](const Vec2& q) { return (q.x - n2.x) * along.x + (q.y - n2.y) * along.y; };
+    const double psiB = n.toothThickness / n.pitchDiameter - involuteFunction(lab.gear.pressureAngle);
+    const double first = rb * (p.workingPressureAngle - psiB + meshTurn());
+    const double from = distance(p.contactStart), to = distance(p.contactEnd);
+    double s = std::fmod(first - from, pb);
+    if (s < 0) s += pb;
+    for (s += from; s <= to; s += pb) contacts.push_back({n2.x + s * along.x, n2.y + s * along.y});
+    return contacts;
+}
+
+}  // namespace
 
 std::vector<Vec2> meshContacts()
 {
     std::vector<Vec2> contacts;
     if (!figures.paired) return contacts;
+    if (lab.gear.internal) return ringContacts();
     const GearPair& p = figures.pair;
     const Vec2 n1 = p.interferenceGearPoint, n2 = p.interferenceMatePoint;
     const double length = std::hypot(n2.x - n1.x, n2.y - n1.y);
@@ -325,14 +443,18 @@ void fittedFrame(Vec2* centre, double* halfSize)
         *centre = {r * std::sin(a), r * std::cos(a)};
         *halfSize = std::min(1.1 * ra, 6 * m);
     } else if (lab.view == 3 && figures.paired && lab.meshZone) {
-        // Round the pitch point: both tip circles where they cross, and the path of contact.
-        const GearPair& p = figures.pair;
+        // Round the pitch point: both tip circles where they cross, and the path of contact. Inside
+        // a ring the tip circles cross far round, where the teeth have long parted: the path alone.
+        const MeshLayout p = meshLayout();
         const double ra2 = figures.mateNumbers.tipDiameter / 2, aw = p.centreDistance;
         const double y = (ra * ra - ra2 * ra2 + aw * aw) / (2 * aw);
-        const Vec2 crossing{std::sqrt(std::fmax(0.0, ra * ra - y * y)), y};
+        const Vec2 crossing = lab.gear.internal ? p.pitchPoint : Vec2{std::sqrt(std::fmax(0.0, ra * ra - y * y)), y};
         const auto from = [&](const Vec2& q) { return std::hypot(q.x - p.pitchPoint.x, q.y - p.pitchPoint.y); };
         *centre = p.pitchPoint;
-        *halfSize = 1.15 * std::max({from(crossing), from(p.contactStart), from(p.contactEnd), 2 * m});
+        *halfSize = 1.15 * std::max({from(crossing), from(p.contactStart), from(p.contactEnd), (lab.gear.internal ? 3 : 2) * m});
+    } else if (lab.view == 3 && figures.paired && lab.gear.internal) {
+        *centre = {0, 0};  // the pinion lies inside the ring's rim
+        *halfSize = 1.05 * n.rimDiameter / 2;
     } else if (lab.view == 3 && figures.paired) {
         const double ra2 = figures.mateNumbers.tipDiameter / 2;
         const double aw = figures.pair.centreDistance;
@@ -340,7 +462,7 @@ void fittedFrame(Vec2* centre, double* halfSize)
         *halfSize = 1.05 * std::max((aw + ra + ra2) / 2, std::max(ra, ra2));
     } else {
         *centre = {0, 0};
-        *halfSize = 1.08 * ra;
+        *halfSize = 1.08 * std::max(ra, n.rimDiameter / 2);
     }
 }
 
@@ -374,13 +496,21 @@ std::string exportStem()
 {
     // Every value exactly as the gear holds it, so two different gears never share a name.
     const GearParameters& g = lab.gear;
-    std::string stem = "gear-z" + std::to_string(g.teeth) + "-m" + shortestText(g.module) + "-a" +
-                       shortestText(lab.pressureDegrees) + "-x" + shortestText(g.shift) + "-";
-    if (lab.rack >= 0)
+    std::string stem = std::string(g.internal ? "ring" : "gear") + "-z" + std::to_string(g.teeth) + "-m" +
+                       shortestText(g.module) + "-a" + shortestText(lab.pressureDegrees) + "-x" + shortestText(g.shift) + "-";
+    if (g.cutter == CutterKind::pinion) {
+        const PinionCutter& c = g.pinionCutter;
+        stem += "cutter-z" + std::to_string(c.teeth) + "-x" + shortestText(c.shift);
+        if (c.addendum != standardPinionCutter.addendum || c.dedendum != standardPinionCutter.dedendum ||
+            c.tipRadius != standardPinionCutter.tipRadius)
+            stem += "-ha" + shortestText(c.addendum) + "-hf" + shortestText(c.dedendum) + "-rho" + shortestText(c.tipRadius);
+    } else if (lab.rack >= 0) {
         stem += labRackNames[lab.rack];
-    else
+    } else {
         stem += "ha" + shortestText(g.rack.addendum) + "-hf" + shortestText(g.rack.dedendum) + "-rho" +
                 shortestText(g.rack.tipRadius);
+    }
+    if (g.internal && g.rimDiameter != 0) stem += "-rim" + shortestText(g.rimDiameter);
     if (g.backlash != 0) stem += "-j" + shortestText(g.backlash);
     if (g.tolerance != defaultTolerance) stem += "-tol" + shortestText(g.tolerance);
     return stem;

@@ -28,11 +28,14 @@ const LabTexts english{
      {{'>', '<'}, "> / <", "z + 10 / - 10"},
      {{'x', 'X'}, "x / X", "shift - / + 0.05"},
      {{'a', 'A'}, "a / A", "pressure angle 14.5° → 20° → 22.5° → 25°"},
-     {{'r'}, "r", "rack A → B → C → D → straight"},
+     {{'r'}, "r", "rack A → B → C → D → straight, and cut with it"},
+     {{'c'}, "c", "cutter: rack ↔ pinion cutter"},
+     {{'i'}, "i", "external ↔ ring gear (cut by the pinion cutter)"},
      {{'m', 'M'}, "m / M", "the mate's teeth - / + 1"},
      {{'y', 'Y'}, "y / Y", "the mate's shift - / + 0.05"},
      {{'j', 'J'}, "j / J", "backlash - / + 0.05 mm"},
-     {{13}, "Enter", "type a value: z 8, x 0.532, a 17.5, m 2, rack C, mate 31, matex -0.2, j 0.1"},
+     {{13}, "Enter", "type a value: z 8, x 0.532, a 17.5, m 2, rack C, cutter 25, cutterx 0.1, internal on, mate 31, "
+                     "matex -0.2, j 0.1"},
      {{'1', '2', '3'}, "1 2 3", "generation, finished gear, meshing pair"},
      {{' '}, "space", "play / pause"},
      {{'s'}, "s", "one step"},
@@ -66,7 +69,7 @@ const LabTexts english{
     "A–E path of contact (green)   thick: both flanks involute   red: a tip past N or below a form circle   "
     "orange: contacts   purple: p_b   C: pitch point",
     "entry (Enter applies, Esc closes): ",
-    "unknown name '%s': use z, x, a, m, rack, mate, matex, j or tol",
+    "unknown name '%s': use z, x, a, m, rack, cutter, cutterx, internal, mate, matex, j or tol",
     "'%s' is not a number",
     "'%s' is not a whole number",
     "no rack '%s': use A, B, C, D or straight",
@@ -74,6 +77,23 @@ const LabTexts english{
     "'%s' is neither on nor off",
     "gearlab shows at most %s teeth",
     "the tooth count must be at least 1",
+    "ring", "cutter z0 %s x0 %s",
+    "cutting: cutter flank", "cutting: cutter flank and tip rounding",
+    {"cutter pitch", "cutter base", "cutter tip", "cutter root", "cutter form"},
+    {"rolling", "cutter rolling"},
+    "cutting pair: α_w0 %1$s°   a_w0 %2$s mm (cutter z0 %3$s, x0 %4$s)",
+    "z_min %1$s at x = %2$s for this cutter; %3$s for the rack of its profile",
+    "ring gear: tip circle inside the pitch circle, root circle outside; a pinion cutter does not undercut it",
+    "no measurement over pins for a ring gear",
+    "pinion z %1$s   x %2$s inside the ring",
+    "involute interference: %s", "tip interference: %s", "radial assembly: %s",
+    "none", "the pinion can be pushed in radially",
+    "orange: the same gear cut by the rack of the cutter's profile",
+    {"N0: where the line of action touches the cutter's base circle; the gear's tips must not reach past it",
+     "ring gear: the pinion's tips must leave its tooth spaces without catching the ring's tips; at 20° that takes "
+     "some 9 teeth more in the ring than in the pinion",
+     "pinion cutter: its tips roll on a circle, not a line, so the fillet comes out rounder and starts higher than "
+     "the rack's, and it undercuts less (z_min 15.4 with 25 teeth, 18.6 for the rack of its profile)"},
 };
 
 const LabTexts japanese{
@@ -89,11 +109,14 @@ const LabTexts japanese{
      {{'>', '<'}, "> / <", "歯数 z + 10 / - 10"},
      {{'x', 'X'}, "x / X", "転位係数 - / + 0.05"},
      {{'a', 'A'}, "a / A", "圧力角 14.5° → 20° → 22.5° → 25°"},
-     {{'r'}, "r", "ラック A → B → C → D → 直線"},
+     {{'r'}, "r", "ラック A → B → C → D → 直線 (ラックで創成)"},
+     {{'c'}, "c", "カッタ: ラック ↔ ピニオンカッタ"},
+     {{'i'}, "i", "外歯車 ↔ 内歯車 (ピニオンカッタで創成)"},
      {{'m', 'M'}, "m / M", "相手歯車の歯数 - / + 1"},
      {{'y', 'Y'}, "y / Y", "相手歯車の転位係数 - / + 0.05"},
      {{'j', 'J'}, "j / J", "バックラッシ - / + 0.05 mm"},
-     {{13}, "Enter", "値を入力: z 8, x 0.532, a 17.5, m 2, rack C, mate 31, matex -0.2, j 0.1"},
+     {{13}, "Enter", "値を入力: z 8, x 0.532, a 17.5, m 2, rack C, cutter 25, cutterx 0.1, internal on, mate 31, "
+                     "matex -0.2, j 0.1"},
      {{'1', '2', '3'}, "1 2 3", "創成, 完成歯車, かみ合い"},
      {{' '}, "space", "再生 / 停止"},
      {{'s'}, "s", "1ステップ進む"},
@@ -127,7 +150,7 @@ const LabTexts japanese{
     "A–E かみ合い長さ (緑)   太線: 両歯面がインボリュート   赤: 歯先が N か有効円を越える   "
     "橙: 接触点   紫: p_b   C: ピッチ点",
     "入力 (Enter で適用, Esc で閉じる): ",
-    "'%s' は使えない名前です: z, x, a, m, rack, mate, matex, j, tol のどれか",
+    "'%s' は使えない名前です: z, x, a, m, rack, cutter, cutterx, internal, mate, matex, j, tol のどれか",
     "'%s' は数ではありません",
     "'%s' は整数ではありません",
     "ラック '%s' はありません: A, B, C, D, straight のどれか",
@@ -135,6 +158,22 @@ const LabTexts japanese{
     "'%s' は on でも off でもありません",
     "gearlab で表示できる歯数は %s までです",
     "歯数は 1 以上にしてください",
+    "内歯車", "カッタ z0 %s x0 %s",
+    "切削中: カッタのインボリュート", "切削中: カッタのインボリュートと歯先丸み",
+    {"カッタのピッチ円", "カッタの基礎円", "カッタの歯先円", "カッタの歯底円", "カッタの有効円"},
+    {"かみ合いピッチ円", "カッタのかみ合いピッチ円"},
+    "創成のかみ合い: α_w0 %1$s°   a_w0 %2$s mm (カッタ z0 %3$s, x0 %4$s)",
+    "z_min %1$s (x = %2$s, このカッタ); 同じ歯形のラックなら %3$s",
+    "内歯車: 歯先円はピッチ円の内側, 歯底円は外側; ピニオンカッタは切下げを作りません",
+    "内歯車にはオーバーピン寸法はありません",
+    "ピニオン z %1$s   x %2$s (内歯車の中)",
+    "インボリュート干渉: %s", "歯先干渉 (トロコイド干渉): %s", "半径方向の組立て: %s",
+    "なし", "ピニオンを半径方向から入れられます",
+    "橙: 同じ歯形のラックで創成した歯形",
+    {"N0: 作用線がカッタの基礎円に接する点; 歯車の歯先がこれを越えてはならない",
+     "内歯車: ピニオンの歯先は内歯車の歯先にかからずに歯溝から抜けなければならない; 20° では歯数差がおよそ 9 必要",
+     "ピニオンカッタ: 歯先は直線でなく円の上を転がるので, フィレットはラックより丸く高い位置から始まり, 切下げも少ない "
+     "(25 歯で z_min 15.4, 同じ歯形のラックでは 18.6)"},
 };
 
 // The engine's reasons in Japanese, each number in the order the English pattern has them.

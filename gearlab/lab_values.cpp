@@ -27,25 +27,42 @@ bool applyEntryLine(const std::string& line, std::string* problem)
     if (name.empty()) return true;  // an empty line changes nothing
 
     GearParameters gear = lab.gear;
-    if (name == "rack") {
+    if (name == "rack") {  // a rack named is the rack that cuts
+        gear.cutter = CutterKind::rack;
         for (int i = 0; i < labRackCount; ++i)
             if (value == labRackNames[i]) return changeGear(gear, lab.pressureDegrees, i, problem);
         return refuse(problem, sayText(t.entryRack, value));
     }
-    if (name == "z" || name == "mate") {
+    if (name == "internal") {
+        if (value != "on" && value != "off") return refuse(problem, sayText(t.entryOnOff, value));
+        gear.internal = value == "on";
+        if (gear.internal) gear.cutter = CutterKind::pinion;
+        return changeGear(gear, lab.pressureDegrees, lab.rack, problem);
+    }
+    if (name == "z" || name == "mate" || name == "cutter") {
         static const std::regex whole(R"([+-]?[0-9]{1,9})");
         if (!std::regex_match(value, whole)) return refuse(problem, sayText(t.entryWhole, value));
         const int teeth = std::atoi(value.c_str());
         if (teeth < 1) return refuse(problem, t.fewestTeeth);
         if (name == "mate") return changeMate(teeth, lab.mateShift, problem);
-        gear.teeth = teeth;
+        if (name == "cutter") {  // the pinion cutter's teeth, and the pinion cutter cuts
+            gear.pinionCutter.teeth = teeth;
+            gear.cutter = CutterKind::pinion;
+        } else {
+            gear.teeth = teeth;
+        }
         return changeGear(gear, lab.pressureDegrees, lab.rack, problem);
     }
-    const bool known = name == "x" || name == "a" || name == "m" || name == "matex" || name == "tol" || name == "j";
+    const bool known =
+        name == "x" || name == "a" || name == "m" || name == "matex" || name == "tol" || name == "j" || name == "cutterx";
     if (!known) return refuse(problem, sayText(t.entryUnknown, name));
     double number = 0;
     if (!readDecimal(value, &number)) return refuse(problem, sayText(t.entryNumber, value));
     if (name == "matex") return changeMate(lab.mateTeeth, number, problem);
+    if (name == "cutterx") {
+        gear.pinionCutter.shift = number;
+        gear.cutter = CutterKind::pinion;
+    }
     double degrees = lab.pressureDegrees;
     if (name == "x") gear.shift = number;
     if (name == "m") gear.module = number;

@@ -160,6 +160,61 @@ void drawConstruction(const Visible& v, const Construction& c)
     for (const Vec2& n : c.interference) drawDot(asPoint(n), 9, undercutColour);
 }
 
+// The construction of view 1 for the pinion cutter at the current roll, in the gear frame.
+struct CutterConstruction {
+    CutterPlace place;            // the cutter, its pitch point, and N and N0 of the clockwise flanks
+    Vec2 interference[2];         // N of the clockwise and of the counter-clockwise flanks
+    Vec2 cutterInterference[2];   // N0 of each
+    double gearRolling;           // the gear's rolling circle, which touches the cutter's at the pitch point
+    bool rollingApart;            // the rolling circles are not the pitch circles (x + x0 ≠ 0, or x − x0 for a ring)
+};
+
+CutterConstruction cutterConstructionNow()
+{
+    const double roll = generationRoll(lab.step);
+    CutterConstruction c{};
+    c.place = pinionCutterAt(lab.gear, roll);
+    const CutterPlace mirrored = pinionCutterAt(lab.gear, -roll);  // the other flanks, seen in a mirror
+    c.interference[0] = c.place.interferencePoint;
+    c.interference[1] = {-mirrored.interferencePoint.x, mirrored.interferencePoint.y};
+    c.cutterInterference[0] = c.place.cutterInterferencePoint;
+    c.cutterInterference[1] = {-mirrored.cutterInterferencePoint.x, mirrored.cutterInterferencePoint.y};
+    c.gearRolling = std::hypot(c.place.pitchPoint.x, c.place.pitchPoint.y);
+    c.rollingApart = std::fabs(c.place.rollingRadius - c.place.pitchRadius) > 1e-9 * c.place.pitchRadius;
+    return c;
+}
+
+// The cutter's circles about its centre, radii in the order of the texts' cutterCircleNames.
+void cutterRadii(const CutterPlace& place, double radii[5])
+{
+    radii[0] = place.pitchRadius;
+    radii[1] = place.baseRadius;
+    radii[2] = place.tipRadius;
+    radii[3] = place.rootRadius;
+    radii[4] = place.formRadius;
+}
+
+void drawCutterConstruction(const Visible& v, const CutterConstruction& c)
+{
+    const Point2 centre = asPoint(c.place.centre);
+    const Stroke thin{constructionColour, 1, solidPattern};
+    double radii[5];
+    cutterRadii(c.place, radii);
+    const unsigned short patterns[5] = {chainPattern, dashedPattern, solidPattern, solidPattern, dottedPattern};
+    for (int i = 0; i < 5; ++i)
+        drawCircleNear(centre, radii[i], v.centre, v.reach, v.pixelsPerMm, {constructionColour, 1, patterns[i]});
+    if (c.rollingApart) {  // the circles that roll on each other, where they are not the pitch circles
+        drawCircleNear({0, 0}, c.gearRolling, v.centre, v.reach, v.pixelsPerMm, {constructionColour, 1.5f, dashedPattern});
+        drawCircleNear(centre, c.place.rollingRadius, v.centre, v.reach, v.pixelsPerMm,
+                       {constructionColour, 1.5f, dashedPattern});
+    }
+    drawLongLine(v, {0, 0}, c.place.centre, {circleColour, 1, dashedPattern});  // the line of centres
+    for (int side = 0; side < 2; ++side) drawLongLine(v, c.interference[side], c.cutterInterference[side], thin);
+    drawDot(asPoint(c.place.pitchPoint), 9, constructionColour);
+    for (const Vec2& n : c.interference) drawDot(asPoint(n), 9, undercutColour);
+    for (const Vec2& n : c.cutterInterference) drawDot(asPoint(n), 9, limitColour);
+}
+
 bool onScreen(const Point2& p)
 {
     return p.x >= 0 && p.y >= 0 && p.x < windowWidth() && p.y < windowHeight();
@@ -175,10 +230,11 @@ void addLabel(const LabView& view, std::vector<FigureLabel>* labels, const Vec2&
     labels->push_back({{std::max(0.0, x), p.y + labelOffset}, text, colour});
 }
 
-// Each circle named on itself: at the first point, up its arc from the right, where the name
-// lies between the caption bands and on no other label.
+// Each circle named on itself: at the first point, up its arc from the right (and on round
+// below, with wholeTurn: a cutter's circles show their lower side), where the name lies between
+// the caption bands and on no other label.
 void addCircleLabels(const LabView& view, std::vector<FigureLabel>* labels, const Vec2& centre, const double radii[],
-                     const char* const names[], int count)
+                     const char* const names[], int count, const Rgba& colour = circleColour, bool wholeTurn = false)
 {
     std::vector<double> widths;
     for (const FigureLabel& l : *labels) widths.push_back(labTextWidth(l.text));
@@ -194,12 +250,12 @@ void addCircleLabels(const LabView& view, std::vector<FigureLabel>* labels, cons
     for (int i = 0; i < count; ++i) {
         const double width = labTextWidth(names[i]);
         // Each name starts a little further round than the last, so close circles' names stagger.
-        for (int k = 48 * i; k <= 720; ++k) {
+        for (int k = 48 * i; k <= (wholeTurn ? 48 * i + 1440 : 720); ++k) {
             const double angle = exactPi * k / 720;  // from the +x axis, up and round to −x
             const Point2 p = windowPixelOf(view, {centre.x + radii[i] * std::cos(angle), centre.y + radii[i] * std::sin(angle)});
             const Point2 at{p.x + 3, p.y + 3};
             if (!clear(at, width)) continue;
-            labels->push_back({at, names[i], circleColour});
+            labels->push_back({at, names[i], colour});
             widths.push_back(width);
             break;
         }
@@ -220,9 +276,19 @@ void drawGenerationView(const LabView& view)
     drawPolyline(rack.data(), rack.size(), false, {rackColour, 2, solidPattern});
 
     drawCutOutline();
-    drawConstruction(v, constructionNow());
+    if (lab.gear.cutter == CutterKind::pinion)
+        drawCutterConstruction(v, cutterConstructionNow());
+    else
+        drawConstruction(v, constructionNow());
     for (const RackContact& c : cuttingContacts())
         markCuttingPart(c, c.part == RackPart::flank ? flankCutColour : roundingCutColour);
+}
+
+// A ring gear's rim, the circle that closes its face outside.
+void drawRim(const Visible& v)
+{
+    if (lab.gear.internal)
+        drawCircleNear({0, 0}, figures.numbers.rimDiameter / 2, v.centre, v.reach, v.pixelsPerMm, {landColour, 2, solidPattern});
 }
 
 void drawFinishedView(const LabView& view)
@@ -230,7 +296,11 @@ void drawFinishedView(const LabView& view)
     const Visible v = visibleArea(view);
     drawGearCircles(v, {0, 0}, figures.numbers);
     drawReferenceCircle(v, {0, 0}, 2 * involuteStartRadius(lab.gear), dottedPattern, 1);
+    // Cut by the pinion cutter, the gear the rack of the same profile cuts, under it: it shows
+    // where the two fillets part.
+    if (!figures.rackCutOutline.empty()) drawWholeOutline(figures.rackCutOutline, flankCutColour, 1);
     drawWholeOutline(figures.outline, landColour, 2);
+    drawRim(v);
     for (const OutlineRun& r : figures.runs) {
         if (!r.undercut) continue;
         drawPolyline(figures.outline.data() + r.first, r.count, false, {undercutColour, 5, solidPattern});
@@ -244,7 +314,7 @@ void drawMeshView(const LabView& view)
         drawFinishedView(view);
         return;
     }
-    const GearPair& p = figures.pair;
+    const MeshLayout p = meshLayout();
     const double turn = meshTurn();
     const Point2 mateCentre = asPoint(p.mateCentre);
 
@@ -254,18 +324,19 @@ void drawMeshView(const LabView& view)
     glRotated(turn * 180 / exactPi, 0, 0, 1);
     drawWholeOutline(figures.outline, landColour, 2);
     glPopMatrix();
+    drawRim(v);
     glPushMatrix();
     glTranslated(mateCentre.x, mateCentre.y, 0);
-    const double mateTurn = p.mateTurn - turn * lab.gear.teeth / lab.mateTeeth;
+    const double mateTurn = p.mateTurn + turn * p.mateTurnRate;
     glRotated(mateTurn * 180 / exactPi, 0, 0, 1);
     drawWholeOutline(figures.mateOutline, mateColour, 2);
     glPopMatrix();
 
-    // The line of action between the base circles; on it the path of contact between the tip
-    // circles, thick where both flanks are involute, red where a tip runs past N or below the
-    // other gear's form circle, into its fillet or undercut.
-    const Point2 n1 = asPoint(p.interferenceGearPoint), n2 = asPoint(p.interferenceMatePoint);
-    const Point2 action[2] = {n1, n2};
+    // The line of action between the base circles (inside a ring, on past N1 to the path's
+    // end); on it the path of contact between the tip circles, thick where both flanks are
+    // involute, red where a tip runs past N or below the other gear's form circle, into its
+    // fillet or undercut.
+    const Point2 action[2] = {asPoint(p.lineStart), asPoint(p.lineEnd)};
     drawPolyline(action, 2, false, {circleColour, 1, solidPattern});
     const Point2 path[2] = {asPoint(p.contactStart), asPoint(p.contactEnd)};
     drawPolyline(path, 2, false, {contactColour, 4, solidPattern});
@@ -273,16 +344,35 @@ void drawMeshView(const LabView& view)
         const Point2 effective[2] = {asPoint(p.effectiveStart), asPoint(p.effectiveEnd)};
         drawPolyline(effective, 2, false, {contactColour, 7, solidPattern});
     }
-    if (p.gearFormCutsPath || p.interferenceGear) {
+    if (p.startCut) {
         const Point2 past[2] = {asPoint(p.contactStart), asPoint(p.effectiveStart)};
         drawPolyline(past, 2, false, {undercutColour, 5, solidPattern});
     }
-    if (p.mateFormCutsPath || p.interferenceMate) {
+    if (p.endCut) {
         const Point2 past[2] = {asPoint(p.effectiveEnd), asPoint(p.contactEnd)};
         drawPolyline(past, 2, false, {undercutColour, 5, solidPattern});
     }
-    drawDot(n1, 9, p.interferenceGear ? undercutColour : landColour);
-    drawDot(n2, 9, p.interferenceMate ? undercutColour : landColour);
+    // Inside a ring whose pinion's tips catch the ring's: the pinion's tip circle where it runs
+    // among the ring's teeth, outside the ring's tip circle.
+    if (lab.gear.internal && !figures.ringPair.tip.passed) {
+        const double ra1 = figures.mateNumbers.tipDiameter / 2, ra2 = figures.numbers.tipDiameter / 2;
+        std::vector<Point2> arc;
+        const auto drawArc = [&] {
+            if (arc.size() > 1) drawPolyline(arc.data(), arc.size(), false, {undercutColour, 3, solidPattern});
+            arc.clear();
+        };
+        for (int k = 0; k <= 720; ++k) {
+            const double a = 2 * exactPi * k / 720;
+            const Point2 q{mateCentre.x + ra1 * std::sin(a), mateCentre.y + ra1 * std::cos(a)};
+            if (std::hypot(q.x, q.y) > ra2)
+                arc.push_back(q);
+            else
+                drawArc();
+        }
+        drawArc();
+    }
+    drawDot(asPoint(p.n1), 9, p.n1Passed ? undercutColour : landColour);
+    drawDot(asPoint(p.n2), 9, p.n2Passed ? undercutColour : landColour);
     drawDot(asPoint(p.pitchPoint), 9, constructionColour);
 
     const std::vector<Vec2> contacts = meshContacts();
@@ -303,7 +393,22 @@ std::vector<FigureLabel> figureLabels(const LabView& view)
     const LabTexts& t = labTexts();
     std::vector<FigureLabel> labels;
     const GearNumbers& n = figures.numbers;
-    if (lab.view == 1) {
+    if (lab.view == 1 && lab.gear.cutter == CutterKind::pinion) {
+        const CutterConstruction c = cutterConstructionNow();
+        addLabel(view, &labels, c.place.pitchPoint, "C", constructionColour);
+        for (const Vec2& point : c.interference) addLabel(view, &labels, point, "N", undercutColour);
+        for (const Vec2& point : c.cutterInterference) addLabel(view, &labels, point, "N0", limitColour);
+        addLabel(view, &labels, plus(c.place.pitchPoint, unit(c.interference[0], c.place.pitchPoint), 2 * lab.gear.module),
+                 t.lineOfAction, constructionColour);
+        double radii[5];
+        cutterRadii(c.place, radii);
+        addCircleLabels(view, &labels, c.place.centre, radii, t.cutterCircleNames, 5, constructionColour, true);
+        if (c.rollingApart) {
+            addCircleLabels(view, &labels, {0, 0}, &c.gearRolling, &t.rollingCircles[0], 1, constructionColour);
+            addCircleLabels(view, &labels, c.place.centre, &c.place.rollingRadius, &t.rollingCircles[1], 1,
+                            constructionColour, true);
+        }
+    } else if (lab.view == 1) {
         const Construction c = constructionNow();
         addLabel(view, &labels, c.pitchPoint, "C", constructionColour);
         for (const Vec2& point : c.interference) addLabel(view, &labels, point, "N", undercutColour);
@@ -329,9 +434,9 @@ std::vector<FigureLabel> figureLabels(const LabView& view)
         addCircleLabels(view, &labels, {0, 0}, radii, t.circleNames, 5);
         return labels;
     }
-    const GearPair& p = figures.pair;
-    addLabel(view, &labels, p.interferenceGearPoint, "N1", p.interferenceGear ? undercutColour : landColour);
-    addLabel(view, &labels, p.interferenceMatePoint, "N2", p.interferenceMate ? undercutColour : landColour);
+    const MeshLayout p = meshLayout();
+    addLabel(view, &labels, p.n1, "N1", p.n1Passed ? undercutColour : landColour);
+    addLabel(view, &labels, p.n2, "N2", p.n2Passed ? undercutColour : landColour);
     addLabel(view, &labels, p.pitchPoint, "C", constructionColour);
     addLabel(view, &labels, p.contactStart, "A", contactColour);
     addLabel(view, &labels, p.contactEnd, "E", contactColour);

@@ -195,15 +195,3 @@ bool readTrimmedLine(std::FILE* in, std::string* line)
         if (c == EOF) return false;
     }
 }
-
-#if defined(__SANITIZE_ADDRESS__)
-// The GL driver keeps allocations to the end, and the leak checker runs after the driver has
-// been unloaded, when they look lost and their library has no name. Sanitized builds keep
-// libraries loaded, so the driver's leaks can be passed over by name and the programs' own
-// are still reported.
-extern "C" int dlclose(void*) { return 0; }
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:_dri.so\nleak:libgallium-\n";  // the driver library, by its old and new names
-}
-#endif

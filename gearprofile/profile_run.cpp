@@ -36,16 +36,25 @@ const char* profileUsage()
 {
     return "Usage: gearprofile --teeth Z [--module M] [--pressure-angle DEG] [--shift X]\n"
            "                   [--rack A|B|C|D|straight] [--addendum HA] [--dedendum HF] [--tip-radius RHO]\n"
+           "                   [--cutter rack|pinion] [--cutter-teeth Z0] [--cutter-shift X0]\n"
+           "                   [--internal [--rim-diameter D]]\n"
            "                   [--tolerance MM] [--backlash J] [--pin-diameter D] [--mate Z2 [--mate-shift X2]]\n"
            "                   [--svg FILE] [--dxf FILE] [--csv FILE] [--chords] [--reference-circles]\n"
            "                   [--stroke-width W] [--json]\n"
            "\n"
-           "Prints the numbers of an involute spur gear cut by a basic rack, with the workshop's\n"
-           "measurements (span, over pins, chordal thickness), and writes its closed outline: the\n"
-           "SVG and DXF as arcs within the tolerance (--chords: straight chords), the CSV as points.\n"
+           "Prints the numbers of an involute spur gear cut by a basic rack or a pinion (shaper)\n"
+           "cutter, with the workshop's measurements (span, over pins, chordal thickness), and\n"
+           "writes its closed outline: the SVG and DXF as arcs within the tolerance (--chords:\n"
+           "straight chords), the CSV as points. --internal cuts a ring gear with the pinion cutter:\n"
+           "its teeth inside and a rim outside, two loops in every file; with --mate, the mate is\n"
+           "the pinion meshing inside it, and the report gives the internal pair's checks.\n"
            "Defaults: module 1 mm, pressure angle 20 degrees, shift 0, rack A, tolerance 0.001 mm,\n"
-           "backlash 0, the pin that touches at the pitch circle, an SVG stroke of 0.01 mm.\n"
-           "--addendum, --dedendum and --tip-radius change the rack's coefficients.\n"
+           "backlash 0, the pin that touches at the pitch circle, an SVG stroke of 0.01 mm; the\n"
+           "pinion cutter 25 teeth, shift 0, addendum 1.25, dedendum 1, tip radius 0.25; a ring's\n"
+           "rim diameter da + 6 modules.\n"
+           "--addendum, --dedendum and --tip-radius change the rack's coefficients; --cutter-teeth\n"
+           "and --cutter-shift choose the pinion cutter. A ring's shift moves its profile away from\n"
+           "the centre, as an external gear's does: a positive X widens its tooth spaces.\n"
            "Z from 1 to 100000, M at least 0.000001 mm, numbers in plain decimal notation.\n"
            "Exit status: 0 done, 1 a file or the report could not be written, 2 bad options or a\n"
            "gear that cannot be cut.\n";
@@ -75,10 +84,16 @@ int runGearProfile(int argc, const char* const argv[], std::FILE* out, std::FILE
 
     GearExport gear{};
     GearPair pair{};
+    InternalPair internalPair{};
+    const bool ring = request.gear.internal;
     if (!prepareGearExport(request.gear, request.exports, &gear, &message))
         return say(err, exitUsage, "this gear cannot be cut: " + message);
-    if (request.withMate && !computeGearPair(request.gear, request.mateTeeth, request.mateShift, &pair, &message))
+    if (request.withMate &&
+        !(ring ? computeInternalPair(request.gear, request.mateTeeth, request.mateShift, &internalPair, &message)
+               : computeGearPair(request.gear, request.mateTeeth, request.mateShift, &pair, &message)))
         return say(err, exitUsage, message);
+    if (ring && request.pinDiameter > 0)
+        return say(err, exitUsage, "--pin-diameter: there is no measurement over pins for a ring gear");
     const PinMeasurement pins = measureOverPins(request.gear, request.pinDiameter);
     if (request.pinDiameter > 0 && !pins.fits) {
         char text[200];
@@ -90,7 +105,8 @@ int runGearProfile(int argc, const char* const argv[], std::FILE* out, std::FILE
     if (lacksBottomClearance(request.gear))
         say(err, 0, "warning: the dedendum is no deeper than the addendum: no bottom clearance for a mate's tip");
 
-    const GearReport report{gear.numbers, pins, gear.outline.size(), gear.arcs.size(), request.withMate ? &pair : nullptr};
+    const GearReport report{gear.numbers, pins, pointCount(gear), arcCount(gear),
+                            request.withMate && !ring ? &pair : nullptr, request.withMate && ring ? &internalPair : nullptr};
     if (request.json)
         printGearJson(out, request, report);
     else

@@ -95,3 +95,16 @@ mapfile -t z8 < <(typed 'z 8'; typed 'x 0.5321')
 snap gearlab-z8-xmin gearlab '' "${z8[@]}" 's*120'
 mapfile -t pointed < <(typed 'z 8'; typed 'x 0.55')
 snap gearlab-pointed gearlab '' "${pointed[@]}" 2
+# The pinion cutter and the ring gear: the cutter cutting ten teeth; a 12-tooth cutter's fillet
+# against the rack of its profile, close up; a ring of 60 teeth cut, finished, and meshing
+# with a pinion of 50 (the meshing zone) and of 52 (its tips catch the ring's).
+snap gearlab-pinion-view1 gearlab '' c 's*70'
+mapfile -t cutter12 < <(typed 'cutter 12')
+snap gearlab-pinion-fillet gearlab '' "${cutter12[@]}" 2 'W*14' 'Right*6' 'Up*17'
+mapfile -t ring < <(typed 'z 60')
+snap gearlab-ring-view1 gearlab '' "${ring[@]}" i 's*60'
+snap gearlab-ring-view2 gearlab '' "${ring[@]}" i 2
+mapfile -t pinion50 < <(typed 'mate 50')
+snap gearlab-ring-view3 gearlab '' "${ring[@]}" i "${pinion50[@]}" 3 f 's*5'
+mapfile -t pinion52 < <(typed 'mate 52')
+snap gearlab-ring-tip gearlab '' "${ring[@]}" i "${pinion52[@]}" 3 's*5'

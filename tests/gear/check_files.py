@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 """gearprofile's files read back by the programs a workshop uses: the JSON by Python's json,
 the DXF by ezdxf (its audit and its recover module), LibreCAD and OpenSCAD, the SVG by an XML
-parser, rsvg-convert, Inkscape and OpenSCAD. A reader that is not installed is skipped and
-said; the test command installs them all.
+parser, rsvg-convert, Inkscape and OpenSCAD; a ring gear's two loops by ezdxf, OpenSCAD and
+rsvg-convert. A reader that is not installed is skipped and said; the test command installs
+them all.
 
 Usage: check_files.py GEARPROFILE"""
 import csv
@@ -26,7 +27,9 @@ KEYS = {"teeth", "module", "pressure_angle_deg", "shift", "rack", "pitch_diamete
         "undercut", "min_teeth_without_undercut", "min_shift_without_undercut", "span_teeth",
         "span_measurement", "outline_points", "outline_arcs", "pair", "tooth_thickness_nominal", "backlash",
         "chordal_thickness", "chordal_height", "form_diameter", "bottom_clearance", "pin_diameter",
-        "measurement_over_pins"}
+        "measurement_over_pins", "internal", "cutter", "rim_diameter"}
+CUTTER_KEYS = {"kind", "teeth", "shift", "addendum", "dedendum", "tip_radius", "cutting_pressure_angle_deg",
+               "cutting_centre_distance"}
 PIXELS = 600
 HEIGHT = 5.0  # mm of extrusion in OpenSCAD
 failures, passes = [], []
@@ -88,9 +91,10 @@ def csv_points(path):
         return [(float(r[0]), float(r[1])) for r in list(csv.reader(f))[1:]]
 
 
-def chained_outline(doc):
+def chained_loops(doc):
     """The GEAR layer's LINE and ARC entities walked end to end, each arc flattened to a
-    micrometre's hundredth: the outline a CAD program joins, as one closed polyline."""
+    micrometre's hundredth: the closed loops a CAD program joins, each as a polyline with the
+    gap it closes over. A loop ends where the nearest piece left is further than its start."""
     pieces = []
     for e in doc.modelspace().query("LINE ARC[layer=='GEAR']"):
         if e.dxf.layer != "GEAR":
@@ -99,17 +103,27 @@ def chained_outline(doc):
             pieces.append([tuple(e.dxf.start)[:2], tuple(e.dxf.end)[:2]])
         else:
             pieces.append([tuple(v)[:2] for v in e.flattening(1e-5)])
-    points, end, gap = list(pieces[0]), pieces[0][-1], 0
-    rest = pieces[1:]
-    while rest:
-        i = min(range(len(rest)), key=lambda k: min(math.dist(end, rest[k][0]), math.dist(end, rest[k][-1])))
-        piece = rest.pop(i)
-        if math.dist(end, piece[0]) > math.dist(end, piece[-1]):
-            piece = piece[::-1]
-        gap = max(gap, math.dist(end, piece[0]))
-        points += piece[1:]
-        end = piece[-1]
-    return points[:-1], max(gap, math.dist(points[0], points[-1]))
+    loops = []
+    while pieces:
+        points, gap = list(pieces.pop(0)), 0
+        while pieces:
+            end = points[-1]
+            i = min(range(len(pieces)), key=lambda k: min(math.dist(end, pieces[k][0]), math.dist(end, pieces[k][-1])))
+            if min(math.dist(end, pieces[i][0]), math.dist(end, pieces[i][-1])) > math.dist(end, points[0]):
+                break
+            piece = pieces.pop(i)
+            if math.dist(end, piece[0]) > math.dist(end, piece[-1]):
+                piece = piece[::-1]
+            gap = max(gap, math.dist(end, piece[0]))
+            points += piece[1:]
+        # The widest junction of the loop, its closing one included.
+        loops.append((points[:-1], max(gap, math.dist(points[0], points[-1]))))
+    return loops
+
+
+def chained_outline(doc):
+    """The one closed outline of an external gear."""
+    return chained_loops(doc)[0]
 
 
 def stl_volume(path):
@@ -119,9 +133,10 @@ def stl_volume(path):
                 a[2] * (b[0] * c[1] - b[1] * c[0])) / 6 for a, b, c in zip(v[0::3], v[1::3], v[2::3]))
 
 
-def openscad_area(source):
-    """The cross-section OpenSCAD gives an import: the extruded solid's volume over its height."""
-    open("extrude.scad", "w").write("$fa = 0.5; $fs = 0.005; linear_extrude(%g) import(%s);\n" % (HEIGHT, source))
+def openscad_area(source, fa=0.5):
+    """The cross-section OpenSCAD gives an import: the extruded solid's volume over its height,
+    its arcs in pieces of fa degrees at most."""
+    open("extrude.scad", "w").write("$fa = %g; $fs = 0.005; linear_extrude(%g) import(%s);\n" % (fa, HEIGHT, source))
     result = run(["openscad", "-o", "extrude.stl", "extrude.scad"])
     if result.returncode != 0 or not os.path.exists("extrude.stl"):
         return None
@@ -137,6 +152,10 @@ def check_report(program):
     numbers = json.loads(done.stdout)
     check(set(numbers) == KEYS, "JSON keys: " + " ".join(sorted(set(numbers) ^ KEYS)))
     check(set(numbers["rack"]) == {"addendum", "dedendum", "tip_radius", "tip_radius_reduced"}, "JSON rack keys")
+    check(set(numbers["cutter"]) == CUTTER_KEYS and numbers["cutter"]["kind"] == "rack" and
+          numbers["cutter"]["teeth"] is None and numbers["cutter"]["cutting_centre_distance"] is None and
+          numbers["cutter"]["cutting_pressure_angle_deg"] == numbers["pressure_angle_deg"] and
+          numbers["internal"] is False and numbers["rim_diameter"] is None, "JSON cutter keys of a rack-cut gear")
     check(set(numbers["pair"]) == {"working_pressure_angle_deg", "centre_distance", "contact_ratio",
                                    "effective_contact_ratio", "path_cut_at_gear_form", "path_cut_at_mate_form",
                                    "interference_gear", "interference_mate"}, "JSON pair keys")
@@ -239,6 +258,62 @@ def check_svg(program, numbers, arcs_area):
               "OpenSCAD extrudes the chords' SVG to the outline's area × height: %s against %.6f" % (area, chords_area))
 
 
+def check_ring(program):
+    """A ring gear: its JSON's keys, the CSV's two loops, the DXF joined by ezdxf into the rim
+    round the toothed hole and extruded by OpenSCAD to their area, the SVG one even-odd path of
+    two loops that rsvg-convert, filling it, paints as a ring."""
+    done = run([program, "--teeth", "60", "--internal", "--mate", "50", "--json", "--dxf", "ring.dxf", "--svg", "ring.svg",
+                "--csv", "ring.csv"])
+    check(done.returncode == 0 and done.stderr == "", "gearprofile cut the ring: " + done.stderr.strip())
+    numbers = json.loads(done.stdout)
+    rim = numbers["rim_diameter"]
+    check(set(numbers) == KEYS and set(numbers["cutter"]) == CUTTER_KEYS and numbers["rack"] is None and
+          all(set(numbers["pair"][c]) == {"passed", "reason"} for c in ("involute_check", "tip_check", "radial_check")),
+          "JSON keys of a ring and of the pinion inside it")
+
+    with open("ring.csv") as f:
+        rows = list(csv.DictReader(f))
+    loops = [[(float(r["x_mm"]), float(r["y_mm"])) for r in rows if r["loop"] == k] for k in ("0", "1")]
+    check(len(rows) == numbers["outline_points"] and polygon_area(loops[0]) < 0 < polygon_area(loops[1]) and
+          all(abs(math.hypot(*p) - rim / 2) < 1e-5 for p in loops[1]),
+          "CSV: the teeth clockwise as loop 0, the rim counter-clockwise on its circle as loop 1")
+    points_area = polygon_area(loops[0]) + polygon_area(loops[1])
+
+    doc, auditor = recover.readfile("ring.dxf")
+    check(not auditor.has_errors and not auditor.has_fixes and len(doc.audit().errors) == 0,
+          "ezdxf reads the ring's DXF as it is, and its audit finds no error")
+    # A rounding's centre is written to the decimals that keep every point within a tenth of the
+    # tolerance: its ends may miss its neighbours' by as much, never more.
+    joined = sorted(chained_loops(doc), key=lambda loop: max(math.hypot(*p) for p in loop[0]))
+    check(len(joined) == 2 and all(gap < 1e-4 for _, gap in joined) and
+          all(abs(math.hypot(*p) - rim / 2) < 1e-6 for p in joined[1][0]),
+          "ezdxf's entities join into two closed loops, the outer one the rim")
+    dxf_area = abs(polygon_area(joined[1][0])) - abs(polygon_area(joined[0][0]))
+    check(abs(dxf_area - points_area) < 0.001 * math.pi * rim, "the DXF's ring, %.4f mm², is the CSV's, %.4f mm²"
+          % (dxf_area, points_area))
+    if shutil.which("openscad"):
+        # Fine pieces: a rim of half-degree pieces would lose more area than the tolerance.
+        area = openscad_area('"ring.dxf", layer = "GEAR"', fa=0.1)
+        check(area is not None and abs(area / dxf_area - 1) < 1e-4,
+              "OpenSCAD extrudes the ring's DXF to the rim disc less the toothed hole: %s against %.6f" % (area, dxf_area))
+    else:
+        skip("OpenSCAD is not installed")
+
+    path = ElementTree.parse("ring.svg").getroot().findall(".//" + NS + "path")[0]
+    check(path.get("fill") == "none" and path.get("fill-rule") == "evenodd" and path.get("d").count("M") == 2 and
+          path.get("d").count("Z") == 2, "the ring's SVG: one unfilled even-odd path of two closed loops")
+    open("filled.svg", "w").write(open("ring.svg").read().replace('fill="none"', 'fill="#000000"', 1))
+    subprocess.run(["rsvg-convert", "-w", str(PIXELS), "-h", str(PIXELS), "-b", "white", "-o", "filled.png",
+                    "filled.svg"], check=True, timeout=60, stdin=subprocess.DEVNULL)
+    image, bpp = png_pixels("filled.png")
+    scale, centre = PIXELS / (rim * 1.06), PIXELS / 2
+    dark = lambda r, a: image[round(centre - r * scale * math.sin(a))][bpp * round(centre + r * scale * math.cos(a))] < 64
+    angles = [k * math.pi / 18 for k in range(36)]
+    check(all(dark((numbers["root_diameter"] + rim) / 4, a) and not dark(numbers["tip_diameter"] / 4, a) and
+              not dark(rim / 2 * 1.02, a) for a in angles),
+          "rsvg-convert fills between the teeth and the rim, and leaves the hole and the outside white")
+
+
 def check_precision(program):
     """Every point written within a tenth of the tolerance, and no two neighbours merged."""
     for args, tolerance in ((["--teeth", "9", "--tolerance", "1e-7"], 1e-7), (["--teeth", "20", "--module", "1e-6"], 1e-3)):
@@ -276,6 +351,7 @@ def main():
         numbers = check_report(program)
         arcs_area = check_dxf(numbers)
         check_svg(program, numbers, arcs_area)
+        check_ring(program)
         check_precision(program)
         check_streams(program)
     print("%d passed, %d failed" % (len(passes), len(failures)))

@@ -1,5 +1,6 @@
 // gearlab for real, under Xvfb: keys change the gear, e writes the same files as gearprofile
-// given the same gear, p writes the window as it shows, and Escape ends it with status 0.
+// given the same gear (a ring gear too), p writes the window as it shows, and Escape ends it
+// with status 0.
 #include "program_under_xvfb.h"
 #include "png_reader.h"
 #include "test_support.h"
@@ -86,6 +87,19 @@ TEST_F(Gearlab, KeysExportsAndPictureAgainstGearprofileAndTheScreen)
     const std::string typed = "gear-z9-m1-a20-x0.532-A";
     ASSERT_TRUE(run_->waitForOutput(typed + ".csv\n", 60)) << run_->output() << run_->errors();
     EXPECT_FALSE(readWholeFile(scratch_.path(typed + ".dxf")).empty());
+
+    // A ring gear of 60 teeth, i, and its files as gearprofile writes them.
+    press(w, {"Return", "z", "space", "6", "0", "Return", "Return", "x", "space", "0", "Return", "i", "e"});
+    const std::string ring = "ring-z60-m1-a20-x0-cutter-z25-x0";
+    ASSERT_TRUE(run_->waitForOutput(ring + ".csv\n", 60)) << run_->output() << run_->errors();
+    const std::string ringCommand = programPath("gearprofile") +
+                                    " --teeth 60 --internal --svg ring.svg --dxf ring.dxf --csv ring.csv >/dev/null";
+    ASSERT_EQ(std::system(ringCommand.c_str()), 0);
+    for (const char* extension : {".svg", ".dxf", ".csv"}) {
+        const std::string mine = readWholeFile(scratch_.path(ring + extension));
+        EXPECT_FALSE(mine.empty()) << extension;
+        EXPECT_EQ(mine, readWholeFile(scratch_.path(std::string("ring") + extension))) << extension;
+    }
 
     screen_->key(w, "Escape");
     EXPECT_EQ(run_->wait(30), 0);

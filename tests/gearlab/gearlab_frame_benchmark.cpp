@@ -1,6 +1,7 @@
 // What a frame of gearlab costs on the real OpenGL (Mesa's llvmpipe under a private Xvfb):
 // CPU time per frame, the renderer's threads included, for each view of a 10- and a
-// 1000-tooth gear after 1000 steps, from far out to close in. Prints a table; not a test
+// 1000-tooth gear cut by the rack and by the pinion cutter, and of ring gears of 60 and 1000
+// teeth with a pinion inside, after 1000 steps, from far out to close in. Prints a table; not a test
 // of timing, so a busy machine only makes the figures larger.
 //   gearlab_frame_benchmark [frames per case]
 #include "gearlab.h"
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <string>
 
 namespace {
 
@@ -54,26 +56,42 @@ int main(int argc, char** argv)
     displayLab();
     glFinish();
     std::printf("first frame of the process: %.2f ms of CPU\n", cpuMilliseconds() - start);
+    // The gears measured: cut by the rack, by the pinion cutter, and ring gears with a pinion
+    // inside, each small and as large as the lab draws; the mate as large as the pair allows,
+    // the heaviest pair.
+    struct Case {
+        const char* kind;
+        int teeth;
+        int mateTeeth;
+    };
+    const Case cases[] = {{"rack", 10, 10},   {"rack", 1000, 1000},   {"pinion", 10, 10},
+                          {"pinion", 1000, 1000}, {"ring", 60, 50}, {"ring", 1000, 990}};
+    const auto gearOf = [](const Case& c) {
+        GearParameters gear = defaultGearParameters(c.teeth);
+        if (std::string(c.kind) != "rack") gear.cutter = CutterKind::pinion;
+        gear.internal = std::string(c.kind) == "ring";
+        return gear;
+    };
     // What a key that changes the gear costs before the next frame: the outline, numbers,
     // traces and pair computed again.
-    for (int teeth : {10, 1000}) {
+    for (const Case& c : cases) {
+        resetLab();
         lab.view = 1;
         lab.step = generationSteps;
+        lab.mateTeeth = c.mateTeeth;
         start = cpuMilliseconds();
-        changeGear(defaultGearParameters(teeth), 20, 0);
-        std::printf("regenerating z = %d at the last step: %.2f ms of CPU\n", teeth, cpuMilliseconds() - start);
+        if (!changeGear(gearOf(c), 20, 0)) std::printf("%s\n", lab.problem.c_str());
+        std::printf("regenerating %s z = %d at the last step: %.2f ms of CPU\n", c.kind, c.teeth, cpuMilliseconds() - start);
     }
-    std::printf("%6s %5s %10s %10s %10s\n", "z", "view", "zoom", "mean ms", "max ms");
+    std::printf("%7s %6s %5s %10s %10s %10s\n", "cutter", "z", "view", "zoom", "mean ms", "max ms");
 
     double worst = 0;
-    for (int teeth : {10, 1000}) {
+    for (const Case& c : cases) {
         for (int view : {1, 2, 3}) {
             for (double zoom : {1e-9, 1.0, 30.0, 1e4, 1e9}) {
                 resetLab();
-                GearParameters gear = defaultGearParameters(teeth);
-                changeGear(gear, 20, 0);
-                lab.mateTeeth = teeth;  // the mate as large as the gear: the heaviest pair
-                recomputeFigures();
+                lab.mateTeeth = c.mateTeeth;
+                if (!changeGear(gearOf(c), 20, 0)) continue;
                 lab.view = view;
                 for (int i = 0; i < 1000; ++i) stepLab();
                 lab.zoom = zoom;
@@ -87,7 +105,7 @@ int main(int argc, char** argv)
                     most = std::max(most, spent);
                 }
                 worst = std::max(worst, most);
-                std::printf("%6d %5d %10.0e %10.2f %10.2f\n", teeth, view, zoom, total / frames, most);
+                std::printf("%7s %6d %5d %10.0e %10.2f %10.2f\n", c.kind, c.teeth, view, zoom, total / frames, most);
             }
         }
     }
@@ -98,7 +116,7 @@ int main(int argc, char** argv)
         GearParameters gear = defaultGearParameters(labMostTeeth);
         gear.tolerance = tolerance;
         if (!changeGear(gear, 20, 0)) {
-            std::printf("%8s %10.0e refused: %s\n", "-", tolerance, lab.problem.c_str());
+            std::printf("%8s %10.0e %s\n", "-", tolerance, lab.problem.c_str());
             continue;
         }
         lab.view = 2;

@@ -173,8 +173,8 @@ TEST_F(Help, ListsEveryKeyOverTheFigureAndGoesAway)
 {
     press("h");
     drawFrame();
-    for (const char* key : {"+ / -", "> / <", "x / X", "a / A", "r ", "m / M", "1 2 3", "space", "s ", "0 ", "w / W",
-                            "arrows", "f ", "e ", "p ", "h ", "Esc / q"}) {
+    for (const char* key : {"+ / -", "> / <", "x / X", "a / A", "r ", "c ", "i ", "m / M", "1 2 3", "space", "s ", "0 ",
+                            "w / W", "arrows", "f ", "e ", "p ", "h ", "Esc / q"}) {
         bool listed = false;
         for (const std::string& t : captionTexts()) listed = listed || t.rfind(key, 0) == 0;
         EXPECT_TRUE(listed) << key;
@@ -198,11 +198,16 @@ TEST_F(Help, LinesUpTheEffectsInUnifontColumnsInBothLanguages)
     drawFrame();
     EXPECT_TRUE(anyCaptionHas("+ / -     z + 1 / - 1"));
     EXPECT_TRUE(anyCaptionHas("Esc / q   end"));
+    EXPECT_TRUE(anyCaptionHas("c         cutter: rack ↔ pinion cutter"));
+    EXPECT_TRUE(anyCaptionHas("i         external ↔ ring gear"));
+    EXPECT_TRUE(anyCaptionHas("N0: where the line of action touches the cutter's base circle"));
     // The arrows' name is two wide characters: four columns, then six blanks.
     lab.language = LabLanguage::japanese;
     drawFrame();
     EXPECT_TRUE(anyCaptionHas("矢印      移動"));
     EXPECT_TRUE(anyCaptionHas("space     再生 / 停止"));
+    EXPECT_TRUE(anyCaptionHas("c         カッタ: ラック ↔ ピニオンカッタ"));
+    EXPECT_TRUE(anyCaptionHas("i         外歯車 ↔ 内歯車"));
     lab.language = LabLanguage::english;
 }
 

@@ -11,15 +11,10 @@ namespace {
 
 using labprobe::anyCaptionHas;
 using labprobe::captionTexts;
+using labprobe::expectCaptionsFit;
+using labprobe::expectLabelNear;
 using labprobe::Lab;
-
-// Types a line into the entry: Enter, the characters, Enter.
-void typeLine(const std::string& line)
-{
-    onLabKey(13, 0, 0);
-    for (char c : line) onLabKey(static_cast<unsigned char>(c), 0, 0);
-    onLabKey(13, 0, 0);
-}
+using labprobe::typeLine;
 
 using Entry = Lab;
 
@@ -148,19 +143,6 @@ TEST_F(Lesson, TheMateIsChangedLikeTheGearAndRefusedWhenItCannotBeCut)
                 1e-12);
 }
 
-// A label drawn near where it names, in window pixels.
-void expectLabelNear(const std::string& text, const Vec2& at)
-{
-    const Point2 pixel = windowPixelOf(at);
-    bool found = false;
-    for (const auto& c : glstub::recording().captions) {
-        if (labprobe::textOf(c) != text) continue;
-        const double x = (c.viewX + 1) / 2 * windowWidth(), y = (c.viewY + 1) / 2 * windowHeight();
-        found = found || (std::fabs(x - pixel.x) < 12 && std::fabs(y - pixel.y) < 12);
-    }
-    EXPECT_TRUE(found) << text;
-}
-
 TEST_F(Lesson, ThePathOfContactIsLabelledAndFFramesTheMeshingZone)
 {
     press("3f");
@@ -229,18 +211,10 @@ TEST_F(Lesson, APointedTipIsDrawnAndSaidInOrange)
     EXPECT_FALSE(figures.outline.empty());
 }
 
-// Every caption inside the window at 800 pixels and more, in both languages, whatever it says.
+// Every caption inside the window at 800 pixels and more, in both languages, whatever it says:
+// the lesson's views, the help, and a ring gear's and a pinion-cut gear's.
 TEST_F(Lesson, EveryCaptionFitsTheWindow)
 {
-    const auto fits = [](const char* what) {
-        for (const auto& c : glstub::recording().captions) {
-            double width = 0;
-            for (const auto& g : c.glyphs) width += 8.0 * (g.size() / 16);
-            const double left = (c.viewX + 1) / 2 * windowWidth();
-            EXPECT_GE(left, -0.5) << what << ": " << labprobe::textOf(c);
-            EXPECT_LE(left + width, windowWidth() + 0.5) << what << ": " << labprobe::textOf(c);
-        }
-    };
     for (LabLanguage language : {LabLanguage::english, LabLanguage::japanese})
         for (int width : {800, 1280}) {
             resetLab();
@@ -250,13 +224,31 @@ TEST_F(Lesson, EveryCaptionFitsTheWindow)
             press("3f");
             typeLine("x 3");  // a long refusal, with the entry open beneath it
             drawFrame();
-            fits("view 3 and a refusal");
+            expectCaptionsFit("view 3 and a refusal");
             onLabKey(27, 0, 0);
             press("1h");
             drawFrame();
-            fits("help over view 1");
+            expectCaptionsFit("help over view 1");
+            EXPECT_EQ(anyCaptionHas("覧"), language == LabLanguage::japanese);  // the Japanese help's title, キー一覧
+            // A ring with a pinion failing every check, each with a long reason, in every view.
+            press("h");
+            typeLine("z 60");
+            typeLine("internal on");
+            typeLine("mate 52");
+            for (const char* keys : {"1", "2", "3", "3f", "1h"}) {
+                press(keys);
+                pressTimes('s', 30);
+                drawFrame();
+                expectCaptionsFit(std::string("a ring, keys ") + keys);
+            }
+            press("h");
+            typeLine("internal off");
+            typeLine("z 10");
+            press("2");  // the pinion cutter's gear over the rack's
+            drawFrame();
+            expectCaptionsFit("view 2 of a gear cut by the pinion cutter");
         }
-    EXPECT_TRUE(anyCaptionHas("覧"));  // the Japanese help's title, キー一覧
+    EXPECT_TRUE(anyCaptionHas("カッタ z0 25"));
 }
 
 // With --lang ja every message is Japanese: the engine's reasons too, each with its numbers.
