@@ -26,6 +26,26 @@ double cpuMilliseconds()
 
 void ignoreDisplay() {}
 
+struct FrameTimes {
+    double mean = 0;
+    double most = 0;
+};
+
+// Draws the lab's current state `frames` times, each finished on the renderer.
+FrameTimes timeFrames(int frames)
+{
+    FrameTimes times;
+    for (int f = 0; f < frames; ++f) {
+        const double start = cpuMilliseconds();
+        displayLab();
+        glFinish();
+        const double spent = cpuMilliseconds() - start;
+        times.mean += spent / frames;
+        times.most = std::max(times.most, spent);
+    }
+    return times;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -95,17 +115,9 @@ int main(int argc, char** argv)
                 lab.view = view;
                 for (int i = 0; i < 1000; ++i) stepLab();
                 lab.zoom = zoom;
-                double total = 0, most = 0;
-                for (int f = 0; f < frames; ++f) {
-                    const double start = cpuMilliseconds();
-                    displayLab();
-                    glFinish();
-                    const double spent = cpuMilliseconds() - start;
-                    total += spent;
-                    most = std::max(most, spent);
-                }
-                worst = std::max(worst, most);
-                std::printf("%7s %6d %5d %10.0e %10.2f %10.2f\n", c.kind, c.teeth, view, zoom, total / frames, most);
+                const FrameTimes times = timeFrames(frames);
+                worst = std::max(worst, times.most);
+                std::printf("%7s %6d %5d %10.0e %10.2f %10.2f\n", c.kind, c.teeth, view, zoom, times.mean, times.most);
             }
         }
     }
@@ -120,17 +132,9 @@ int main(int argc, char** argv)
             continue;
         }
         lab.view = 2;
-        double total = 0, most = 0;
-        for (int f = 0; f < frames; ++f) {
-            const double start = cpuMilliseconds();
-            displayLab();
-            glFinish();
-            const double spent = cpuMilliseconds() - start;
-            total += spent;
-            most = std::max(most, spent);
-        }
-        worst = std::max(worst, most);
-        std::printf("%8zu %10.0e %10.2f %10.2f\n", figures.outline.size(), tolerance, total / frames, most);
+        const FrameTimes times = timeFrames(frames);
+        worst = std::max(worst, times.most);
+        std::printf("%8zu %10.0e %10.2f %10.2f\n", figures.outline.size(), tolerance, times.mean, times.most);
     }
     std::printf("slowest frame: %.2f ms of CPU\n", worst);
     // Let go of the display before the server goes, or freeglut's exit finds it gone.
