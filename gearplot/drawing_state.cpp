@@ -14,7 +14,8 @@ const DrawingState& drawingState() { return state; }
 void setColour(const Rgba& colour)
 {
     state.colour = colour;
-    glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
+    // In a layer a pixel's alpha tells whether it was drawn, so every colour goes in opaque.
+    glColor4f(colour.red, colour.green, colour.blue, drawingIntoLayer() ? 1.0f : colour.alpha);
 }
 
 void setLineWidth(float width)

@@ -30,6 +30,17 @@ void emitBegin(GLenum mode);
 void emitVertex(double x, double y);
 // glEnd().
 void emitEnd();
+// How many times the window was reshaped: a page rescales its canvas with a reshape too.
+int reshapeCount();
+// Whether beginLayer has turned the drawing into a layer.
+bool drawingIntoLayer();
+// While drawing into a layer, the primitive begun, each of its vertices and its end: the
+// layer keeps where it was drawn, to show only that.
+void beginLayerPrimitive(GLenum mode);
+void layerVertex(double x, double y);
+void endLayerPrimitive();
+// Whether a frame is being recorded as SVG: a layer shown in it would be missing from it.
+bool svgRecording();
 // Records a caption drawn from raster position x, y of the current matrices.
 void recordCaption(float x, float y, const std::string& text);
 // out = a × b, 4 × 4 matrices column-major as OpenGL keeps them; out may not be a or b.

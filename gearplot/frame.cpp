@@ -48,12 +48,14 @@ namespace {
 // The window's size as the last reshape gave it: what window pixels and aspects refer to.
 int windowWidthPixels = 800;
 int windowHeightPixels = 800;
+int reshapes = 0;
 
 // Keeps the new size, covers the whole window and leaves an identity projection current.
 void beginReshape(int width, int height)
 {
     windowWidthPixels = width;
     windowHeightPixels = height;
+    ++reshapes;
     glViewport(0, 0, width, height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -113,6 +115,8 @@ void reshapeKeepingAspect(int width, int height)
 }
 
 int windowWidth() { return windowWidthPixels; }
+
+int reshapeCount() { return reshapes; }
 
 int windowHeight() { return windowHeightPixels; }
 

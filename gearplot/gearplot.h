@@ -286,6 +286,32 @@ bool writePng(std::FILE* out, int width, int height, const std::vector<unsigned 
 // Reads the current frame (the back buffer, before endFrame) as RGB pixels, top row first.
 std::vector<unsigned char> readFramePixels(int width, int height);
 
+// ---- Layers kept between frames ----
+// What stays put while frames go by can be drawn once into a layer off the window and shown
+// again in every later frame: the driver then fills the window once instead of rasterising
+// every line of it again.
+
+// A picture of the window's size, transparent where nothing was drawn into it. A zeroed one
+// is empty; it lives as long as the window.
+struct KeptLayer {
+    unsigned framebuffer;  // OpenGL's names for it, 0 until it is first drawn into
+    unsigned texture;
+    int width, height;     // the window's size in pixels it was made for
+    int shape;             // and the reshape that gave the window that size (1 the first)
+    std::vector<unsigned char> drawn;  // per tile of it, whether anything was drawn there
+};
+
+// Whether the layer was made for the window as the last reshape left it.
+bool layerFitsWindow(const KeptLayer& layer);
+// Draws from here on into the layer, emptied first when asked or when it does not fit the
+// window; false, drawing still into the window, where the driver has no layers or an SVG
+// recording runs (which must see every line).
+bool beginLayer(KeptLayer* layer, bool empty);
+// Draws into the window again.
+void endLayer();
+// Puts the layer's drawn pixels over the window's, which stay wherever it is transparent.
+void showLayer(const KeptLayer& layer);
+
 // ---- A frame recorded as SVG ----
 
 // From here on, every drawing operation of the toolkit is also kept, in window pixels of a

@@ -131,6 +131,7 @@ std::string escaped(const std::string& text)
 
 void emitBegin(GLenum mode)
 {
+    if (drawingIntoLayer()) beginLayerPrimitive(mode);
     if (!svg.active) {
         glBegin(mode);
         return;
@@ -149,12 +150,14 @@ void emitBegin(GLenum mode)
 void emitVertex(double x, double y)
 {
     glVertex2d(x, y);
+    if (drawingIntoLayer()) layerVertex(x, y);
     if (svg.active) svg.points.push_back(toPixels(x, y));
 }
 
 void emitEnd()
 {
     glEnd();
+    if (drawingIntoLayer()) endLayerPrimitive();
     if (svg.active) writePrimitive();
 }
 
@@ -170,6 +173,8 @@ void recordCaption(float x, float y, const std::string& text)
                   at.x, at.y, colourText(colour).c_str());
     svg.body += head + escaped(text) + "</text>\n";
 }
+
+bool svgRecording() { return svg.active; }
 
 void beginSvgRecording(int width, int height)
 {

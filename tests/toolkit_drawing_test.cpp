@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
 #include <optional>
@@ -914,6 +915,129 @@ TEST(LongLines, AChainLineAcrossTheWindowKeepsItsPatternWhereItShows)
     EXPECT_EQ(missingChords(shown, drawn), 0) << "dashes inside the window left out";
     EXPECT_EQ(missingChords(drawn, pattern), 0) << "pieces that are no dash of the pattern";
     EXPECT_LE(drawn.size(), shown.size() + 8) << "dashes drawn far from the window";
+}
+
+// ---- Layers kept between frames ----
+
+class Layers : public Drawing {
+protected:
+    void SetUp() override
+    {
+        Drawing::SetUp();
+        reshapeView(800, 800);
+        glClearColor(1, 1, 1, 1);
+        glstub::clearLog();
+    }
+    KeptLayer layer{};
+};
+
+TEST_F(Layers, ALayerIsATextureOfTheWindowEmptiedWhenMadeAndDrawnIntoUpsideDownInOpaqueColours)
+{
+    const auto& r = recording();
+    ASSERT_TRUE(beginLayer(&layer, false));
+    EXPECT_NE(layer.framebuffer, 0u);
+    EXPECT_EQ(r.framebuffer, layer.framebuffer);
+    EXPECT_EQ(r.textureSizes, (std::vector<std::array<int, 3>>{{int(layer.texture), 800, 800}}));
+    EXPECT_EQ(r.attachments, (std::vector<std::array<unsigned, 2>>{{layer.framebuffer, layer.texture}}));
+    const auto clears = glstub::callsNamed("glClearColor");
+    ASSERT_EQ(clears.size(), 2u);  // transparent for the layer, then the window's white again
+    EXPECT_EQ(clears[0]->args.list(), (std::vector<double>{0, 0, 0, 0}));
+    EXPECT_EQ(glstub::countCalls("glClear"), 1);
+    EXPECT_EQ(r.clearColour, (glstub::Colour{1, 1, 1, 1}));
+
+    drawSegment({-0.5, 0.25}, {0.5, 0.25}, paint);
+    const Primitive& p = r.primitives.back();
+    EXPECT_EQ(p.framebuffer, layer.framebuffer);
+    EXPECT_EQ(p.colour, (glstub::Colour{paint.red, paint.green, paint.blue, 1}));  // its alpha: drawn here
+    EXPECT_TRUE(shownAt(p.vertices[0], -0.5, -0.25));
+    endLayer();
+    EXPECT_EQ(r.framebuffer, 0u);
+    drawSegment({-0.5, 0.25}, {0.5, 0.25}, paint);
+    EXPECT_TRUE(shownAt(r.primitives.back().vertices[0], -0.5, 0.25));
+    EXPECT_EQ(r.primitives.back().colour[3], paint.alpha);
+    EXPECT_TRUE(r.errors.empty());
+}
+
+TEST_F(Layers, ShowingOneCoversTheTilesDrawnIntoTexelForPixelAndRestoresTheView)
+{
+    ASSERT_TRUE(beginLayer(&layer, false));
+    drawSegment({-0.5, 0.25}, {0.5, 0.25}, paint);
+    endLayer();
+    glViewport(10, 20, 300, 400);
+    glstub::clearLog();
+    showLayer(layer);
+    const auto& r = recording();
+    ASSERT_EQ(r.primitives.size(), 1u);
+    const Primitive& shown = r.primitives[0];
+    EXPECT_EQ(shown.mode, GLenum(GL_TRIANGLES));
+    EXPECT_EQ(shown.texture, layer.texture);
+    EXPECT_TRUE(shown.alphaTested);
+    EXPECT_FALSE(shown.lighting);
+    ASSERT_EQ(shown.texels.size(), shown.vertices.size());
+    double left = 1, right = -1, bottom = 1, top = -1;
+    for (std::size_t i = 0; i < shown.vertices.size(); ++i) {
+        const auto& v = shown.vertices[i];
+        EXPECT_NEAR(shown.texels[i][0], (v.viewX + 1) / 2, 1e-6);  // upside down, as drawn
+        EXPECT_NEAR(shown.texels[i][1], (1 - v.viewY) / 2, 1e-6);
+        left = std::min(left, v.viewX), right = std::max(right, v.viewX);
+        bottom = std::min(bottom, v.viewY), top = std::max(top, v.viewY);
+    }
+    // The segment's tiles, 32 pixels each, and no more than a tile round it.
+    const double tile = 32 / 400.0;
+    EXPECT_LE(left, -0.5);
+    EXPECT_GE(left, -0.5 - 2 * tile);
+    EXPECT_GE(right, 0.5);
+    EXPECT_LE(right, 0.5 + 2 * tile);
+    EXPECT_LT(bottom, 0.25);
+    EXPECT_GT(top, 0.25);
+    EXPECT_LT(top - bottom, 3 * tile);
+    EXPECT_EQ(r.viewport, (std::array<int, 4>{10, 20, 300, 400}));
+    EXPECT_TRUE(r.lighting);
+    EXPECT_FALSE(r.texturing || r.alphaTest);
+    EXPECT_EQ(r.modelview.size(), 1u);
+    EXPECT_EQ(r.projection.size(), 1u);
+
+    ASSERT_TRUE(beginLayer(&layer, true));  // emptied: nothing left to show
+    endLayer();
+    glstub::clearLog();
+    showLayer(layer);
+    EXPECT_TRUE(r.primitives.empty());
+}
+
+TEST_F(Layers, AnotherWindowSizeMakesTheLayerAnewAndAnSvgRecordingDrawsWithoutOne)
+{
+    ASSERT_TRUE(beginLayer(&layer, false));
+    endLayer();
+    EXPECT_TRUE(layerFitsWindow(layer));
+    reshapeView(600, 500);
+    EXPECT_FALSE(layerFitsWindow(layer));
+    ASSERT_TRUE(beginLayer(&layer, false));
+    endLayer();
+    const auto& r = recording();
+    EXPECT_EQ(r.textureSizes.back(), (std::array<int, 3>{int(layer.texture), 600, 500}));
+    EXPECT_EQ(r.textures, std::vector<unsigned>{layer.texture});  // the old one freed
+    EXPECT_EQ(r.framebuffers, std::vector<unsigned>{layer.framebuffer});
+
+    beginSvgRecording(600, 500);
+    EXPECT_FALSE(beginLayer(&layer, false));
+    EXPECT_EQ(r.framebuffer, 0u);
+    finishSvgRecording();
+}
+
+TEST_F(Layers, ADriverWithoutThemIsAskedOnceForEachWindowSize)
+{
+    const auto& r = recording();
+    glstub::recording().framebuffersWork = false;
+    EXPECT_FALSE(beginLayer(&layer, true));
+    EXPECT_FALSE(beginLayer(&layer, true));
+    EXPECT_EQ(glstub::countCalls("glGenFramebuffers"), 1);
+    EXPECT_EQ(r.framebuffer, 0u);
+    EXPECT_TRUE(r.framebuffers.empty() && r.textures.empty());
+    showLayer(layer);
+    EXPECT_TRUE(r.primitives.empty());
+    reshapeView(800, 800);
+    EXPECT_FALSE(beginLayer(&layer, true));
+    EXPECT_EQ(glstub::countCalls("glGenFramebuffers"), 2);
 }
 
 // Thousands of presses one way must never leave a zoom the other key cannot bring back.

@@ -24,6 +24,7 @@
 #undef glMatrixMode
 #undef glLoadIdentity
 #undef glLoadMatrixf
+#undef glLoadMatrixd
 #undef glPushMatrix
 #undef glPopMatrix
 #undef glTranslated
@@ -35,6 +36,9 @@
 #undef glColor4f
 #undef glClear
 #undef glViewport
+#undef glBindFramebuffer
+#undef glBindTexture
+#undef glTexImage2D
 #undef glReadPixels
 #undef glutSwapBuffers
 #undef glutDisplayFunc
@@ -449,6 +453,7 @@ void gearplotWebLineWidth(GLfloat width)
 // WebGL has no line stipple: the web layer cuts stippled lines into dashes itself.
 void gearplotWebEnable(GLenum capability)
 {
+    if (capability != GL_LINE_STIPPLE && capability != GL_LIGHTING) flushBatch();  // drawn without it
     if (capability == GL_LINE_STIPPLE) web.stippling = true;
     else glEnable(capability);
     if (capability == GL_LIGHTING) lit = true;
@@ -456,6 +461,7 @@ void gearplotWebEnable(GLenum capability)
 
 void gearplotWebDisable(GLenum capability)
 {
+    if (capability != GL_LINE_STIPPLE && capability != GL_LIGHTING) flushBatch();  // drawn with it
     if (capability == GL_LINE_STIPPLE) web.stippling = false;
     else glDisable(capability);
     if (capability == GL_LIGHTING) lit = false;
@@ -484,12 +490,34 @@ void gearplotWebReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLen
 // The window's pixels are the canvas's at the page's scale.
 void gearplotWebViewport(GLint x, GLint y, GLsizei width, GLsizei height)
 {
+    flushBatch();  // gathered for the viewport before
     web.viewport[0] = x;
     web.viewport[1] = y;
     web.viewport[2] = width;
     web.viewport[3] = height;
     const auto scaled = [](double v) { return static_cast<GLint>(std::lround(v * web.scale)); };
     glViewport(scaled(x), scaled(y), scaled(width), scaled(height));
+}
+
+// What was gathered belongs to the framebuffer, and the texture, bound before.
+void gearplotWebBindFramebuffer(GLenum target, GLuint framebuffer)
+{
+    flushBatch();
+    glBindFramebuffer(target, framebuffer);
+}
+
+void gearplotWebBindTexture(GLenum target, GLuint texture)
+{
+    flushBatch();
+    glBindTexture(target, texture);
+}
+
+// A texture is a picture of the window: sized in its pixels, made at the canvas's.
+void gearplotWebTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height,
+                           GLint border, GLenum format, GLenum type, const void* pixels)
+{
+    const auto scaled = [](double v) { return static_cast<GLsizei>(std::lround(v * web.scale)); };
+    glTexImage2D(target, level, internalFormat, scaled(width), scaled(height), border, format, type, pixels);
 }
 
 void gearplotWebPointSize(GLfloat size)
@@ -506,6 +534,7 @@ void glVertex2d(GLdouble x, GLdouble y) { web.vertices.push_back({x, y}); }
 void gearplotWebMatrixMode(GLenum mode) { matrices.mode = mode; }
 void gearplotWebLoadIdentity() { matrices.current().back() = identityMatrix; }
 void gearplotWebLoadMatrixf(const GLfloat* m) { std::copy(m, m + 16, matrices.current().back().begin()); }
+void gearplotWebLoadMatrixd(const GLdouble* m) { std::copy(m, m + 16, matrices.current().back().begin()); }
 void gearplotWebPushMatrix() { matrices.current().push_back(matrices.current().back()); }
 
 void gearplotWebPopMatrix()

@@ -18,9 +18,16 @@
 // - The page shows the window fitted to the screen at the device's pixel ratio: viewports,
 //   line widths and point sizes are scaled from the window's pixels to the canvas's.
 // - Timers, redisplay requests and special keys are events of that same loop.
+// - A layer kept between frames is a framebuffer and texture of the window's size: a
+//   texture, like a viewport, is sized in window pixels and made at the canvas's. Binding
+//   either, changing the viewport or enabling anything but lighting and stipple first draws
+//   what was gathered, which belongs to the framebuffer and state before.
 // Emscripten's libc++ 13 also lacks the floating-point std::to_chars; a stand-in follows.
 #pragma once
 
+#ifndef GL_GLEXT_PROTOTYPES
+#define GL_GLEXT_PROTOTYPES  // the framebuffer calls of the kept layers
+#endif
 #include <GL/gl.h>
 #include <GL/glut.h>
 
@@ -56,6 +63,7 @@ void gearplotWebClear(GLbitfield mask);
 void gearplotWebMatrixMode(GLenum mode);
 void gearplotWebLoadIdentity();
 void gearplotWebLoadMatrixf(const GLfloat* m);
+void gearplotWebLoadMatrixd(const GLdouble* m);
 void gearplotWebPushMatrix();
 void gearplotWebPopMatrix();
 void gearplotWebTranslated(GLdouble x, GLdouble y, GLdouble z);
@@ -65,6 +73,10 @@ void gearplotWebOrtho(GLdouble left, GLdouble right, GLdouble bottom, GLdouble t
 void gearplotWebGetFloatv(GLenum name, GLfloat* values);
 void gearplotWebGetIntegerv(GLenum name, GLint* values);
 void gearplotWebViewport(GLint x, GLint y, GLsizei width, GLsizei height);
+void gearplotWebBindFramebuffer(GLenum target, GLuint framebuffer);
+void gearplotWebBindTexture(GLenum target, GLuint texture);
+void gearplotWebTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height,
+                           GLint border, GLenum format, GLenum type, const void* pixels);
 void gearplotWebReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type, void* pixels);
 void gearplotWebSwapBuffers();
 void gearplotWebDisplayFunc(void (*display)());
@@ -87,6 +99,7 @@ void gearplotWebPostRedisplay();
 #define glMatrixMode(mode) gearplotWebMatrixMode(mode)
 #define glLoadIdentity() gearplotWebLoadIdentity()
 #define glLoadMatrixf(m) gearplotWebLoadMatrixf(m)
+#define glLoadMatrixd(m) gearplotWebLoadMatrixd(m)
 #define glPushMatrix() gearplotWebPushMatrix()
 #define glPopMatrix() gearplotWebPopMatrix()
 #define glTranslated(x, y, z) gearplotWebTranslated(x, y, z)
@@ -96,6 +109,10 @@ void gearplotWebPostRedisplay();
 #define glGetFloatv(name, values) gearplotWebGetFloatv(name, values)
 #define glGetIntegerv(name, values) gearplotWebGetIntegerv(name, values)
 #define glViewport(x, y, width, height) gearplotWebViewport(x, y, width, height)
+#define glBindFramebuffer(target, framebuffer) gearplotWebBindFramebuffer(target, framebuffer)
+#define glBindTexture(target, texture) gearplotWebBindTexture(target, texture)
+#define glTexImage2D(target, level, internalFormat, width, height, border, format, type, pixels) \
+    gearplotWebTexImage2D(target, level, internalFormat, width, height, border, format, type, pixels)
 #define glReadPixels(x, y, width, height, format, type, pixels) \
     gearplotWebReadPixels(x, y, width, height, format, type, pixels)
 #define glutSwapBuffers() gearplotWebSwapBuffers()

@@ -1,3 +1,4 @@
+#define GL_GLEXT_PROTOTYPES  // the framebuffer calls, declared as the toolkit sees them
 #include "gl_standin.h"
 
 #include <GL/glut.h>
@@ -91,6 +92,14 @@ std::vector<const Primitive*> primitivesOf(GLenum mode)
 
 Matrix currentModelview() { return theRecording.modelview.back(); }
 
+std::vector<const Primitive*> primitivesInto(unsigned framebuffer)
+{
+    std::vector<const Primitive*> found;
+    for (const Primitive& p : theRecording.primitives)
+        if (p.framebuffer == framebuffer) found.push_back(&p);
+    return found;
+}
+
 bool fireTimer()
 {
     void (*timer)(int) = theRecording.timer;
@@ -147,7 +156,7 @@ void glBegin(GLenum mode)
     theRecording.inBegin = true;
     const unsigned short stipple = theRecording.stippleEnabled ? theRecording.stipplePattern : 0;
     theRecording.primitives.push_back({mode, {}, theRecording.colour, theRecording.lineWidth, theRecording.lighting,
-                                       stipple, theRecording.pointSize});
+                                       stipple, theRecording.pointSize, theRecording.framebuffer, 0, theRecording.alphaTest, {}});
 }
 
 void glEnd()
@@ -186,6 +195,8 @@ void glEnable(GLenum cap)
     log("glEnable", {double(cap)});
     if (cap == GL_LIGHTING) theRecording.lighting = true;
     if (cap == GL_LINE_STIPPLE) theRecording.stippleEnabled = true;
+    if (cap == GL_TEXTURE_2D) theRecording.texturing = true;
+    if (cap == GL_ALPHA_TEST) theRecording.alphaTest = true;
 }
 
 void glDisable(GLenum cap)
@@ -193,6 +204,8 @@ void glDisable(GLenum cap)
     log("glDisable", {double(cap)});
     if (cap == GL_LIGHTING) theRecording.lighting = false;
     if (cap == GL_LINE_STIPPLE) theRecording.stippleEnabled = false;
+    if (cap == GL_TEXTURE_2D) theRecording.texturing = false;
+    if (cap == GL_ALPHA_TEST) theRecording.alphaTest = false;
 }
 
 void glLineStipple(GLint factor, GLushort pattern)
@@ -251,6 +264,7 @@ void glGetFloatv(GLenum name, GLfloat* values)
         std::copy(m.begin(), m.end(), values);
     }
     if (name == GL_CURRENT_COLOR) std::copy(theRecording.colour.begin(), theRecording.colour.end(), values);
+    if (name == GL_COLOR_CLEAR_VALUE) std::copy(theRecording.clearColour.begin(), theRecording.clearColour.end(), values);
     if (name == GL_LINE_WIDTH) values[0] = theRecording.lineWidth;
     if (name == GL_POINT_SIZE) values[0] = theRecording.pointSize;
 }
@@ -285,6 +299,12 @@ void glBitmap(GLsizei width, GLsizei height, GLfloat, GLfloat, GLfloat, GLfloat,
 void glLoadMatrixf(const GLfloat* m)
 {
     log("glLoadMatrixf");
+    std::copy(m, m + 16, glstub::currentStack().back().begin());
+}
+
+void glLoadMatrixd(const GLdouble* m)
+{
+    log("glLoadMatrixd");
     std::copy(m, m + 16, glstub::currentStack().back().begin());
 }
 
@@ -366,6 +386,119 @@ void glRasterPos2f(GLfloat x, GLfloat y)
     glstub::Caption c{"", 0, 0, theRecording.lighting, theRecording.colour, nullptr, {}};
     glstub::project(x, y, &c.viewX, &c.viewY);
     theRecording.captions.push_back(c);
+}
+
+// ---- Framebuffers, textures and client arrays ----
+
+namespace {
+
+// glGenFramebuffers and glGenTextures: names 1, 2, … across both kinds.
+void giveNames(const char* call, GLsizei n, GLuint* names, std::vector<unsigned>* live)
+{
+    log(call, {double(n)});
+    for (GLsizei i = 0; i < n; ++i) live->push_back(names[i] = ++theRecording.lastName);
+}
+
+// glDeleteFramebuffers and glDeleteTextures. As in OpenGL, a name that names nothing is passed over.
+void deleteNames(const char* call, GLsizei n, const GLuint* names, std::vector<unsigned>* live)
+{
+    log(call, {double(n)});
+    for (GLsizei i = 0; i < n; ++i) live->erase(std::remove(live->begin(), live->end(), names[i]), live->end());
+}
+
+}  // namespace
+
+void glGenFramebuffers(GLsizei n, GLuint* names) { giveNames("glGenFramebuffers", n, names, &theRecording.framebuffers); }
+
+void glDeleteFramebuffers(GLsizei n, const GLuint* names)
+{
+    deleteNames("glDeleteFramebuffers", n, names, &theRecording.framebuffers);
+}
+
+void glBindFramebuffer(GLenum, GLuint framebuffer)
+{
+    log("glBindFramebuffer", {double(framebuffer)});
+    if (theRecording.inBegin) theRecording.errors.push_back("glBindFramebuffer inside glBegin");
+    theRecording.framebuffer = framebuffer;
+}
+
+void glFramebufferTexture2D(GLenum, GLenum, GLenum, GLuint texture, GLint)
+{
+    log("glFramebufferTexture2D", {double(texture)});
+    theRecording.attachments.push_back({theRecording.framebuffer, texture});
+}
+
+GLenum glCheckFramebufferStatus(GLenum)
+{
+    log("glCheckFramebufferStatus");
+    return theRecording.framebuffersWork ? GL_FRAMEBUFFER_COMPLETE : GL_FRAMEBUFFER_UNSUPPORTED;
+}
+
+void glGenTextures(GLsizei n, GLuint* names) { giveNames("glGenTextures", n, names, &theRecording.textures); }
+void glDeleteTextures(GLsizei n, const GLuint* names) { deleteNames("glDeleteTextures", n, names, &theRecording.textures); }
+
+void glBindTexture(GLenum, GLuint texture)
+{
+    log("glBindTexture", {double(texture)});
+    theRecording.texture = texture;
+}
+
+void glTexParameteri(GLenum, GLenum name, GLint value) { log("glTexParameteri", {double(name), double(value)}); }
+void glTexEnvi(GLenum, GLenum name, GLint value) { log("glTexEnvi", {double(name), double(value)}); }
+void glAlphaFunc(GLenum function, GLclampf reference) { log("glAlphaFunc", {double(function), reference}); }
+
+void glTexImage2D(GLenum, GLint, GLint, GLsizei width, GLsizei height, GLint, GLenum, GLenum, const GLvoid*)
+{
+    log("glTexImage2D", {double(width), double(height)});
+    theRecording.textureSizes.push_back({int(theRecording.texture), width, height});
+}
+
+void glEnableClientState(GLenum array)
+{
+    log("glEnableClientState", {double(array)});
+    if (array == GL_VERTEX_ARRAY) theRecording.vertexArrayOn = true;
+    if (array == GL_TEXTURE_COORD_ARRAY) theRecording.texelArrayOn = true;
+}
+
+void glDisableClientState(GLenum array)
+{
+    log("glDisableClientState", {double(array)});
+    if (array == GL_VERTEX_ARRAY) theRecording.vertexArrayOn = false;
+    if (array == GL_TEXTURE_COORD_ARRAY) theRecording.texelArrayOn = false;
+}
+
+void glVertexPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* pointer)
+{
+    log("glVertexPointer", {double(size)});
+    if (size != 2 || type != GL_FLOAT || stride != 0) theRecording.errors.push_back("glVertexPointer: only packed 2D floats");
+    theRecording.vertexArray = static_cast<const float*>(pointer);
+}
+
+void glTexCoordPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* pointer)
+{
+    log("glTexCoordPointer", {double(size)});
+    if (size != 2 || type != GL_FLOAT || stride != 0) theRecording.errors.push_back("glTexCoordPointer: only packed 2D floats");
+    theRecording.texelArray = static_cast<const float*>(pointer);
+}
+
+// Kept as a primitive whose vertices are those of the array.
+void glDrawArrays(GLenum mode, GLint first, GLsizei count)
+{
+    log("glDrawArrays", {double(mode), double(first), double(count)});
+    glstub::Recording& r = theRecording;
+    if (!r.vertexArrayOn || !r.vertexArray) {
+        r.errors.push_back("glDrawArrays without a vertex array");
+        return;
+    }
+    glstub::Primitive p{mode, {}, r.colour, r.lineWidth, r.lighting, 0, r.pointSize, r.framebuffer,
+                        r.texturing ? r.texture : 0, r.alphaTest, {}};
+    for (GLsizei i = first; i < first + count; ++i) {
+        glstub::Vertex v{r.vertexArray[2 * i], r.vertexArray[2 * i + 1], 0, 0};
+        glstub::project(v.x, v.y, &v.viewX, &v.viewY);
+        p.vertices.push_back(v);
+        if (r.texelArrayOn && r.texelArray) p.texels.push_back({r.texelArray[2 * i], r.texelArray[2 * i + 1]});
+    }
+    r.primitives.push_back(p);
 }
 
 // ---- GLUT ----

@@ -29,6 +29,10 @@ struct Primitive {
     bool lighting;                  // GL_LIGHTING at glBegin
     unsigned short stipple;         // the line stipple at glBegin, 0 when not enabled
     float pointSize;                // current point size at glBegin
+    unsigned framebuffer = 0;       // the framebuffer drawn into; 0 the window
+    unsigned texture = 0;           // the texture drawn with (glDrawArrays with GL_TEXTURE_2D on)
+    bool alphaTested = false;       // GL_ALPHA_TEST was on
+    std::vector<std::array<float, 2>> texels;  // each vertex's texture coordinates, when drawn with them
 };
 
 struct Caption {
@@ -84,6 +88,21 @@ struct Recording {
     std::vector<Colour> attribStack;
     bool inBegin = false;
 
+    // Framebuffers, textures and client arrays
+    bool framebuffersWork = true;          // false: a driver that completes no framebuffer
+    unsigned framebuffer = 0;              // bound; 0 the window
+    unsigned texture = 0;                  // bound to GL_TEXTURE_2D
+    bool texturing = false;                // GL_TEXTURE_2D enabled
+    bool alphaTest = false;                // GL_ALPHA_TEST enabled
+    unsigned lastName = 0;                 // names are given 1, 2, … across both kinds
+    std::vector<unsigned> framebuffers;    // made and not deleted
+    std::vector<unsigned> textures;
+    std::vector<std::array<int, 3>> textureSizes;  // name, width, height, as glTexImage2D made them
+    std::vector<std::array<unsigned, 2>> attachments;  // framebuffer, texture
+    const float* vertexArray = nullptr;    // glVertexPointer's, two floats a vertex
+    const float* texelArray = nullptr;     // glTexCoordPointer's, likewise
+    bool vertexArrayOn = false, texelArrayOn = false;
+
     // GLUT state
     bool glutInitialised = false;
     int windowWidth = 300, windowHeight = 300;
@@ -119,5 +138,7 @@ int countCalls(const std::string& name);
 std::vector<const Call*> callsNamed(const std::string& name);
 std::vector<const Primitive*> primitivesOf(GLenum mode);
 Matrix currentModelview();
+// The primitives drawn into the framebuffer (0: the window).
+std::vector<const Primitive*> primitivesInto(unsigned framebuffer);
 
 }  // namespace glstub
