@@ -97,45 +97,125 @@ struct FloatMatrix {
     }
 };
 
-// The racks of the whole-tooth modes, steps 0 … steps − 1, in one draw instead of thousands.
-// Each copy is placed by the same turns and shifts as drawRack makes, on a single-precision
-// copy of the matrix, so that the rounding each leaves behind moves the later racks just as
-// it always has: two thousand steps on, that is more than a pixel.
-void drawRollingRackBatch(int steps)
+// Turns matrix to the rack at roll t, its reference point at `at`, as drawRack does.
+void turnToRack(FloatMatrix* matrix, const Point2& at, double t)
 {
     const double k = rackView.zoom;
+    matrix->translate(toView(k * at.x), toView(k * at.y));
+    matrix->rotate(-t * degreesPerRadian);
+}
+
+// Places the copies of the whole-tooth rack of step n as drawRack turns and shifts to them,
+// on a single-precision copy of the matrix, so that the rounding each leaves behind moves the
+// later racks just as it always has: two thousand steps on, that is more than a pixel. Adds
+// the copies' segments that can reach the window to ends, in window units.
+void placeRollingRack(FloatMatrix* matrix, int n, const RackOutlineSegments& outline, const WindowReach& reach,
+                      std::vector<Point2>* ends)
+{
+    const double k = rackView.zoom;
+    const double t = wholeToothRoll(n);
+    const Point2 at = rackReferencePoint(rackGear, t);
+    turnToRack(matrix, at, t);
+    const int first = firstRackCopy(t);
+    for (int i = first; i <= first + 3; ++i) {
+        matrix->translate(toView(i * k * gearPi), 0);
+        for (int j = 0; j < 7; ++j) {
+            const Point2 u = outline.ends[2 * j], v = outline.ends[2 * j + 1];
+            const Point2 a = matrix->apply(toView(k * u.x), toView(k * u.y));
+            const Point2 b = matrix->apply(toView(k * v.x), toView(k * v.y));
+            if (!segmentReachesWindow(reach, a, b)) continue;
+            ends->push_back(a);
+            ends->push_back(b);
+        }
+        matrix->translate(-toView(i * k * gearPi), 0);
+    }
+    matrix->rotate(t * degreesPerRadian);
+    matrix->translate(-toView(k * at.x), -toView(k * at.y));
+}
+
+// Places the past racks of steps from … steps − 1 on matrix into ends, as drawRack would.
+void placeRollingRacks(FloatMatrix* matrix, int from, int steps, std::vector<Point2>* ends)
+{
     const RackOutlineSegments outline = rackOutlineSegments();
+    const WindowReach reach = windowReach();
+    for (int n = from; n < steps; ++n) placeRollingRack(matrix, n, outline, reach, ends);
+}
+
+// The racks of the whole-tooth modes, steps 0 … steps − 1, in one draw instead of thousands.
+void drawRollingRackBatch(int steps)
+{
     FloatMatrix matrix{};
     glGetFloatv(GL_MODELVIEW_MATRIX, matrix.m);
     glPushMatrix();
-    glLoadIdentity();  // the vertices below are placed already
-    const WindowReach reach = windowReach();
+    glLoadIdentity();  // the vertices are placed already
     std::vector<Point2> ends;
-    for (int n = 0; n < steps; ++n) {
-        const double t = wholeToothRoll(n);
-        const Point2 at = rackReferencePoint(rackGear, t);
-        matrix.translate(toView(k * at.x), toView(k * at.y));
-        matrix.rotate(-t * degreesPerRadian);
-        const int first = firstRackCopy(t);
-        for (int i = first; i <= first + 3; ++i) {
-            matrix.translate(toView(i * k * gearPi), 0);
-            for (int j = 0; j < 7; ++j) {
-                const Point2 u = outline.ends[2 * j], v = outline.ends[2 * j + 1];
-                const Point2 a = matrix.apply(toView(k * u.x), toView(k * u.y));
-                const Point2 b = matrix.apply(toView(k * v.x), toView(k * v.y));
-                if (!segmentReachesWindow(reach, a, b)) continue;
-                ends.push_back(a);
-                ends.push_back(b);
-            }
-            matrix.translate(-toView(i * k * gearPi), 0);
-        }
-        matrix.rotate(t * degreesPerRadian);
-        matrix.translate(-toView(k * at.x), -toView(k * at.y));
-    }
+    placeRollingRacks(&matrix, 0, steps, &ends);
     drawSegmentBatch(ends.data(), static_cast<int>(ends.size() / 2), green);
     glPopMatrix();
     // What the matrix stack would have been left with, for anything drawn after the racks.
     glLoadMatrixf(matrix.m);
+}
+
+// The past racks of mode '4', kept in a layer: the view stays put while they pile up, one
+// more each frame, so each is rasterised once instead of in every frame.
+struct KeptRacks {
+    KeptLayer layer;
+    int racks;               // the racks of steps 0 … racks − 1 are in it
+    FloatMatrix firstTurn;   // the matrix their first rack was placed in: the rest follows from it
+    float projection[16];    // the projection they were drawn through
+    FloatMatrix next;        // the matrix the next rack is placed from
+    double zoom;
+    int toothCount;
+    FloatMatrix lastTurn;    // the first rack's matrix in the frame before
+};
+KeptRacks keptRacks{};
+
+bool sameFloats(const float a[16], const float b[16]) { return std::equal(a, a + 16, b); }
+
+// The racks of steps 0 … steps − 1 as drawRollingRackBatch draws them: those not yet kept
+// drawn into the layer, then the layer shown. The current rack's turns leave a rounding in
+// the matrix now and then, which moves every past rack by a thousandth of a pixel: enough to
+// open or close a pinhole between two lines. A frame whose first rack is placed otherwise
+// than the kept ones draws its racks itself; two such frames in a row start the layer anew,
+// as does a change of step back, gear, zoom or window. Without layers the racks are drawn
+// as they are.
+void drawKeptRollingRacks(int steps)
+{
+    KeptRacks& kept = keptRacks;
+    FloatMatrix modelview{};
+    float projection[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview.m);
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    FloatMatrix turn = modelview;
+    turnToRack(&turn, rackReferencePoint(rackGear, wholeToothRoll(0)), wholeToothRoll(0));
+    const bool sameRacks = kept.racks <= steps && kept.toothCount == rackGear.toothCount &&
+                           kept.zoom == rackView.zoom && layerFitsWindow(kept.layer);
+    const bool sameView = sameFloats(kept.firstTurn.m, turn.m) && sameFloats(kept.projection, projection);
+    const bool settled = sameFloats(kept.lastTurn.m, turn.m);
+    kept.lastTurn = turn;
+    if (sameRacks && !sameView && !settled) {
+        drawRollingRackBatch(steps);
+        return;
+    }
+    const bool fits = sameRacks && sameView;
+    if (!beginLayer(&kept.layer, !fits)) {
+        drawRollingRackBatch(steps);
+        return;
+    }
+    if (!fits) {
+        kept = {kept.layer, 0, turn, {}, modelview, rackView.zoom, rackGear.toothCount, turn};
+        std::copy(projection, projection + 16, kept.projection);
+    }
+    glPushMatrix();
+    glLoadIdentity();  // the vertices are placed already
+    std::vector<Point2> ends;
+    placeRollingRacks(&kept.next, kept.racks, steps, &ends);
+    kept.racks = steps;
+    drawSegmentBatch(ends.data(), static_cast<int>(ends.size() / 2), green);
+    endLayer();
+    showLayer(kept.layer);
+    glPopMatrix();
+    glLoadMatrixf(kept.next.m);
 }
 
 }  // namespace
@@ -258,8 +338,10 @@ void drawUndercutGeneration(ToothCurveDrawer drawCurve)
 void drawRackRolling()
 {
     const int n = rackView.wholeStep;
-    drawPitchContactMarker(wholeToothRoll(n));
-    drawRollingRacks(n);
+    const double t = wholeToothRoll(n);
+    drawPitchContactMarker(t);
+    drawRack(1, rackReferencePoint(rackGear, t), t, black);
+    drawKeptRollingRacks(n);  // the view stays put while they pile up
     rackView.wholeStep = n + 1;
 }
 

@@ -172,9 +172,62 @@ TEST(ModeFour, FirstFrameStandsTheRackAQuarterTurnRightWithAVerticalPitchLine)
     EXPECT_EQ(segmentCount(black), 28);
     EXPECT_EQ(segmentCount(green), 0);
     drawFrame();
+    EXPECT_EQ(segmentCount(green), 28);  // the rack of step 0, now past
     drawFrame();
-    EXPECT_EQ(segmentCount(green), 2 * 28);  // one past rack per earlier step
+    // The past racks are kept in a layer: a frame draws into it only the rack that has just
+    // become past, then shows the layer over the window, after the current rack.
+    EXPECT_EQ(segmentCount(green), 28);
+    for (const auto* p : lines(green)) EXPECT_NE(p->framebuffer, 0u);
+    const auto shown = layersShown();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_GT(shown[0], lines(black).back());
     EXPECT_EQ(rackView.wholeStep, 3);
+}
+
+TEST(ModeFour, EachPastRackIsDrawnOnceAndTheLayerHoldsWhatOneFrameWouldDraw)
+{
+    startRackProgram(20, '4', k / 10);  // every rack in the window
+    std::vector<std::pair<glstub::Vertex, glstub::Vertex>> kept;
+    for (int frame = 0; frame < 40; ++frame) {
+        drawFrame();
+        const auto drawn = plainSegments(green);
+        EXPECT_EQ(drawn.size(), frame ? 28u : 0u);
+        kept.insert(kept.end(), drawn.begin(), drawn.end());
+    }
+    onCutDemoKey('4', 0, 0);  // a step back empties the layer
+    rackView.wholeStep = 39;
+    drawFrame();
+    const auto all = plainSegments(green);
+    ASSERT_EQ(all.size(), kept.size());
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        EXPECT_NEAR(all[i].first.viewX, kept[i].first.viewX, 1e-6);
+        EXPECT_NEAR(all[i].second.viewY, kept[i].second.viewY, 1e-6);
+    }
+    EXPECT_EQ(layersShown().size(), 1u);
+}
+
+TEST(ModeFour, AZoomOrAWindowOfAnotherSizeDrawsEveryPastRackAgain)
+{
+    startRackProgram(20, '4', k / 10);
+    for (int frame = 0; frame < 6; ++frame) drawFrame();
+    glstub::clearLog();
+    onCutDemoKey('w', 0, 0);
+    EXPECT_EQ(segmentCount(green), 6 * 28);
+    reshapeView(600, 500);
+    drawFrame();
+    EXPECT_EQ(segmentCount(green), 7 * 28);
+    EXPECT_EQ(glstub::recording().textureSizes.back()[1], 600);
+    EXPECT_EQ(glstub::recording().textures.size(), 1u);  // the old layer's texture freed
+}
+
+TEST(ModeFour, WithoutLayersEveryPastRackIsDrawnInEveryFrame)
+{
+    startRackProgram(20, '4', k / 10);
+    glstub::recording().framebuffersWork = false;
+    for (int frame = 0; frame < 4; ++frame) drawFrame();
+    EXPECT_EQ(glstub::primitivesInto(0).size(), glstub::recording().primitives.size());
+    EXPECT_EQ(segmentCount(green), 3 * 28);
+    EXPECT_TRUE(layersShown().empty());
 }
 
 TEST(ModeFour, FarAlongOnlyThePastRacksThatReachTheWindowAreDrawn)
@@ -214,6 +267,7 @@ TEST(ModeFive, TheTurnedRackSlidesAlongAHorizontalPitchLineThroughThePitchPoint)
     EXPECT_GE(segmentCount(green), 6);
     EXPECT_LE(segmentCount(green), 6 * 28);
     EXPECT_EQ(segmentsOutOfReach(green), 0);
+    EXPECT_EQ(glstub::countCalls("glBindFramebuffer"), 0);  // turning, they cannot be kept
     // No captions on the first line; the title sits on the third.
     const auto& captions = glstub::recording().captions;
     ASSERT_EQ(captions.size(), 2u);

@@ -21,6 +21,12 @@ inline bool isColour(const glstub::Colour& c, const Rgba& want)
     return c[0] == want.red && c[1] == want.green && c[2] == want.blue && c[3] == want.alpha;
 }
 
+// Whether the primitive was drawn in the colour: into a layer every colour goes in opaque.
+inline bool drawnIn(const glstub::Primitive& p, const Rgba& want)
+{
+    return isColour(p.colour, p.framebuffer ? Rgba{want.red, want.green, want.blue, 1} : want);
+}
+
 // Every filled polygon of the colour, read as a disc.
 inline std::vector<Disc> discs(const Rgba& colour)
 {
@@ -45,7 +51,7 @@ inline std::vector<const glstub::Primitive*> lines(const Rgba& colour, float wid
 {
     std::vector<const glstub::Primitive*> found;
     for (const auto* p : glstub::primitivesOf(GL_LINES))
-        if (isColour(p->colour, colour) && (width < 0 || p->lineWidth == width)) found.push_back(p);
+        if (drawnIn(*p, colour) && (width < 0 || p->lineWidth == width)) found.push_back(p);
     return found;
 }
 
@@ -58,12 +64,17 @@ inline bool isAxisCross(const glstub::Primitive& p)
 // Plain segments of the colour (rack outlines, radius lines), drawn one by one or many in
 // one batch (the rolling racks), each as where its ends show; not the wide curves or the
 // axis cross.
+// A layer is drawn upside down and shown turned back: its segments are given as they show.
 inline std::vector<std::pair<glstub::Vertex, glstub::Vertex>> plainSegments(const Rgba& colour)
 {
     std::vector<std::pair<glstub::Vertex, glstub::Vertex>> found;
     for (const auto* p : lines(colour))
         if (p->lineWidth != 4.0f && !isAxisCross(*p))
-            for (std::size_t i = 0; i + 1 < p->vertices.size(); i += 2) found.push_back({p->vertices[i], p->vertices[i + 1]});
+            for (std::size_t i = 0; i + 1 < p->vertices.size(); i += 2) {
+                glstub::Vertex a = p->vertices[i], b = p->vertices[i + 1];
+                if (p->framebuffer) a.viewY = -a.viewY, b.viewY = -b.viewY;
+                found.push_back({a, b});
+            }
     return found;
 }
 
@@ -121,8 +132,18 @@ inline void startRackProgram(int z, char mode, double zoom = 0.5)
     generateRackTables(rackGear, rollSteps(rackGear), &rackTables);
     rackView = RackView{mode, 0, 0, 0, 0, zoom};
     glstub::reset();
+    reshapeView(800, 800);  // a fresh window, in which no layer is kept yet
     glEnable(GL_LIGHTING);
     glstub::clearLog();
+}
+
+// The layers shown in the frame: textured squares drawn into the window.
+inline std::vector<const glstub::Primitive*> layersShown()
+{
+    std::vector<const glstub::Primitive*> found;
+    for (const auto* p : glstub::primitivesOf(GL_TRIANGLES))
+        if (p->texture && !p->framebuffer) found.push_back(p);
+    return found;
 }
 
 // Draws one frame into a clean log.

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -82,22 +83,22 @@ namespace {
 
 class FramePictures : public ::testing::TestWithParam<FrameScene> {
 protected:
-    static void SetUpTestSuite() { windowOpen = openFrameWindow(); }
+    static void SetUpTestSuite()
+    {
+        static const bool opened = openFrameWindow();  // once for both suites
+        windowOpen = opened;
+    }
     static bool windowOpen;
 };
 bool FramePictures::windowOpen = false;
 
-TEST_P(FramePictures, MatchTheCapturedPicturePixelForPixel)
+// The picture of the scene against its reference: pixel for pixel, or for the racks drawn
+// in one batch within a pixel as the rule above has it.
+void expectLikeTheReference(const FrameScene& scene, const FramePicture& got)
 {
-    ASSERT_TRUE(windowOpen) << "no private Xvfb window to draw in";
-    const FrameScene& scene = GetParam();
     FramePicture want;
     const std::string reference = std::string(FRAME_REFERENCE_DIR) + "/" + scene.name + ".png";
     ASSERT_TRUE(readPicture(reference, &want)) << "cannot read " << reference;
-
-    setUpScene(scene);
-    drawSceneFrame(scene);
-    const FramePicture got = readWindow();
     ASSERT_EQ(got.width, want.width);
     ASSERT_EQ(got.height, want.height);
     // The picture must not be blank either, or a window that shows nothing would pass a blank reference.
@@ -108,8 +109,8 @@ TEST_P(FramePictures, MatchTheCapturedPicturePixelForPixel)
                               std::to_string(d.top) + "…" + std::to_string(d.bottom) + "; the drawn picture is " +
                               scene.name + "-drawn.png";
     if (racksInBatch(scene)) {
-        RecordProperty("differing_pixels", d.pixels);
-        RecordProperty("drawn_pixels", d.drawn);
+        ::testing::Test::RecordProperty("differing_pixels", d.pixels);
+        ::testing::Test::RecordProperty("drawn_pixels", d.drawn);
         std::printf("%s: %d of %d drawn pixels differ, all within a pixel of their colour: %s\n", scene.name, d.pixels,
                     d.drawn, d.unmatched == 0 ? "yes" : "no");
         const bool accepted = d.unmatched == 0 && d.pixels <= d.drawn * 0.005;
@@ -119,8 +120,31 @@ TEST_P(FramePictures, MatchTheCapturedPicturePixelForPixel)
         return;
     }
     if (d.pixels > 0) writePicture(std::string(scene.name) + "-drawn.png", got);
-    EXPECT_EQ(d.pixels, 0) << scene.name << " differs within x " << d.left << "…" << d.right << ", y " << d.top
-                           << "…" << d.bottom << "; the drawn picture is " << scene.name << "-drawn.png";
+    EXPECT_EQ(d.pixels, 0) << scene.name << where;
+}
+
+TEST_P(FramePictures, MatchTheCapturedPicturePixelForPixel)
+{
+    ASSERT_TRUE(windowOpen) << "no private Xvfb window to draw in";
+    const FrameScene& scene = GetParam();
+    setUpScene(scene);
+    drawSceneFrame(scene);
+    expectLikeTheReference(scene, readWindow());
+}
+
+// Mode '4' keeps its past racks from frame to frame: stepped to the scene frame by frame, as
+// a held 's' does, its picture must be the one drawn at once.
+class SteppedFramePictures : public FramePictures {};
+
+TEST_P(SteppedFramePictures, MatchTheCapturedPictureToo)
+{
+    ASSERT_TRUE(windowOpen) << "no private Xvfb window to draw in";
+    const FrameScene& scene = GetParam();
+    FrameScene lead = scene;
+    lead.step = std::max(0, scene.step - 300);  // some hundreds of frames, each a step on
+    setUpScene(lead);
+    for (int step = lead.step; step <= scene.step; ++step) drawSceneFrame(scene);
+    expectLikeTheReference(scene, readWindow());
 }
 
 std::string sceneName(const ::testing::TestParamInfo<FrameScene>& info)
@@ -131,5 +155,15 @@ std::string sceneName(const ::testing::TestParamInfo<FrameScene>& info)
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenes, FramePictures, ::testing::ValuesIn(frameScenes), sceneName);
+
+std::vector<FrameScene> keptRackScenes()
+{
+    std::vector<FrameScene> kept;
+    std::copy_if(frameScenes.begin(), frameScenes.end(), std::back_inserter(kept),
+                 [](const FrameScene& s) { return s.mode == '4' && racksInBatch(s); });
+    return kept;
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenes, SteppedFramePictures, ::testing::ValuesIn(keptRackScenes()), sceneName);
 
 }  // namespace
