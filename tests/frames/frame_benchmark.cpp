@@ -43,18 +43,21 @@ double residentMegabytes()
     return resident * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024 * 1024);
 }
 
-// The same frame of the scene, each from the scene's own state, so every one costs alike.
+// The frames that lead up to the scene, one step each as a held 's' draws them, so that
+// what a program keeps from frame to frame is kept here too; the last is the scene's own.
 void timeScene(const FrameScene& scene, int frames)
 {
+    constexpr int warmUps = 2;
+    FrameScene lead = scene;
+    lead.step = std::max(0, scene.step - (warmUps + frames - 1));
+    setUpScene(lead);
     std::vector<double> ms;
-    for (int warmUp = 0; warmUp < 2; ++warmUp) {
-        setUpScene(scene);
+    for (int warmUp = 0; warmUp < warmUps; ++warmUp) {
         drawSceneFrame(scene);
         glFinish();
     }
     double total = 0;
     for (int i = 0; i < frames && (i < fewestFrames || total < secondsPerScene * 1e3); ++i) {
-        setUpScene(scene);
         const double start = cpuMilliseconds();
         drawSceneFrame(scene);
         glFinish();
