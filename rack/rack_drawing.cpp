@@ -160,50 +160,35 @@ void drawRollingRackBatch(int steps)
 // more each frame, so each is rasterised once instead of in every frame.
 struct KeptRacks {
     KeptLayer layer;
-    int racks;               // the racks of steps 0 … racks − 1 are in it
-    FloatMatrix firstTurn;   // the matrix their first rack was placed in: the rest follows from it
-    float projection[16];    // the projection they were drawn through
-    FloatMatrix next;        // the matrix the next rack is placed from
+    int racks;             // the racks of steps 0 … racks − 1 are in it
+    FloatMatrix view;      // the modelview they were placed from
+    float projection[16];  // and the projection they were drawn through
+    FloatMatrix next;      // the matrix the next rack is placed from
     double zoom;
     int toothCount;
-    FloatMatrix lastTurn;    // the first rack's matrix in the frame before
 };
 KeptRacks keptRacks{};
 
 bool sameFloats(const float a[16], const float b[16]) { return std::equal(a, a + 16, b); }
 
-// The racks of steps 0 … steps − 1 as drawRollingRackBatch draws them: those not yet kept
-// drawn into the layer, then the layer shown. The current rack's turns leave a rounding in
-// the matrix now and then, which moves every past rack by a thousandth of a pixel: enough to
-// open or close a pinhole between two lines. A frame whose first rack is placed otherwise
-// than the kept ones draws its racks itself; two such frames in a row start the layer anew,
-// as does a change of step back, gear, zoom or window. Without layers the racks are drawn
-// as they are.
-void drawKeptRollingRacks(int steps)
+// The racks of steps 0 … steps − 1, placed from view: those not yet kept drawn into the
+// layer, then the layer shown. A step back, a zoom, a tooth count, a window size or another
+// view starts it anew. Without layers the racks are drawn as they are.
+void drawKeptRollingRacks(int steps, const FloatMatrix& view)
 {
     KeptRacks& kept = keptRacks;
-    FloatMatrix modelview{};
     float projection[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, modelview.m);
     glGetFloatv(GL_PROJECTION_MATRIX, projection);
-    FloatMatrix turn = modelview;
-    turnToRack(&turn, rackReferencePoint(rackGear, wholeToothRoll(0)), wholeToothRoll(0));
-    const bool sameRacks = kept.racks <= steps && kept.toothCount == rackGear.toothCount &&
-                           kept.zoom == rackView.zoom && layerFitsWindow(kept.layer);
-    const bool sameView = sameFloats(kept.firstTurn.m, turn.m) && sameFloats(kept.projection, projection);
-    const bool settled = sameFloats(kept.lastTurn.m, turn.m);
-    kept.lastTurn = turn;
-    if (sameRacks && !sameView && !settled) {
-        drawRollingRackBatch(steps);
-        return;
-    }
-    const bool fits = sameRacks && sameView;
+    const bool fits = kept.racks <= steps && kept.toothCount == rackGear.toothCount && kept.zoom == rackView.zoom &&
+                      layerFitsWindow(kept.layer) && sameFloats(kept.view.m, view.m) &&
+                      sameFloats(kept.projection, projection);
     if (!beginLayer(&kept.layer, !fits)) {
+        glLoadMatrixf(view.m);
         drawRollingRackBatch(steps);
         return;
     }
     if (!fits) {
-        kept = {kept.layer, 0, turn, {}, modelview, rackView.zoom, rackGear.toothCount, turn};
+        kept = {kept.layer, 0, view, {}, view, rackView.zoom, rackGear.toothCount};
         std::copy(projection, projection + 16, kept.projection);
     }
     glPushMatrix();
@@ -340,8 +325,13 @@ void drawRackRolling()
     const int n = rackView.wholeStep;
     const double t = wholeToothRoll(n);
     drawPitchContactMarker(t);
+    // The past racks are placed from the view as it is before the current rack's turns
+    // leave their roundings in it (now and then, a few ulps): so the kept ones stay valid
+    // from frame to frame, and any frame draws what a fresh one would.
+    FloatMatrix view{};
+    glGetFloatv(GL_MODELVIEW_MATRIX, view.m);
     drawRack(1, rackReferencePoint(rackGear, t), t, black);
-    drawKeptRollingRacks(n);  // the view stays put while they pile up
+    drawKeptRollingRacks(n, view);
     rackView.wholeStep = n + 1;
 }
 

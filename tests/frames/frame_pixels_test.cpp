@@ -4,7 +4,11 @@
 // The one exception is the rolling racks of modes 4 and 5, placed in double precision
 // instead of by the single-precision matrix stack: there a line may move by a pixel where it
 // falls between two, so each differing pixel must find its colour within a pixel in the
-// other picture, both ways, and no more than 0.5 % of the drawn pixels may differ.
+// other picture, both ways, and no more than 0.5 % of the drawn pixels may differ. Mode '4'
+// places its past racks from the frame as the current rack's drawing restores it, where the
+// single-precision stack now and then kept a rounding of a few ulps that moved every past
+// rack by hundredths of a pixel (at step 1000 it closed 33 pinholes between lines): that
+// scene's picture was captured again from the old drawing with the frame restored.
 // The pictures are llvmpipe's as this machine's Mesa draws them; should a new Mesa draw a
 // line a pixel differently, capture them again (frame_benchmark --capture) from a build of
 // the commit that added them and of the current one, and check that both agree.
