@@ -82,7 +82,9 @@ TEST(FileTargets, ALinkPlantedByAnotherUserInAStickySharedFolderIsNotFollowed)
     EXPECT_EQ(saveNew(planted), "Permission denied");
     EXPECT_EQ(readWholeFile(precious), "root's\n");
     // Where the kernel protects links, a redirect is refused the same way.
-    if (readSetting("/proc/sys/fs/protected_symlinks") == 1) EXPECT_EQ(kernelVerdict(planted), "Permission denied");
+    if (readSetting("/proc/sys/fs/protected_symlinks") == 1) {
+        EXPECT_EQ(kernelVerdict(planted), "Permission denied");
+    }
 
     // The writer's own link is followed there, and another user's link in a folder that is
     // not sticky: its owner could have put any file there anyway.
@@ -107,7 +109,9 @@ TEST(FileTargets, AFileThisProcessCouldNotOpenForWritingIsRefusedAsARedirectIs)
     writeFile(path, "old\n");
     ASSERT_EQ(chmod(path.c_str(), 0444), 0);
     const uid_t user = geteuid() == 0 ? someoneElse : geteuid();
-    if (geteuid() == 0) ASSERT_EQ(chown(path.c_str(), user, user), 0);
+    if (geteuid() == 0) {
+        ASSERT_EQ(chown(path.c_str(), user, user), 0);
+    }
     // The owner, without root's privilege: the kernel refuses, and so does the save.
     EXPECT_EQ(asUser(user, [&] {
                   const std::string kernel = kernelVerdict(path);
@@ -135,7 +139,9 @@ TEST(FileTargets, AnotherUsersFileInAStickySharedFolderIsLeftAlone)
     ASSERT_EQ(chmod(theirs.c_str(), 0666), 0);
     EXPECT_EQ(saveNew(theirs), "Permission denied");
     EXPECT_EQ(readWholeFile(theirs), "theirs\n");
-    if (readSetting("/proc/sys/fs/protected_regular") >= 1) EXPECT_EQ(kernelVerdict(theirs), "Permission denied");
+    if (readSetting("/proc/sys/fs/protected_regular") >= 1) {
+        EXPECT_EQ(kernelVerdict(theirs), "Permission denied");
+    }
     EXPECT_EQ(saveNew(dir.path("mine.svg")), "");  // a new name there is the writer's own
 }
 
