@@ -13,14 +13,14 @@ namespace {
 
 constexpr double radiansPerDegreeExact = exactPi / 180;
 
-struct OptionSpec {
+struct OptionRule {
     const char* name;
     bool takesValue;
     bool forProfile;
     bool forLab;
 };
 
-constexpr OptionSpec options[] = {
+constexpr OptionRule options[] = {
     {"--help", false, true, true},          {"--teeth", true, true, true},
     {"--module", true, true, true},         {"--pressure-angle", true, true, true},
     {"--shift", true, true, true},          {"--rack", true, true, true},
@@ -84,9 +84,9 @@ bool readBounded(const std::string& option, const std::string& text, double low,
     return true;
 }
 
-const OptionSpec* optionNamed(const std::string& name)
+const OptionRule* optionNamed(const std::string& name)
 {
-    for (const OptionSpec& o : options)
+    for (const OptionRule& o : options)
         if (name == o.name) return &o;
     return nullptr;
 }
@@ -136,16 +136,16 @@ bool parseGearRequest(int argc, const char* const argv[], GearProgram program, c
             value = option.substr(equals + 1);
             option.erase(equals);
         }
-        const OptionSpec* spec = optionNamed(option);
-        if (!spec) {
+        const OptionRule* rule = optionNamed(option);
+        if (!rule) {
             if (option.rfind("-", 0) == 0) return complain(message, "unknown option " + quoted(option));
             return complain(message, "unexpected argument " + quoted(option));
         }
-        if (!(program == GearProgram::profile ? spec->forProfile : spec->forLab))
+        if (!(program == GearProgram::profile ? rule->forProfile : rule->forLab))
             return complain(message, program == GearProgram::lab
                                          ? option + " is gearprofile's; gearlab writes its files with the e key"
                                          : option + " is gearlab's");
-        if (!spec->takesValue) {
+        if (!rule->takesValue) {
             if (inlineValue) return complain(message, option + " takes no value, not " + quoted(value));
             (option == "--help"       ? r.help
              : option == "--json"     ? r.json
