@@ -177,12 +177,7 @@ std::string tooManyPoints(double points, long most)
     return text;
 }
 
-std::string crossesItself(double radius)
-{
-    char text[160];
-    std::snprintf(text, sizeof text, gearReason::crossesItself, radius);
-    return text;
-}
+std::string crossesItself(double radius) { return format(gearReason::crossesItself, radius); }
 
 // Inside the involute, or under the base circle inside the radial line where it starts.
 bool cutIntoTooth(const InvoluteFlank& flank, const Vec2& p)
@@ -253,6 +248,27 @@ std::vector<Vec2> flattened(const std::vector<ArcSegment>& arcs, double toleranc
     return points;
 }
 
+// The half tooth of points with every refusal an outline makes: the gear's numbers, the
+// point count judged before sampling (so a runaway size is refused at once) and after it
+// (the budget bounds the sampling, whatever the estimate missed), and the tooth kept to its
+// sector. numbers may be null.
+bool checkedHalfTooth(const GearParameters& gear, long mostPoints, GearNumbers* numbers, ToothPlan* plan,
+                      HalfTooth* half, std::string* reason)
+{
+    GearNumbers own{};
+    if (!computeGearNumbers(gear, numbers ? numbers : &own, reason)) return false;
+    *plan = planOf(gear);
+    const long most = std::min(mostPoints, mostOutlinePoints);
+    const double estimate = 2 * estimateHalfToothPoints(*plan, gear.tolerance) * gear.teeth;
+    if (estimate > 2.0 * most) return fail(reason, tooManyPoints(estimate, most));
+    *half = halfTooth(*plan, gear.tolerance, static_cast<std::size_t>(most / (2 * gear.teeth) + 1));
+    const double total = (2.0 * half->points.size() - 2) * gear.teeth;
+    if (total > most) return fail(reason, tooManyPoints(total, most));
+    double crossing = 0;
+    if (!keepsToItsSector(half->points, exactPi / gear.teeth, &crossing)) return fail(reason, crossesItself(crossing));
+    return true;
+}
+
 }  // namespace
 
 double estimateOutlinePoints(const GearParameters& gear)
@@ -265,20 +281,10 @@ double estimateOutlinePoints(const GearParameters& gear)
 bool computeGearOutline(const GearParameters& gear, std::vector<OutlinePoint>* outline, std::string* reason,
                         long mostPoints)
 {
-    GearNumbers numbers{};
-    if (!computeGearNumbers(gear, &numbers, reason)) return false;
-    const ToothPlan plan = planOf(gear);
-    const long most = std::min(mostPoints, mostOutlinePoints);
-    // Judged before sampling, so a runaway size is refused at once; the budget then bounds
-    // the sampling itself, whatever the estimate missed.
-    const double estimate = 2 * estimateHalfToothPoints(plan, gear.tolerance) * gear.teeth;
-    if (estimate > 2.0 * most) return fail(reason, tooManyPoints(estimate, most));
-    const HalfTooth half = halfTooth(plan, gear.tolerance, static_cast<std::size_t>(most / (2 * gear.teeth) + 1));
+    ToothPlan plan{};
+    HalfTooth half{};
+    if (!checkedHalfTooth(gear, mostPoints, nullptr, &plan, &half, reason)) return false;
     const std::size_t n = half.points.size();
-    const double total = (2.0 * n - 2) * gear.teeth;
-    if (total > most) return fail(reason, tooManyPoints(total, most));
-    double crossing = 0;
-    if (!keepsToItsSector(half.points, exactPi / gear.teeth, &crossing)) return fail(reason, crossesItself(crossing));
 
     // One tooth: the clockwise half as generated, then its mirror back out to the next space,
     // leaving out the tooth centre and the space middle that the next tooth starts with.
@@ -342,9 +348,11 @@ bool computeGearArcs(const GearParameters& gear, std::vector<ArcVertex>* arcs, s
 bool computeGearArcLoops(const GearParameters& gear, std::vector<std::vector<ArcVertex>>* loops, std::string* reason)
 {
     // The same refusals as the outline of points, whose points the arcs never outnumber.
-    std::vector<OutlinePoint> points;
-    if (!computeGearOutline(gear, &points, reason)) return false;
-    const std::vector<ArcSegment> half = halfToothArcs(planOf(gear), gear.tolerance);
+    GearNumbers numbers{};
+    ToothPlan plan{};
+    HalfTooth points{};
+    if (!checkedHalfTooth(gear, mostOutlinePoints, &numbers, &plan, &points, reason)) return false;
+    const std::vector<ArcSegment> half = halfToothArcs(plan, gear.tolerance);
     double crossing = 0;
     if (!keepsToItsSector(flattened(half, gear.tolerance), exactPi / gear.teeth, &crossing))
         return fail(reason, crossesItself(crossing));
@@ -374,8 +382,6 @@ bool computeGearArcLoops(const GearParameters& gear, std::vector<std::vector<Arc
     loops->clear();
     loops->push_back(std::move(teeth));
     if (gear.internal) {
-        GearNumbers numbers{};
-        computeGearNumbers(gear, &numbers, nullptr);
         const double r = numbers.rimDiameter / 2;
         // The rim: two half circles, counter-clockwise from the +y axis.
         loops->push_back({{{0, r}, 1, OutlinePart::rim}, {{0, -r}, 1, OutlinePart::rim}});
