@@ -204,6 +204,14 @@ struct ArcVertex {
     OutlinePart part;  // of the segment that starts here
 };
 
+// The circle of the arc from a to b of this bulge (not 0): its centre lies off the chord's
+// middle, on its left for a counter-clockwise arc.
+struct ArcCircle {
+    Vec2 centre;
+    double radius;
+};
+ArcCircle arcCircle(const Vec2& a, const Vec2& b, double bulge);
+
 // The same closed outline as circular arcs, each through the true curve at its ends and
 // straying from it by no more than the tolerance, meeting end to end: counter-clockwise, the
 // last vertex not repeating the first; false, with the reason, where computeGearOutline is.

@@ -33,14 +33,13 @@ struct Arc {
 
 Arc arcOf(const Vec2& a, const Vec2& b, double bulge)
 {
-    const double cx = b.x - a.x, cy = b.y - a.y, chord = std::hypot(cx, cy);
-    const double offset = chord * (1 - bulge * bulge) / (4 * bulge);
-    const Vec2 centre{(a.x + b.x) / 2 - cy / chord * offset, (a.y + b.y) / 2 + cx / chord * offset};
+    const ArcCircle circle = arcCircle(a, b, bulge);
+    const Vec2 centre = circle.centre;
     const double degrees = 180 / exactPi;
     const double fromA = std::atan2(a.y - centre.y, a.x - centre.x) * degrees;
     const double fromB = std::atan2(b.y - centre.y, b.x - centre.x) * degrees;
     // A clockwise arc from a to b is the counter-clockwise one from b to a.
-    return {centre, chord * (1 + bulge * bulge) / (4 * std::fabs(bulge)), bulge > 0 ? fromA : fromB,
+    return {centre, circle.radius, bulge > 0 ? fromA : fromB,
             bulge > 0 ? fromB : fromA};
 }
 
@@ -172,8 +171,7 @@ bool writeOutlineSvg(std::FILE* out, const GearExport& gear)
                     ok = std::fprintf(out, " L%.*f %.*f", d, to.x, d, -to.y + 0.0) >= 0;
                     continue;
                 }
-                const double chord = std::hypot(to.x - a[i].at.x, to.y - a[i].at.y);
-                const double radius = chord * (1 + b * b) / (4 * std::fabs(b));
+                const double radius = arcCircle(a[i].at, to, b).radius;
                 ok = std::fprintf(out, " A%.*f %.*f 0 %d %d %.*f %.*f", d, radius, d, radius, std::fabs(b) > 1 ? 1 : 0,
                                   b > 0 ? 0 : 1, d, to.x, d, -to.y + 0.0) >= 0;
             }

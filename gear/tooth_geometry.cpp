@@ -233,13 +233,9 @@ double bulgeThrough(const Vec2& a, const Vec2& m, const Vec2& b)
 // the arc is all but straight).
 double distanceToArc(const Vec2& q, const Vec2& a, const Vec2& b, double bulge)
 {
-    const double cx = b.x - a.x, cy = b.y - a.y, chord = std::hypot(cx, cy);
-    if (std::fabs(bulge) < 1e-9 || chord == 0) return distanceToChord(q, a, b);
-    // The centre lies off the chord's middle, on its left for a counter-clockwise arc.
-    const double radius = chord * (1 + bulge * bulge) / (4 * std::fabs(bulge));
-    const double offset = chord * (1 - bulge * bulge) / (4 * bulge);
-    const Vec2 centre{(a.x + b.x) / 2 - cy / chord * offset, (a.y + b.y) / 2 + cx / chord * offset};
-    return std::fabs(std::hypot(q.x - centre.x, q.y - centre.y) - radius);
+    if (std::fabs(bulge) < 1e-9 || (a.x == b.x && a.y == b.y)) return distanceToChord(q, a, b);
+    const ArcCircle c = arcCircle(a, b, bulge);
+    return std::fabs(std::hypot(q.x - c.centre.x, q.y - c.centre.y) - c.radius);
 }
 
 void fitPiece(const std::function<Vec2(double)>& curve, double t0, const Vec2& p0, double t1, const Vec2& p1,
@@ -249,12 +245,13 @@ void fitPiece(const std::function<Vec2(double)>& curve, double t0, const Vec2& p
     const Vec2 pm = curve(tm);
     // A piece the chord follows within the tolerance is a line: its ends are written as they
     // are, where an all but straight arc's would hang on a centre far away.
+    Vec2 q[8];  // the curve at eighths of the piece, each found once
+    for (int k = 1; k < 8; ++k) q[k] = curve(t0 + (t1 - t0) * k / 8);
     bool straight = true;
-    for (int k : {1, 2, 3, 4, 5, 6, 7}) straight = straight && distanceToChord(curve(t0 + (t1 - t0) * k / 8), p0, p1) <= tolerance;
+    for (int k = 1; k < 8; ++k) straight = straight && distanceToChord(q[k], p0, p1) <= tolerance;
     const double bulge = straight ? 0 : bulgeThrough(p0, pm, p1);
     bool close = depth >= deepestSubdivision || std::fabs(bulge) < 1;  // never more than a half circle
-    for (int k : {1, 2, 3, 5, 6, 7})
-        close = close && distanceToArc(curve(t0 + (t1 - t0) * k / 8), p0, p1, bulge) <= tolerance;
+    for (int k : {1, 2, 3, 5, 6, 7}) close = close && distanceToArc(q[k], p0, p1, bulge) <= tolerance;
     if (close || depth >= deepestSubdivision) {
         ends->push_back(p1);
         bulges->push_back(bulge);
@@ -272,12 +269,18 @@ void fitArcs(const std::function<Vec2(double)>& curve, double t0, double t1, dou
     fitPiece(curve, t0, curve(t0), t1, curve(t1), tolerance, 0, ends, bulges);
 }
 
+ArcCircle arcCircle(const Vec2& a, const Vec2& b, double bulge)
+{
+    const double cx = b.x - a.x, cy = b.y - a.y, chord = std::hypot(cx, cy);
+    const double offset = chord * (1 - bulge * bulge) / (4 * bulge);
+    return {{(a.x + b.x) / 2 - cy / chord * offset, (a.y + b.y) / 2 + cx / chord * offset},
+            chord * (1 + bulge * bulge) / (4 * std::fabs(bulge))};
+}
+
 Vec2 pointOnArc(const Vec2& a, const Vec2& b, double bulge, double f)
 {
     if (bulge == 0) return {a.x + (b.x - a.x) * f, a.y + (b.y - a.y) * f};
-    const double cx = b.x - a.x, cy = b.y - a.y, chord = std::hypot(cx, cy);
-    const double offset = chord * (1 - bulge * bulge) / (4 * bulge);
-    const Vec2 centre{(a.x + b.x) / 2 - cy / chord * offset, (a.y + b.y) / 2 + cx / chord * offset};
+    const Vec2 centre = arcCircle(a, b, bulge).centre;
     const double turn = 4 * std::atan(bulge) * f;
     const double c = std::cos(turn), s = std::sin(turn);
     return {centre.x + (a.x - centre.x) * c - (a.y - centre.y) * s, centre.y + (a.x - centre.x) * s + (a.y - centre.y) * c};
