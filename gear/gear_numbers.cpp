@@ -331,7 +331,7 @@ bool computeGearPair(const GearParameters& gear, int mateTeeth, double mateShift
     p.contactEnd = alongLine(reach1);
     // Each flank is involute only outside its form circle: along the line, that is at least
     // √(r_form² − rb²) from its own N.
-    const double form1 = involuteStartRadius(gear), form2 = involuteStartRadius(mate);
+    const double form1 = numbers.formDiameter / 2, form2 = mateNumbers.formDiameter / 2;
     const double from = std::fmax(lineLength - reach2, std::sqrt(std::fmax(0.0, form1 * form1 - rb1 * rb1)));
     const double to = std::fmin(reach1, lineLength - std::sqrt(std::fmax(0.0, form2 * form2 - rb2 * rb2)));
     p.gearFormCutsPath = from > lineLength - reach2;

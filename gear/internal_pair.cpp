@@ -119,7 +119,7 @@ bool computeInternalPair(const GearParameters& ring, int pinionTeeth, double pin
     const double start = std::sqrt(ra2 * ra2 - rb2 * rb2) - n1ToN2;  // the ring's tip
     const double end = std::sqrt(ra1 * ra1 - rb1 * rb1);             // the pinion's tip
     // Where each flank stops being involute next to its fillet: the form circles.
-    const double rF1 = involuteStartRadius(pinion), rF2 = involuteStartRadius(ring);
+    const double rF1 = pinionNumbers.formDiameter / 2, rF2 = ringNumbers.formDiameter / 2;
     const double pinionForm = std::sqrt(std::fmax(0.0, rF1 * rF1 - rb1 * rb1));
     const double ringForm = std::sqrt(rF2 * rF2 - rb2 * rb2) - n1ToN2;
     const double effectiveStart = std::fmax(start, pinionForm);

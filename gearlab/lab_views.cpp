@@ -269,7 +269,7 @@ void drawGenerationView(const LabView& view)
     const Visible v = visibleArea(view);
     drawWholeOutline(figures.outline, faintColour, 1);
     drawGearCircles(v, {0, 0}, figures.numbers);
-    drawReferenceCircle(v, {0, 0}, 2 * involuteStartRadius(lab.gear), dottedPattern, 1);
+    drawReferenceCircle(v, {0, 0}, figures.numbers.formDiameter, dottedPattern, 1);
     for (std::size_t i = 0; i + 1 < figures.traces.size(); ++i)
         drawPolyline(figures.traces[i].data(), figures.traces[i].size(), false, {traceColour, 1, solidPattern});
     const std::vector<Point2> rack = plainPoints(figures.currentRack);
@@ -295,7 +295,7 @@ void drawFinishedView(const LabView& view)
 {
     const Visible v = visibleArea(view);
     drawGearCircles(v, {0, 0}, figures.numbers);
-    drawReferenceCircle(v, {0, 0}, 2 * involuteStartRadius(lab.gear), dottedPattern, 1);
+    drawReferenceCircle(v, {0, 0}, figures.numbers.formDiameter, dottedPattern, 1);
     // Cut by the pinion cutter, the gear the rack of the same profile cuts, under it: it shows
     // where the two fillets part.
     if (!figures.rackCutOutline.empty()) drawWholeOutline(figures.rackCutOutline, flankCutColour, 1);
@@ -430,7 +430,7 @@ std::vector<FigureLabel> figureLabels(const LabView& view)
     }
     if (lab.view != 3 || !figures.paired) {
         const double radii[5] = {n.pitchDiameter / 2, n.baseDiameter / 2, n.tipDiameter / 2, n.rootDiameter / 2,
-                                 involuteStartRadius(lab.gear)};
+                                 figures.numbers.formDiameter / 2};
         addCircleLabels(view, &labels, {0, 0}, radii, t.circleNames, 5);
         return labels;
     }
