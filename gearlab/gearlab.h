@@ -326,7 +326,6 @@ struct LabTexts {
     const char* entryAngle;        // the pressure angle's range
     const char* entryOnOff;        // reserved for switches: "'%s' is neither on nor off"
     const char* mostTeeth;         // "gearlab shows at most %s teeth"
-    const char* fewestTeeth;       // the tooth count must be at least 1
     // The pinion cutter and the ring gear.
     const char* ring;              // after the tooth count in the status line
     const char* cutter;            // "cutter z0 %s x0 %s", in place of the rack

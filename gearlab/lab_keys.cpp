@@ -1,4 +1,5 @@
 // The lab's keys, its one-line entry and its animation timer.
+#include "gear_reasons.h"
 #include "gearlab.h"
 
 #include <GL/glut.h>
@@ -20,7 +21,7 @@ void changeTeeth(int delta)
     GearParameters gear = lab.gear;
     const long teeth = static_cast<long>(gear.teeth) + delta;
     if (teeth < 1) {
-        lab.problem = labTexts().refused + std::string(labTexts().fewestTeeth);
+        lab.problem = labTexts().refused + labReason(gearReason::fewTeeth);
         return;
     }
     gear.teeth = static_cast<int>(teeth);

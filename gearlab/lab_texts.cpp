@@ -7,7 +7,9 @@
 
 #include <cstdio>
 #include <regex>
+#include <iterator>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -76,7 +78,6 @@ const LabTexts english{
     "the pressure angle must lie above 0° and below 45°",
     "'%s' is neither on nor off",
     "gearlab shows at most %s teeth",
-    "the tooth count must be at least 1",
     "ring", "cutter z0 %s x0 %s",
     "cutting: cutter flank", "cutting: cutter flank and tip rounding",
     {"cutter pitch", "cutter base", "cutter tip", "cutter root", "cutter form"},
@@ -157,7 +158,6 @@ const LabTexts japanese{
     "圧力角は 0° より大きく 45° より小さくしてください",
     "'%s' は on でも off でもありません",
     "gearlab で表示できる歯数は %s までです",
-    "歯数は 1 以上にしてください",
     "内歯車", "カッタ z0 %s x0 %s",
     "切削中: カッタのインボリュート", "切削中: カッタのインボリュートと歯先丸み",
     {"カッタのピッチ円", "カッタの基礎円", "カッタの歯先円", "カッタの歯底円", "カッタの有効円"},
@@ -263,6 +263,18 @@ std::regex patternExpression(const std::string& pattern)
     return std::regex(expression);
 }
 
+// Each reason's pattern as a regular expression, in the table's order: made once, since a
+// frame may say several reasons and each would otherwise compile them all.
+const std::vector<std::regex>& reasonExpressions()
+{
+    static const std::vector<std::regex> expressions = [] {
+        std::vector<std::regex> made;
+        for (const auto& reason : japaneseReasons) made.push_back(patternExpression(reason.first));
+        return made;
+    }();
+    return expressions;
+}
+
 // UTF-8 to Latin-1 for GLUT's font, which is all there is when Unifont is missing.
 std::string latin1(const std::string& text)
 {
@@ -287,14 +299,14 @@ const LabTexts& labTexts() { return lab.language == LabLanguage::japanese ? japa
 
 std::string labReason(const std::string& englishReason)
 {
-    if (lab.language != LabLanguage::japanese) return englishReason;
-    for (const auto& [english, translated] : japaneseReasons) {
-        const std::string pattern = english;
+    if (lab.language != LabLanguage::japanese || englishReason.empty()) return englishReason;
+    for (std::size_t r = 0; r < std::size(japaneseReasons); ++r) {
+        const std::string pattern = japaneseReasons[r].first, translated = japaneseReasons[r].second;
         // A reason that ends in another one (the mate's): the prefix, then that one said too.
         if (pattern.back() == ' ' && englishReason.compare(0, pattern.size(), pattern) == 0)
             return translated + labReason(englishReason.substr(pattern.size()));
         std::smatch numbers;
-        if (!std::regex_match(englishReason, numbers, patternExpression(pattern))) continue;
+        if (!std::regex_match(englishReason, numbers, reasonExpressions()[r])) continue;
         std::string said = translated;
         for (std::size_t i = 1; i < numbers.size(); ++i) {
             // %2$s where Japanese says the numbers in another order, else the next %s.

@@ -1,5 +1,6 @@
 // Exact values typed into the one-line entry: "name value", applied as the keys apply their
 // steps, refused with the reason where the name, the value or the engine says no.
+#include "gear_reasons.h"
 #include "gear_request.h"
 #include "gearlab.h"
 
@@ -43,7 +44,7 @@ bool applyEntryLine(const std::string& line, std::string* problem)
         static const std::regex whole(R"([+-]?[0-9]{1,9})");
         if (!std::regex_match(value, whole)) return refuse(problem, sayText(t.entryWhole, value));
         const int teeth = std::atoi(value.c_str());
-        if (teeth < 1) return refuse(problem, t.fewestTeeth);
+        if (teeth < 1) return refuse(problem, labReason(gearReason::fewTeeth));
         if (name == "mate") return changeMate(teeth, lab.mateShift, problem);
         if (name == "cutter") {  // the pinion cutter's teeth, and the pinion cutter cuts
             gear.pinionCutter.teeth = teeth;
