@@ -20,7 +20,7 @@ constexpr int tilePixels = 32;
 struct LayerDrawing {
     KeptLayer* layer = nullptr;  // between a beginLayer that succeeded and its endLayer
     GLenum mode = GL_LINES;
-    double matrix[16] = {};      // projection × modelview of the primitive
+    WindowReach reach{};         // where the primitive's points show
     std::vector<Point2> points;
 };
 LayerDrawing drawing;
@@ -123,20 +123,15 @@ bool drawingIntoLayer() { return drawing.layer != nullptr; }
 
 void beginLayerPrimitive(GLenum mode)
 {
-    double projection[16], modelview[16];
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
-    multiplyMatrices(projection, modelview, drawing.matrix);
+    drawing.reach = windowReach();
     drawing.mode = mode;
     drawing.points.clear();
 }
 
 void layerVertex(double x, double y)
 {
-    const double* m = drawing.matrix;
-    const double w = m[3] * x + m[7] * y + m[15];
-    const double nx = (m[0] * x + m[4] * y + m[12]) / w, ny = (m[1] * x + m[5] * y + m[13]) / w;
-    drawing.points.push_back({(nx + 1) / 2 * drawing.layer->width, (ny + 1) / 2 * drawing.layer->height});
+    const Point2 shown = inWindow(drawing.reach, {x, y});
+    drawing.points.push_back({(shown.x + 1) / 2 * drawing.layer->width, (shown.y + 1) / 2 * drawing.layer->height});
 }
 
 void endLayerPrimitive() { markPrimitive(drawing.layer, drawing.mode, drawing.points); }

@@ -28,7 +28,7 @@ void strokeBand(const Point2& a, const Point2& b, double w)
 void drawStrokedSegment(const Point2& a, const Point2& b, double w, const Rgba& colour)
 {
     lightingOff();
-    glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
+    setColour(colour);
     strokeBand(a, b, w);
     lightingOn();
 }
@@ -38,7 +38,7 @@ void drawStrokedToothCurve(double k, const Point2 table[], int last, const Rgba&
     if (last < 1) return;
     // Lighting goes off once for the whole curve: each toggle makes the driver flush.
     lightingOff();
-    glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
+    setColour(colour);
     for (int i = 1; i <= last; ++i)
         strokeBand({k * table[i - 1].x, k * table[i - 1].y}, {k * table[i].x, k * table[i].y}, 0.004);
     lightingOn();

@@ -141,19 +141,26 @@ void placeRollingRacks(FloatMatrix* matrix, int from, int steps, std::vector<Poi
     for (int n = from; n < steps; ++n) placeRollingRack(matrix, n, outline, reach, ends);
 }
 
-// The racks of the whole-tooth modes, steps 0 … steps − 1, in one draw instead of thousands.
+// Draws the racks of steps from … steps − 1, placed on from *matrix, in one draw instead of
+// thousands, and leaves in *matrix and on the stack the matrix the next rack is placed from.
+void drawRackBatch(FloatMatrix* matrix, int from, int steps)
+{
+    glPushMatrix();
+    glLoadIdentity();  // the vertices are placed already
+    std::vector<Point2> ends;
+    placeRollingRacks(matrix, from, steps, &ends);
+    drawSegmentBatch(ends.data(), static_cast<int>(ends.size() / 2), green);
+    glPopMatrix();
+    // What the matrix stack would have been left with, for anything drawn after the racks.
+    glLoadMatrixf(matrix->m);
+}
+
+// The racks of the whole-tooth modes, steps 0 … steps − 1, placed from the current matrix.
 void drawRollingRackBatch(int steps)
 {
     FloatMatrix matrix{};
     glGetFloatv(GL_MODELVIEW_MATRIX, matrix.m);
-    glPushMatrix();
-    glLoadIdentity();  // the vertices are placed already
-    std::vector<Point2> ends;
-    placeRollingRacks(&matrix, 0, steps, &ends);
-    drawSegmentBatch(ends.data(), static_cast<int>(ends.size() / 2), green);
-    glPopMatrix();
-    // What the matrix stack would have been left with, for anything drawn after the racks.
-    glLoadMatrixf(matrix.m);
+    drawRackBatch(&matrix, 0, steps);
 }
 
 // The past racks of mode '4', kept in a layer: the view stays put while they pile up, one
@@ -183,24 +190,18 @@ void drawKeptRollingRacks(int steps, const FloatMatrix& view)
                       layerFitsWindow(kept.layer) && sameFloats(kept.view.m, view.m) &&
                       sameFloats(kept.projection, projection);
     if (!beginLayer(&kept.layer, !fits)) {
-        glLoadMatrixf(view.m);
-        drawRollingRackBatch(steps);
+        FloatMatrix matrix = view;
+        drawRackBatch(&matrix, 0, steps);
         return;
     }
     if (!fits) {
         kept = {kept.layer, 0, view, {}, view, rackView.zoom, rackGear.toothCount};
         std::copy(projection, projection + 16, kept.projection);
     }
-    glPushMatrix();
-    glLoadIdentity();  // the vertices are placed already
-    std::vector<Point2> ends;
-    placeRollingRacks(&kept.next, kept.racks, steps, &ends);
+    drawRackBatch(&kept.next, kept.racks, steps);
     kept.racks = steps;
-    drawSegmentBatch(ends.data(), static_cast<int>(ends.size() / 2), green);
     endLayer();
     showLayer(kept.layer);
-    glPopMatrix();
-    glLoadMatrixf(kept.next.m);
 }
 
 }  // namespace
