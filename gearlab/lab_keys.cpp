@@ -12,7 +12,6 @@
 namespace {
 
 constexpr unsigned char enterKey = 13;
-constexpr unsigned char escapeKey = 27;
 
 // A gear like the current one with another tooth count, shift or angle; the change is
 // refused, with the reason shown, when the engine cannot cut it.

@@ -89,6 +89,8 @@ using SpecialKeyHandler = void (*)(int key, int x, int y);  // GLUT_KEY_LEFT, â€
 
 // The code of a GLUT special key (GLUT_KEY_LEFT, â€¦) among the characters of a key list.
 constexpr int specialKey(int glutKey) { return 256 + glutKey; }
+// The character GLUT gives for Escape, which ends every program.
+constexpr unsigned char escapeKey = 27;
 constexpr int mostKeysPerLine = 4;
 
 // One line of a program's key help: the keys it names and what they do.

@@ -17,7 +17,7 @@ int runRackEdition(int argc, char** argv, const RackEdition& edition)
     if (!rackEdition.setUp(stdin, stdout)) return 1;
     // The keys as the dialogue listed them, and Escape, which ends the program.
     const KeyHelp keys[] = {rackKeys[0], rackKeys[1], rackKeys[2], rackEdition.modeKeys[0], rackEdition.modeKeys[1],
-                            {{27}, "Esc", "終了"}};
+                            {{escapeKey}, "Esc", "終了"}};
     WindowDescription window{rackEdition.windowTitle, rackEdition.display, onCutDemoKey};
     window.keys = keys;
     window.keyCount = static_cast<int>(std::size(keys));

@@ -21,7 +21,7 @@ void onCutDemoKey(unsigned char key, int, int)
         rackEdition.display();
     } else if (key == 's') {
         rackEdition.display();
-    } else if (key == 27) {
+    } else if (key == escapeKey) {
         std::exit(0);
     }
 }

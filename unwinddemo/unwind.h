@@ -22,7 +22,6 @@ constexpr double unwindAngleStep = 0.01;           // rad of unwinding per table
 constexpr double meshTurnStep = 0.01;              // rad the gears turn per pass, modes 4 to 6
 constexpr double meshReach = 1.6;                  // mm a meshing flank reaches beyond the base circle
 constexpr double startZoom = 0.5;                  // view units per mm after every set-up
-constexpr unsigned char escapeKey = 27;
 
 // The gear data, one instance. Lengths in mm, angles in radians.
 struct UnwindGear {
