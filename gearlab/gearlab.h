@@ -119,6 +119,7 @@ struct LabFigures {
     // View 2 of a gear cut by the pinion cutter: the same gear cut by the rack of the cutter's
     // profile (empty otherwise, or where that rack cannot cut it)
     std::vector<Point2> rackCutOutline;
+    PinMeasurement pins;               // over pins of the default diameter, for view 2's numbers
     // View 3
     bool paired;                       // the pair could be computed
     std::string pairProblem;           // why not

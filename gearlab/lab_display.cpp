@@ -175,7 +175,7 @@ std::vector<Line> panelLines(const LabTexts& t)
                               (n.spanTeeth > 0 ? t.span + number(" W%.0f", n.spanTeeth) + number(" %.4f", n.spanMeasurement) +
                                                      number(" (k %.0f)", n.spanTeeth)
                                                : std::string(t.noSpan))));
-        const PinMeasurement pins = measureOverPins(lab.gear, 0);
+        const PinMeasurement& pins = figures.pins;
         if (pins.fits)
             lines.push_back(plain(sayText(t.overPins, number("%.4f", pins.measurement), number("%.4f", pins.pinDiameter)) +
                                   number("   s̄ %.4f", n.chordalThickness) + number("   h̄ %.4f", n.chordalHeight)));
@@ -281,10 +281,13 @@ std::vector<std::string> wrappedLines(const std::string& text, double pixels)
     while (!rest.empty() && labTextWidth(rest) > pixels) {
         // The longest head that fits, cut at the last blank where there is one, else between
         // characters (Japanese has no blanks).
+        // Every character has its own cell's width, so the head's width adds up as it grows.
         std::size_t fits = 0, blank = std::string::npos;
+        double width = 0;
         for (std::size_t i = 1; i <= rest.size(); ++i) {
             if (i < rest.size() && (static_cast<unsigned char>(rest[i]) & 0xC0) == 0x80) continue;
-            if (labTextWidth(rest.substr(0, i)) > pixels) break;
+            width += labTextWidth(rest.substr(fits, i - fits));
+            if (width > pixels) break;
             fits = i;
             if (i < rest.size() && rest[i] == ' ') blank = i;
         }

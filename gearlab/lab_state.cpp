@@ -220,6 +220,7 @@ bool changeGear(const GearParameters& wanted, double pressureDegrees, int rack, 
         figures.runs = splitIntoRuns(outline);
         figures.pointsPerTooth = outline.size() / static_cast<std::size_t>(gear.teeth);
         figures.rackCutOutline = rackCutOutlineOf(gear);
+        figures.pins = measureOverPins(gear, 0);
         recomputeFigures();
         return true;
     }
@@ -238,37 +239,50 @@ GearParameters mateOf(const GearParameters& gear, int teeth, double shift)
     return mate;
 }
 
-void recomputeFigures()
+// Cuts the mate of teeth and shift: false, with the engine's reason, where it cannot be cut.
+bool cutMate(int teeth, double shift, GearNumbers* numbers, std::vector<OutlinePoint>* outline, std::string* reason)
 {
-    findGenerationRolls(lab.gear);
-    rebuildGeneration();
-    figures.cutting = contactsOfToothZero(lab.gear, generationRoll(lab.step));
+    const GearParameters mate = mateOf(lab.gear, teeth, shift);
+    return computeGearNumbers(mate, numbers, reason) && computeGearOutline(mate, outline, reason, labMostOutlinePoints);
+}
 
+// View 3's pair of the current gear and its mate; cut, when the caller has cut the mate already.
+void recomputePair(const GearNumbers* cutNumbers = nullptr, std::vector<OutlinePoint>* cutOutline = nullptr)
+{
     figures.paired = lab.gear.internal ? computeInternalPair(lab.gear, lab.mateTeeth, lab.mateShift, &figures.ringPair,
                                                              &figures.pairProblem)
                                        : computeGearPair(lab.gear, lab.mateTeeth, lab.mateShift, &figures.pair,
                                                          &figures.pairProblem);
     figures.mateOutline.clear();
     if (figures.paired) {
-        const GearParameters mate = mateOf(lab.gear, lab.mateTeeth, lab.mateShift);
         std::vector<OutlinePoint> outline;
-        figures.paired = computeGearNumbers(mate, &figures.mateNumbers, &figures.pairProblem) &&
-                         computeGearOutline(mate, &outline, &figures.pairProblem, labMostOutlinePoints);
+        if (cutNumbers) {
+            figures.mateNumbers = *cutNumbers;
+            outline = std::move(*cutOutline);
+        } else {
+            figures.paired = cutMate(lab.mateTeeth, lab.mateShift, &figures.mateNumbers, &outline, &figures.pairProblem);
+        }
         figures.mateOutline = plainPoints(outline);
     }
     figures.pairProblem = labReason(figures.pairProblem);
 }
 
+void recomputeFigures()
+{
+    findGenerationRolls(lab.gear);
+    rebuildGeneration();
+    figures.cutting = contactsOfToothZero(lab.gear, generationRoll(lab.step));
+    recomputePair();
+}
+
 bool changeMate(int teeth, double shift, std::string* why)
 {
-    const GearParameters mate = mateOf(lab.gear, teeth, shift);
     std::vector<OutlinePoint> outline;
     GearNumbers numbers{};
     std::string reason;
     if (teeth > labMostTeeth)
         reason = sayText(labTexts().mostTeeth, std::to_string(labMostTeeth));
-    else if (!computeGearNumbers(mate, &numbers, &reason) ||
-             !computeGearOutline(mate, &outline, &reason, labMostOutlinePoints))
+    else if (!cutMate(teeth, shift, &numbers, &outline, &reason))
         reason = labReason(gearReason::mateCannotBeCut + reason);
     if (!reason.empty()) {
         lab.problem = labTexts().refused + reason;
@@ -277,7 +291,7 @@ bool changeMate(int teeth, double shift, std::string* why)
     }
     lab.mateTeeth = teeth;
     lab.mateShift = shift;
-    recomputeFigures();
+    recomputePair(&numbers, &outline);  // the gear and its generation stay as they are
     return true;
 }
 
