@@ -362,6 +362,9 @@ struct InternalPair {
     Vec2 effectiveStart;           // the path cut to the form circles: where the pinion's involute starts …
     Vec2 effectiveEnd;             // … and where the ring's ends (or the tips, if they come first)
     double pinionTurn;             // turn the pinion's own outline by this, then move it to pinionCentre
+    bool ringTipsPastN1;           // the path starts beyond N1, under the pinion's base circle
+    bool pinionFormCutsPath;       // the effective path starts later, at the pinion's form circle
+    bool ringFormCutsPath;         // it ends sooner, at the ring's form circle
     // The interferences, each with its reason:
     PairCheck involute;  // each tip meets only the other's involute: the ring's run neither past N1 nor below
                          // the pinion's form circle into its fillet, the pinion's not past the ring's form circle

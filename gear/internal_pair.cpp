@@ -135,6 +135,9 @@ bool computeInternalPair(const GearParameters& ring, int pinionTeeth, double pin
     p.effectiveStart = fromN1(effectiveStart);
     p.effectiveEnd = fromN1(std::fmax(effectiveStart, effectiveEnd));
     p.pinionTurn = exactPi / pinionTeeth;  // a tooth space of the pinion faces the ring's tooth 0
+    p.ringTipsPastN1 = start < 0;
+    p.pinionFormCutsPath = pinionForm > start;
+    p.ringFormCutsPath = ringForm < end;
 
     // A tip that meets the other flank where it is no involute digs into it: past N1 under the
     // base circle, or into a fillet, which stands proud of where the involute would run.

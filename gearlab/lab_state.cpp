@@ -350,8 +350,6 @@ void copyPath(const Pair& p, MeshLayout* l)
     l->effectiveContactRatio = p.effectiveContactRatio;
 }
 
-bool samePoint(const Vec2& a, const Vec2& b) { return a.x == b.x && a.y == b.y; }
-
 }  // namespace
 
 MeshLayout meshLayout()
@@ -365,14 +363,13 @@ MeshLayout meshLayout()
         l.mateTurnRate = static_cast<double>(lab.gear.teeth) / lab.mateTeeth;
         l.n1 = p.interferencePinionPoint;
         l.n2 = p.interferenceRingPoint;
-        // Along the line from N2: the ring's tip runs past N1 when the path starts short of it.
+        l.n1Passed = p.ringTipsPastN1;
+        l.n2Passed = false;  // the pinion's tip moves away from N2
+        l.startCut = p.pinionFormCutsPath;
+        l.endCut = p.ringFormCutsPath;
+        // N2 and N1 lie on one side of the pitch point: the line runs on past N1 to the path's end.
         const Vec2 along{-std::cos(p.workingPressureAngle), std::sin(p.workingPressureAngle)};
         const auto fromN2 = [&](const Vec2& q) { return (q.x - l.n2.x) * along.x + (q.y - l.n2.y) * along.y; };
-        l.n1Passed = fromN2(p.contactStart) < fromN2(l.n1);
-        l.n2Passed = false;  // the pinion's tip moves away from N2
-        l.startCut = !samePoint(p.effectiveStart, p.contactStart);
-        l.endCut = !samePoint(p.effectiveEnd, p.contactEnd);
-        // N2 and N1 lie on one side of the pitch point: the line runs on past N1 to the path's end.
         l.lineStart = l.n2;
         l.lineEnd = fromN2(p.contactEnd) > fromN2(l.n1) ? p.contactEnd : l.n1;
         return l;
