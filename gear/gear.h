@@ -383,5 +383,11 @@ bool computeInternalPair(const GearParameters& ring, int pinionTeeth, double pin
 
 // inv α = tan α − α.
 double involuteFunction(double angle);
+// How far below its reference line a basic rack's straight flank reaches, in modules: its
+// dedendum less what its tip rounding takes off, h = hf* − ρ*(1 − sin α).
+double straightFlankDepth(double dedendum, double tipRadius, double alpha);
+// The fewest teeth a rack whose straight flank is depth modules deep cuts without undercut at
+// shift x: 2(depth − x)/sin²α (the textbook's 2/sin²α for depth 1, x 0).
+double fewestTeethWithoutUndercut(double depth, double alpha, double shift);
 // The angle whose involute function is value (value ≥ 0), by Newton's method.
 double inverseInvolute(double value);

@@ -271,7 +271,7 @@ bool computeGearNumbers(const GearParameters& gear, GearNumbers* numbers, std::s
     n.pointed = n.tipThickness < pointedTipThickness * m;
     n.flankDepth = g.flankDepth;
     n.undercut = g.undercut;
-    n.minTeethWithoutUndercut = 2 * (g.flankDepth / m - x) / sin2;
+    n.minTeethWithoutUndercut = fewestTeethWithoutUndercut(g.flankDepth / m, a, x);
     n.minShiftWithoutUndercut = g.flankDepth / m - z / 2 * sin2;
     n.cuttingPressureAngle = a;
     n.cuttingCentreDistance = 0;

@@ -52,6 +52,16 @@ void subdivide(const std::function<Vec2(double)>& curve, double t0, const Vec2& 
 
 double involuteFunction(double angle) { return std::tan(angle) - angle; }
 
+double straightFlankDepth(double dedendum, double tipRadius, double alpha)
+{
+    return dedendum - tipRadius * (1 - std::sin(alpha));
+}
+
+double fewestTeethWithoutUndercut(double depth, double alpha, double shift)
+{
+    return 2 * (depth - shift) / (std::sin(alpha) * std::sin(alpha));
+}
+
 double inverseInvolute(double value)
 {
     // Newton from the cube-root approximation converges in a few steps for the angles of gear
@@ -146,7 +156,7 @@ ToothGeometry toothGeometry(const GearParameters& gear)
     g.roundingHalfGap = g.rackHalfThickness + g.roundingHeight * std::tan(g.alpha) - g.rounding / std::cos(g.alpha);
     // A full-round tip, fitted exactly, may come out a rounding error below 0.
     if (std::fabs(g.roundingHalfGap) < 1e-12 * g.pitch) g.roundingHalfGap = 0;
-    g.flankDepth = m * (gear.rack.dedendum - gear.rack.tipRadius * (1 - std::sin(g.alpha)));
+    g.flankDepth = m * straightFlankDepth(gear.rack.dedendum, gear.rack.tipRadius, g.alpha);
     g.rackAddendum = gear.rack.addendum * m;
     const double sin2 = std::sin(g.alpha) * std::sin(g.alpha);
     g.undercut = g.flankDepth / m - gear.shift > gear.teeth / 2.0 * sin2;

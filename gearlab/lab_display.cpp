@@ -92,8 +92,8 @@ std::vector<Line> statusLines(const LabTexts& t)
 std::vector<Line> undercutLimits(const LabTexts& t)
 {
     const GearNumbers& n = figures.numbers;
-    const double sin2 = std::pow(std::sin(lab.gear.pressureAngle), 2);
-    const double textbook = 2 * (1 - lab.gear.shift) / sin2;  // a straight flank one module deep
+    // The textbook's, for a straight flank one module deep.
+    const double textbook = fewestTeethWithoutUndercut(1, lab.gear.pressureAngle, lab.gear.shift);
     return {plain(sayText(t.zMin, number("%.2f", n.minTeethWithoutUndercut), number("%.3f", lab.gear.shift),
                       number("%.4g", n.flankDepth / lab.gear.module), number("%.2f", textbook))),
             plain(sayText(t.xMin, number("%.3f", n.minShiftWithoutUndercut), number("%.0f", lab.gear.teeth)))};
@@ -112,10 +112,10 @@ std::vector<Line> cutterLimits(const LabTexts& t)
         lines.push_back(plain(t.ringNote));
         return lines;
     }
-    // The textbook's 2(h/m − x)/sin²α for the rack of the cutter's profile: its straight flank
-    // ends h = (ha0* − ρ(1 − sin α))·m below its reference line.
-    const double sinA = std::sin(lab.gear.pressureAngle);
-    const double rackZMin = 2 * (c.addendum - c.tipRadius * (1 - sinA) - lab.gear.shift) / (sinA * sinA);
+    // The rack of the cutter's profile: its straight flank reaches as deep as the cutter's addendum.
+    const double alpha = lab.gear.pressureAngle;
+    const double rackZMin = fewestTeethWithoutUndercut(straightFlankDepth(c.addendum, c.tipRadius, alpha), alpha,
+                                                       lab.gear.shift);
     lines.push_back(plain(sayText(t.zMinCutter, number("%.2f", n.minTeethWithoutUndercut), number("%.3f", lab.gear.shift),
                                   number("%.2f", rackZMin))));
     lines.push_back(plain(sayText(t.xMin, number("%.3f", n.minShiftWithoutUndercut), number("%.0f", lab.gear.teeth))));
