@@ -9,7 +9,7 @@
 const fs = require('fs');
 const path = require('path');
 const os = require('os');
-const { serve, startBrowser, closeSession } = require('../tests/web/page_session.js');
+const { serve, startBrowser, attachPage, closeSession } = require('../tests/web/page_session.js');
 
 const waitLimitMs = 120000;
 const stepsPastEveryEnd = 700;  // past the last step of every table: a mode then stays at its end
@@ -32,20 +32,9 @@ const timedFrame = `(() => {
   return [performance.now() - start, gearplot.frames - frames];
 })()`;
 
-async function timeScene(send, sessionId, port, scene, frames) {
-  const call = (method, params) => send(method, params, sessionId);
-  const evaluate = async (expression) => {
-    const { result, exceptionDetails } = await call('Runtime.evaluate', { expression, returnByValue: true, awaitPromise: true });
-    if (exceptionDetails) throw new Error(JSON.stringify(exceptionDetails).slice(0, 400));
-    return result.value;
-  };
-  const waitFor = async (what, expression) => {
-    const deadline = Date.now() + waitLimitMs;
-    while (!(await evaluate(expression))) {
-      if (Date.now() > deadline) throw new Error(`${scene.name}: waiting for ${what}`);
-      await new Promise((resolve) => setTimeout(resolve, 50));
-    }
-  };
+async function timeScene(page, port, scene, frames) {
+  const { call, evaluate } = page;
+  const waitFor = (what, expression) => page.waitFor(`${scene.name}: waiting for ${what}`, expression);
   const query = scene.program === 'unwinddemo' ? '' : `?input=${scene.z},0`;
   await call('Page.navigate', { url: `http://127.0.0.1:${port}/${scene.program}.html${query}` });
   await waitFor('the window', "window.gearplot && gearplot.frames > 0 && gearplot.waitingFor == 'key'");
@@ -78,16 +67,14 @@ async function main() {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'web-frames-'));
   const { browser, send } = startBrowser(profile);
   try {
-    const { targetInfos } = await send('Target.getTargets');
-    const target = targetInfos.find((t) => t.type === 'page');
-    const { sessionId } = await send('Target.attachToTarget', { targetId: target.targetId, flatten: true });
-    await send('Runtime.enable', {}, sessionId);
-    await send('Page.enable', {}, sessionId);
+    const page = await attachPage(send, waitLimitMs, async (what) => what);
+    await page.call('Runtime.enable', {});
+    await page.call('Page.enable', {});
     // The window at 800 × 800 pixels, as the desktop benchmark draws it.
-    await send('Emulation.setDeviceMetricsOverride', { width: 1280, height: 824, deviceScaleFactor: 1, mobile: false }, sessionId);
+    await page.call('Emulation.setDeviceMetricsOverride', { width: 1280, height: 824, deviceScaleFactor: 1, mobile: false });
     console.log('scene                              median ms  worst ms  frames');
     for (const scene of scenes) {
-      const r = await timeScene(send, sessionId, server.address().port, scene, frames);
+      const r = await timeScene(page, server.address().port, scene, frames);
       console.log(`${scene.name.padEnd(34)} ${r.median.toFixed(1).padStart(9)} ${r.worst.toFixed(1).padStart(9)} ${String(r.count).padStart(7)}`);
     }
   } finally {

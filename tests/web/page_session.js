@@ -150,6 +150,29 @@ function startBrowser(profile) {
   return { browser, send, pageLog };
 }
 
+// Attaches to the browser's page: a DevTools call in its session, an evaluation that gives
+// the value or throws, and a wait that polls an expression until it holds. The limit is for
+// a hung page, not for a slow machine; stuck(what) words the error.
+async function attachPage(send, limitMs, stuck) {
+  const { targetInfos } = await send('Target.getTargets');
+  const target = targetInfos.find((t) => t.type === 'page');
+  const { sessionId } = await send('Target.attachToTarget', { targetId: target.targetId, flatten: true });
+  const call = (method, params) => send(method, params, sessionId);
+  const evaluate = async (expression) => {
+    const { result, exceptionDetails } = await call('Runtime.evaluate', { expression, returnByValue: true, awaitPromise: true });
+    if (exceptionDetails) throw new Error(expression + ': ' + JSON.stringify(exceptionDetails));
+    return result.value;
+  };
+  const waitFor = async (what, expression) => {
+    const deadline = Date.now() + limitMs;
+    while (!(await evaluate(expression))) {
+      if (Date.now() > deadline) throw new Error(await stuck(what));
+      await new Promise((resolve) => setTimeout(resolve, 50));
+    }
+  };
+  return { call, evaluate, waitFor };
+}
+
 async function main() {
   const args = process.argv.slice(2);
   if (args[0] === '--png-to-ppm') {
@@ -162,27 +185,10 @@ async function main() {
   const profile = fs.mkdtempSync(path.join(path.resolve(out), 'chromium-profile-'));
   const { browser, send, pageLog } = startBrowser(profile);
   try {
-    const { targetInfos } = await send('Target.getTargets');
-    const target = targetInfos.find((t) => t.type === 'page');
-    const { sessionId } = await send('Target.attachToTarget', { targetId: target.targetId, flatten: true });
-    const call = (method, params) => send(method, params, sessionId);
-    const evaluate = async (expression) => {
-      const { result, exceptionDetails } = await call('Runtime.evaluate', { expression, returnByValue: true });
-      if (exceptionDetails) throw new Error(expression + ': ' + JSON.stringify(exceptionDetails));
-      return result.value;
-    };
-    // Polls until the page says yes; the limit is for a hung page, not for a slow machine.
-    const waitFor = async (what, expression) => {
-      const deadline = Date.now() + waitLimitMs;
-      for (;;) {
-        if (await evaluate(expression)) return;
-        if (Date.now() > deadline) {
-          const state = await evaluate('JSON.stringify(window.gearplot && Object.assign({}, gearplot, {output: gearplot.output.slice(-300)}))');
-          throw new Error(`waiting for ${what}: the page is at ${state}\n${pageLog.join('\n')}`);
-        }
-        await new Promise((resolve) => setTimeout(resolve, 50));
-      }
-    };
+    const { call, evaluate, waitFor } = await attachPage(send, waitLimitMs, async (what) => {
+      const state = await evaluate('JSON.stringify(window.gearplot && Object.assign({}, gearplot, {output: gearplot.output.slice(-300)}))');
+      return `waiting for ${what}: the page is at ${state}\n${pageLog.join('\n')}`;
+    });
     await call('Runtime.enable');
     await call('Page.enable');
     await call('Emulation.setDeviceMetricsOverride', { width: pageWidth, height: pageHeight, deviceScaleFactor: 1, mobile: false });
@@ -286,7 +292,7 @@ async function closeSession(browser, send, server, profile) {
 }
 
 // The frame benchmark (scripts/web_frames.js) drives pages with the same server and browser.
-module.exports = { serve, startBrowser, closeSession };
+module.exports = { serve, startBrowser, attachPage, closeSession };
 
 if (require.main === module) {
   main().catch((error) => {
