@@ -89,8 +89,7 @@ RackContact clockwiseContact(const PinionCut& c, double roll, int k, RackPart pa
         if (!withinBlank(contact.at)) return contact;
         contact.touching = true;
         const double radius = std::hypot(contact.at.x, contact.at.y);
-        const Vec2 join = flankPoint(c.flank, c.involuteAtFillet);
-        const double form = std::hypot(join.x, join.y);
+        const double form = gearFormRadius(c);
         contact.kept = t >= 0 && (c.internal ? radius <= form * (1 + 1e-12) : radius >= form * (1 - 1e-12));
         return contact;
     }

@@ -22,6 +22,12 @@ bool checkPinionCutterInputs(const GearParameters& gear, std::string* reason)
 }
 
 // The inputs one by one, before any geometry.
+// The tooth's thickness on the pitch circle before any backlash: m(π/2 + 2x·tan α).
+double nominalToothThickness(const GearParameters& gear)
+{
+    return gear.module * (exactPi / 2 + 2 * gear.shift * std::tan(gear.pressureAngle));
+}
+
 bool checkInputs(const GearParameters& gear, std::string* reason)
 {
     if (gear.teeth < 1) return fail(reason, gearReason::fewTeeth);
@@ -46,7 +52,7 @@ bool checkInputs(const GearParameters& gear, std::string* reason)
     }
     if (!std::isfinite(gear.tolerance) || gear.tolerance < finestTolerance)
         return fail(reason, gearReason::toleranceRange);
-    if (!(gear.backlash >= 0 && gear.backlash < gear.module * (exactPi / 2 + 2 * gear.shift * std::tan(gear.pressureAngle))))
+    if (!(gear.backlash >= 0 && gear.backlash < nominalToothThickness(gear)))
         return fail(reason, gearReason::backlashRange);
     const double depth = gear.cutter == CutterKind::pinion ? gear.pinionCutter.addendum + gear.pinionCutter.dedendum
                                                            : gear.rack.addendum + gear.rack.dedendum;
@@ -165,7 +171,7 @@ int spanTeethOf(const GearParameters& gear, double formRadius, double tipRadius)
 
 // What every gear has alike: its circles' basics, its tooth's thickness with and without the
 // backlash and its chords, and the span measurement, once tip and form circles are known.
-void setCommonNumbers(const GearParameters& gear, double nominalThickness, GearNumbers* n)
+void setCommonNumbers(const GearParameters& gear, double nominalThickness, double formRadius, GearNumbers* n)
 {
     const double m = gear.module;
     const double a = gear.pressureAngle;
@@ -179,7 +185,7 @@ void setCommonNumbers(const GearParameters& gear, double nominalThickness, GearN
     n->chordalThickness = n->pitchDiameter * std::sin(psi);
     // From the tip to the chord: out to it on a ring gear, whose teeth point inwards.
     n->chordalHeight = std::fabs(n->tipDiameter / 2 - n->pitchDiameter / 2 * std::cos(psi));
-    n->formDiameter = 2 * involuteStartRadius(gear);
+    n->formDiameter = 2 * formRadius;
     n->spanTeeth = spanTeethOf(gear, n->formDiameter / 2, n->tipDiameter / 2);
     n->spanMeasurement = n->spanTeeth > 0 ? spanOver(gear, n->spanTeeth) : 0;
     n->spanContactDiameter = n->spanTeeth > 0 ? std::hypot(n->baseDiameter, n->spanMeasurement) : 0;
@@ -193,13 +199,13 @@ bool pinionCutNumbers(const GearParameters& gear, GearNumbers* numbers, std::str
     GearNumbers& n = *numbers;
     n.tipDiameter = 2 * c.tipRadius;
     n.rootDiameter = 2 * c.rootRadius;
-    setCommonNumbers(gear, 2 * c.pitchRadius * c.halfToothAngle, &n);
+    setCommonNumbers(gear, 2 * c.pitchRadius * c.halfToothAngle, gearFormRadius(c), &n);
     n.tipThickness = 2 * c.tipRadius * flankHalfAngle(c.flank, c.tipRadius);
     n.pointed = n.tipThickness < pointedTipThickness * m;
     n.flankDepth = cutterFormRadius(c) - c.cutterPitchRadius;
     n.undercut = c.undercut;
-    n.minTeethWithoutUndercut = gear.internal ? 0 : pinionFewestTeeth(gear);
-    n.minShiftWithoutUndercut = gear.internal ? 0 : pinionLeastShift(gear);
+    n.minTeethWithoutUndercut = gear.internal ? 0 : pinionFewestTeeth(gear, c);
+    n.minShiftWithoutUndercut = gear.internal ? 0 : pinionLeastShift(gear, c);
     n.cuttingPressureAngle = c.cuttingAngle;
     n.cuttingCentreDistance = c.centreDistance;
     n.rimDiameter = gear.internal ? rimDiameterOf(gear, c) : 0;
@@ -266,7 +272,7 @@ bool computeGearNumbers(const GearParameters& gear, GearNumbers* numbers, std::s
     GearNumbers& n = *numbers;
     n.tipDiameter = m * z + 2 * m * (gear.rack.addendum + x);
     n.rootDiameter = m * z - 2 * m * (gear.rack.dedendum - x);
-    setCommonNumbers(gear, m * (exactPi / 2 + 2 * x * std::tan(a)), &n);
+    setCommonNumbers(gear, nominalToothThickness(gear), involuteStartRadius(g), &n);
     n.tipThickness = tipThicknessOf(g);
     n.pointed = n.tipThickness < pointedTipThickness * m;
     n.flankDepth = g.flankDepth;
@@ -282,9 +288,7 @@ bool computeGearNumbers(const GearParameters& gear, GearNumbers* numbers, std::s
 double involuteStartRadius(const GearParameters& gear)
 {
     if (gear.cutter == CutterKind::rack) return involuteStartRadius(toothGeometry(gear));
-    const PinionCut c = pinionCut(gear);
-    const Vec2 join = flankPoint(c.flank, c.involuteAtFillet);
-    return std::hypot(join.x, join.y);
+    return gearFormRadius(pinionCut(gear));
 }
 
 bool computeGearPair(const GearParameters& gear, int mateTeeth, double mateShift, GearPair* pair,

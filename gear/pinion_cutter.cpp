@@ -186,29 +186,36 @@ double rimDiameterOf(const GearParameters& gear, const PinionCut& c)
     return gear.rimDiameter > 0 ? gear.rimDiameter : 2 * c.tipRadius + 6 * gear.module;
 }
 
-double pinionLeastShift(const GearParameters& gear)
+namespace {
+
+// How far short of the cutter's form circle its contact with a gear of z teeth and shift x
+// stays along the line of action: the gear is undercut while it is negative (T touches past N),
+// and |N N0| grows with both.
+double undercutClearance(const GearParameters& gear, const PinionCut& c, double z, double x)
 {
-    // Undercut while T touches past N; |N N0| grows with the shift.
-    const PinionCut c = pinionCut(gear);
     const double toForm = c.cutterFlank.baseRadius * c.formRoll;
+    double angle = 0, distance = 0, length = 0;
+    return cuttingPair(gear, z, x, &angle, &distance, &length) ? length - toForm : -toForm;
+}
+
+}  // namespace
+
+double pinionLeastShift(const GearParameters& gear, const PinionCut& c)
+{
     const double z = gear.teeth;
     const double z0 = gear.pinionCutter.teeth;
     const double a = gear.pressureAngle;
     const double lowest = -(z + z0) * involuteFunction(a) / (2 * std::tan(a)) - gear.pinionCutter.shift;
-    const auto clearance = [&](double x) {
-        double angle = 0, distance = 0, length = 0;
-        return cuttingPair(gear, z, x, &angle, &distance, &length) ? length - toForm : -toForm;
-    };
-    return risingRoot(clearance, lowest, 1.0);
+    return risingRoot([&](double x) { return undercutClearance(gear, c, z, x); }, lowest, 1.0);
 }
 
-double pinionFewestTeeth(const GearParameters& gear)
+double pinionFewestTeeth(const GearParameters& gear, const PinionCut& c)
 {
-    const PinionCut c = pinionCut(gear);
-    const double toForm = c.cutterFlank.baseRadius * c.formRoll;
-    const auto clearance = [&](double z) {
-        double angle = 0, distance = 0, length = 0;
-        return cuttingPair(gear, z, gear.shift, &angle, &distance, &length) ? length - toForm : -toForm;
-    };
-    return risingRoot(clearance, 0.0, 1.0);
+    return risingRoot([&](double z) { return undercutClearance(gear, c, z, gear.shift); }, 0.0, 1.0);
+}
+
+double gearFormRadius(const PinionCut& c)
+{
+    const Vec2 join = flankPoint(c.flank, c.involuteAtFillet);
+    return std::hypot(join.x, join.y);
 }

@@ -61,10 +61,12 @@ Vec2 pinionFilletPoint(const PinionCut& c, double beta, double* roll = nullptr);
 double pinionInvoluteRoll(const PinionCut& c, double t);
 // The undercut limits of an external gear for its pinion cutter, solved by bisection: the
 // least shift at its tooth count and the fewest teeth (a real number) at its shift.
-double pinionLeastShift(const GearParameters& gear);
-double pinionFewestTeeth(const GearParameters& gear);
+double pinionLeastShift(const GearParameters& gear, const PinionCut& c);
+double pinionFewestTeeth(const GearParameters& gear, const PinionCut& c);
 // The radius where the cutter's involute ends in its tip rounding.
 double cutterFormRadius(const PinionCut& c);
+// The radius where the gear's involute starts next to its fillet: its form circle.
+double gearFormRadius(const PinionCut& c);
 // The rim a ring gear is given: rimDiameter, or da + 6·m when that is 0.
 double rimDiameterOf(const GearParameters& gear, const PinionCut& c);
 
