@@ -255,8 +255,9 @@ struct Batch {
 Batch batch{BatchKind::none, 1, {}, {}};
 
 // The segments of the batch since the colour last changed, by where they land: a segment
-// drawn again on itself in the same colour and width changes no pixel (the rack copies of
-// cutdemo3 share three segments with their neighbours), so it is not drawn twice.
+// drawn again within a 64th of a pixel of itself, in the same colour and width, adds nothing
+// to see but costs the software renderer its pixels once more (outlines drawn overlapping,
+// such as neighbouring rack copies, share segments), so it is drawn once.
 struct SegmentKey {
     long long ax, ay, bx, by;  // canvas pixels / 64, the ends in order
     float width;
