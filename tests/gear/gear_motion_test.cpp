@@ -18,18 +18,6 @@ GearParameters gearOf(int z, double shift, const char* rack, double tolerance = 
     return g;
 }
 
-// Gears cut by a pinion cutter: external (undercut, ten teeth) and ring gears, one of them
-// cut by a shifted cutter of 38 teeth.
-GearParameters pinionCut(int z, double shift, bool internal, int cutterTeeth = 25, double cutterShift = 0)
-{
-    GearParameters g = defaultGearParameters(z);
-    g.shift = shift;
-    g.cutter = CutterKind::pinion;
-    g.internal = internal;
-    g.pinionCutter.teeth = cutterTeeth;
-    g.pinionCutter.shift = cutterShift;
-    return g;
-}
 
 // Every side of the rack or pinion cutter, every 0.01 of a roll: a contact lies on the cutter
 // drawn at that roll and on the edge of the cutter's solid; kept, it lies on the finished
@@ -37,7 +25,7 @@ GearParameters pinionCut(int z, double shift, bool internal, int cutterTeeth = 2
 TEST(CutterAtARoll, ContactsLieOnTheCutterAndOnTheOutlineOrAreCutAway)
 {
     for (const GearParameters& g : {gearOf(10, 0, "A"), gearOf(8, 0, "straight"), gearOf(27, 0.4, "D"),
-                                    pinionCut(11, 0, false), pinionCut(60, 0, true), pinionCut(67, 0.2, true, 38, -0.1)}) {
+                                    pinionCutGear(11, 0, false), pinionCutGear(60, 0, true), pinionCutGear(67, 0.2, true, 38, -0.1)}) {
         SCOPED_TRACE(testing::Message() << "z " << g.teeth << (g.cutter == CutterKind::rack ? " rack" : " pinion cutter"));
         GearNumbers n{};
         const std::vector<OutlinePoint> outline = outlineOf(g, &n);
@@ -74,7 +62,7 @@ TEST(CutterAtARoll, ContactsLieOnTheCutterAndOnTheOutlineOrAreCutAway)
 TEST(CutterAtARoll, EachOutlinePointIsTouchedByTheCutterAtItsRoll)
 {
     for (const GearParameters& g : {gearOf(10, 0, "A"), gearOf(9, 0.1, "straight"), gearOf(33, -0.3, "C"),
-                                    pinionCut(14, 0.1, false, 21), pinionCut(59, -0.1, true)}) {
+                                    pinionCutGear(14, 0.1, false, 21), pinionCutGear(59, -0.1, true)}) {
         SCOPED_TRACE(testing::Message() << "z " << g.teeth << (g.cutter == CutterKind::rack ? " rack" : " pinion cutter"));
         const CutterProbe cutter(g);
         const std::vector<OutlinePoint> outline = outlineOf(g);

@@ -10,13 +10,6 @@
 
 namespace {
 
-GearParameters cutByPinionCutter(int z, double shift, bool internal, double tolerance = defaultTolerance)
-{
-    GearParameters g = defaultGearParameters(z);
-    g.shift = shift, g.tolerance = tolerance, g.cutter = CutterKind::pinion, g.internal = internal;
-    return g;
-}
-
 Vec2 turned(const Vec2& p, double angle)
 {
     return {p.x * std::cos(angle) - p.y * std::sin(angle), p.x * std::sin(angle) + p.y * std::cos(angle)};
@@ -56,12 +49,12 @@ struct PairOutlines {
     std::vector<OutlinePoint> ring, pinion;
     Material ringMaterial, pinionMaterial;
     PairOutlines(int z2_, double x2, int z1_, double x1)
-        : z2(z2_), z1(z1_), ring(outlineOf(cutByPinionCutter(z2, x2, true, 1e-5))),
-          pinion(outlineOf(cutByPinionCutter(z1, x1, false, 1e-5))), ringMaterial(ring, z2, true),
+        : z2(z2_), z1(z1_), ring(outlineOf(pinionCutGear(z2, x2, true, 25, 0, 1e-5))),
+          pinion(outlineOf(pinionCutGear(z1, x1, false, 25, 0, 1e-5))), ringMaterial(ring, z2, true),
           pinionMaterial(pinion, z1, false)
     {
         std::string reason;
-        EXPECT_TRUE(computeInternalPair(cutByPinionCutter(z2, x2, true), z1, x1, &pair, &reason)) << reason;
+        EXPECT_TRUE(computeInternalPair(pinionCutGear(z2, x2, true), z1, x1, &pair, &reason)) << reason;
     }
 
     // The deepest either outline enters the other with the ring turned by φ and the pinion by
@@ -124,9 +117,9 @@ TEST(InternalPair, PathOfContactRunsBetweenTheTipCirclesOnTheLineOfAction)
     InternalPair q{};
     GearNumbers n2{}, n1{};
     std::string reason;
-    ASSERT_TRUE(computeInternalPair(cutByPinionCutter(57, 0.2, true), 31, -0.1, &q, &reason) &&
-                computeGearNumbers(cutByPinionCutter(57, 0.2, true), &n2, &reason) &&
-                computeGearNumbers(cutByPinionCutter(31, -0.1, false), &n1, &reason)) << reason;
+    ASSERT_TRUE(computeInternalPair(pinionCutGear(57, 0.2, true), 31, -0.1, &q, &reason) &&
+                computeGearNumbers(pinionCutGear(57, 0.2, true), &n2, &reason) &&
+                computeGearNumbers(pinionCutGear(31, -0.1, false), &n1, &reason)) << reason;
     const Vec2 n1p = q.interferencePinionPoint, n2p = q.interferenceRingPoint, o1 = q.pinionCentre;
     const Vec2 along{(n1p.x - n2p.x) / std::hypot(n1p.x - n2p.x, n1p.y - n2p.y), (n1p.y - n2p.y) / std::hypot(n1p.x - n2p.x, n1p.y - n2p.y)};
     const auto at = [&](const Vec2& v) { return (v.x - n1p.x) * along.x + (v.y - n1p.y) * along.y; };
@@ -192,8 +185,8 @@ TEST(InternalPair, PairsThatCannotMeshAreRefused)
     InternalPair p{};
     std::string reason;
     for (const auto& [ring, z1, x1, says] :
-         {std::tuple{cutByPinionCutter(60, 0, false), 30, 0.0, "internal"}, {cutByPinionCutter(60, 0, true), 60, 0.0, "fewer teeth"},
-          {cutByPinionCutter(60, -0.3, true), 30, 0.5, "overlap"}, {cutByPinionCutter(60, 0, true), 2, 0.0, "pinion cannot be cut"}}) {
+         {std::tuple{pinionCutGear(60, 0, false), 30, 0.0, "internal"}, {pinionCutGear(60, 0, true), 60, 0.0, "fewer teeth"},
+          {pinionCutGear(60, -0.3, true), 30, 0.5, "overlap"}, {pinionCutGear(60, 0, true), 2, 0.0, "pinion cannot be cut"}}) {
         EXPECT_FALSE(computeInternalPair(ring, z1, x1, &p, &reason)) << says;
         EXPECT_NE(reason.find(says), std::string::npos) << reason;
     }
@@ -207,9 +200,9 @@ TEST(PinionCutterAtARoll, ThePlaceLiesOnTheLineOfCentresAndTheLineOfAction)
     for (bool internal : {false, true}) {
         GearNumbers n{};
         std::string reason;
-        ASSERT_TRUE(computeGearNumbers(cutByPinionCutter(internal ? 61 : 19, 0.15, internal), &n, &reason)) << reason;
+        ASSERT_TRUE(computeGearNumbers(pinionCutGear(internal ? 61 : 19, 0.15, internal), &n, &reason)) << reason;
         for (double roll : {-0.3, 0.45}) {
-            const CutterPlace c = pinionCutterAt(cutByPinionCutter(internal ? 61 : 19, 0.15, internal), roll);
+            const CutterPlace c = pinionCutterAt(pinionCutGear(internal ? 61 : 19, 0.15, internal), roll);
             const Vec2 o = c.centre, i = c.pitchPoint, n0 = c.cutterInterferencePoint, n1 = c.interferencePoint;
             EXPECT_NEAR(std::hypot(o.x, o.y), n.cuttingCentreDistance, 1e-12);
             EXPECT_NEAR(std::atan2(o.x, o.y), roll, 1e-12);

@@ -24,6 +24,19 @@ inline std::vector<OutlinePoint> outlineOf(const GearParameters& g, GearNumbers*
     return outline;
 }
 
+// Whether two segments of the closed loop cross, tried pair by pair.
+inline bool selfIntersecting(const std::vector<OutlinePoint>& loop)
+{
+    const auto side = [](const Vec2& p, const Vec2& q, const Vec2& r) { return (q.x - p.x) * (r.y - p.y) - (q.y - p.y) * (r.x - p.x); };
+    const std::size_t n = loop.size();
+    for (std::size_t i = 0; i < n; ++i)
+        for (std::size_t j = i + 2; j < n && (j + 1) % n != i; ++j) {
+            const Vec2 a = loop[i].at, b = loop[(i + 1) % n].at, c = loop[j].at, d = loop[(j + 1) % n].at;
+            if (side(a, b, c) * side(a, b, d) < 0 && side(c, d, a) * side(c, d, b) < 0) return true;
+        }
+    return false;
+}
+
 // The distance from p to the closed polyline through the outline's points.
 inline double distanceToOutline(const std::vector<OutlinePoint>& outline, const Vec2& p)
 {

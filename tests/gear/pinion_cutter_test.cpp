@@ -20,10 +20,7 @@ struct Cut {
 
 GearParameters pinionCutGear(const Cut& c, double tolerance = defaultTolerance)
 {
-    GearParameters g = defaultGearParameters(c.z);
-    g.shift = c.x, g.tolerance = tolerance, g.cutter = CutterKind::pinion, g.internal = c.internal;
-    g.pinionCutter.teeth = c.z0, g.pinionCutter.shift = c.x0;
-    return g;
+    return ::pinionCutGear(c.z, c.x, c.internal, c.z0, c.x0, tolerance);
 }
 
 testing::Message describe(const Cut& c)
@@ -187,18 +184,6 @@ TEST(RingGear, TextbookTipAndRootDiameters)
     EXPECT_NEAR(n.rootDiameter, 125, 1e-12);
     EXPECT_NEAR(2 * smallest, 116, 1e-9);
     EXPECT_NEAR(2 * largest, 125, 1e-9);
-}
-
-bool selfIntersecting(const std::vector<OutlinePoint>& loop)
-{
-    const auto side = [](const Vec2& p, const Vec2& q, const Vec2& r) { return (q.x - p.x) * (r.y - p.y) - (q.y - p.y) * (r.x - p.x); };
-    const std::size_t n = loop.size();
-    for (std::size_t i = 0; i < n; ++i)
-        for (std::size_t j = i + 2; j < n && (j + 1) % n != i; ++j) {
-            const Vec2 a = loop[i].at, b = loop[(i + 1) % n].at, c = loop[j].at, d = loop[(j + 1) % n].at;
-            if (side(a, b, c) * side(a, b, d) < 0 && side(c, d, a) * side(c, d, b) < 0) return true;
-        }
-    return false;
 }
 
 // The face of each gear as loops, simple polygons without NaN: a ring is a counter-clockwise

@@ -8,6 +8,17 @@
 #include <cmath>
 #include <vector>
 
+// A gear of z teeth and shift x cut by a pinion cutter of z0 teeth and shift x0; a ring gear
+// when internal.
+inline GearParameters pinionCutGear(int z, double x, bool internal, int z0 = 25, double x0 = 0,
+                                    double tolerance = defaultTolerance)
+{
+    GearParameters g = defaultGearParameters(z);
+    g.shift = x, g.tolerance = tolerance, g.cutter = CutterKind::pinion, g.internal = internal;
+    g.pinionCutter.teeth = z0, g.pinionCutter.shift = x0;
+    return g;
+}
+
 inline double probeInvolute(double a) { return std::tan(a) - a; }
 
 // Finds where f changes sign in [low, high] (f(low) < 0 < f(high)).

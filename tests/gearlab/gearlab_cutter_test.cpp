@@ -113,8 +113,10 @@ TEST_F(Generation, ThePinionCutterRollsToTheRootCircleAndCutsTheSpace)
     }
 }
 
-// What the help says of the pinion cutter: z_min 15.4 with 25 teeth against 18.6 for the rack
-// of its profile, the textbook's 2(h/m − x)/sin²α with h that rack's straight flank.
+// What the panel and the help say of the pinion cutter: its z_min as the engine gives it (a
+// display check: the engine's tests hold its limits to the rack's for a cutter of 10,000
+// teeth) beside the textbook's 2(h/m − x)/sin²α for the rack of its profile, with h that
+// rack's straight flank, worked out here.
 TEST_F(Generation, ThePanelAndTheHelpGiveThePinionCuttersUndercutLimit)
 {
     typeLine("cutter 25");
